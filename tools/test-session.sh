@@ -1,0 +1,34 @@
+#!/bin/bash
+# Starts or stops what a test run of a build tree needs: its Wine prefixes with one persistent
+# wineserver each, and a virtual X display for the tests that need a notification area.
+# Usage: test-session.sh start|stop BUILD_DIR
+set -e
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+prefix=$2/wine/test
+display=${KELVANE_TEST_DISPLAY:-:77}
+case "$1" in
+start)
+    wine_prefix_ready "$prefix" null
+    if ! xdpyinfo -display "$display" >/dev/null 2>&1 && [ ! -e "/tmp/.X11-unix/X${display#:}" ]; then
+        Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        echo $! >"$2/wine/xvfb.pid"
+        sleep 1
+    fi
+    DISPLAY=$display wine_prefix_ready "$prefix-x" x
+    wine_server_start "$prefix"
+    wine_server_start "$prefix-x"
+    ;;
+stop)
+    wine_server_stop "$prefix"
+    wine_server_stop "$prefix-x"
+    if [ -f "$2/wine/xvfb.pid" ]; then
+        kill "$(cat "$2/wine/xvfb.pid")" 2>/dev/null || true
+        rm -f "$2/wine/xvfb.pid"
+    fi
+    ;;
+*)
+    echo "usage: test-session.sh start|stop BUILD_DIR" >&2
+    exit 2
+    ;;
+esac
