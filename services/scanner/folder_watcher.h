@@ -1,0 +1,55 @@
+// Watches folders recursively and reports which watched folder's tree has changed.
+//
+// Each watched folder has one overlapped ReadDirectoryChangesW request (whole subtree, names,
+// sizes, times, security) serviced by the watcher's own thread through a completion port.
+// Changes are coalesced: the callback runs once per folder after a quiet period (100 ms by
+// default) following a burst of changes, on the watcher thread. It must not block for long; it
+// may call Add and Remove.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+enum class FolderChange {
+    Changed,  // something below the folder changed
+    Overflow, // too many changes to record one by one: rescan the whole folder
+    Removed,  // the folder itself is gone (deleted or renamed); it is no longer watched
+};
+
+class FolderWatcher {
+public:
+    // `folder` is passed as it was given to Add.
+    using Callback = std::function<void(const std::string& folder, FolderChange change)>;
+
+    explicit FolderWatcher(Callback callback,
+                           std::chrono::milliseconds quietPeriod = std::chrono::milliseconds(100));
+    ~FolderWatcher(); // stops (see Stop)
+    FolderWatcher(const FolderWatcher&) = delete;
+    FolderWatcher& operator=(const FolderWatcher&) = delete;
+
+    // Starts watching a folder and its subfolders. Returns 0, ERROR_ALREADY_EXISTS when it is
+    // watched already (compared without regard to case), or the error of opening it.
+    DWORD Add(const std::string& folder);
+
+    // Stops watching a folder; false when it was not watched.
+    bool Remove(const std::string& folder);
+
+    bool IsWatched(const std::string& folder) const;
+
+    // Stops every watch and joins the thread; no callback runs after it returns (unless called
+    // from the callback itself, when the thread ends after the callback returns). Idempotent.
+    void Stop();
+
+private:
+    struct Watch;
+    struct State;
+    std::unique_ptr<State> m_state;
+    std::thread m_thread;
+};
