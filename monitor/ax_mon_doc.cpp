@@ -1,0 +1,174 @@
+#include "monitor/ax_mon_doc.h"
+
+#include "app/error_text.h"
+#include "monitor/record_filter.h"
+#include "monitor/refresh_thread.h"
+#include "monitor/resource_text.h"
+#include "monitor/server_list.h"
+#include "monitor/string_ids.h"
+
+#include <new>
+
+namespace monitor {
+
+namespace {
+
+HANDLE NewAutoResetEvent() {
+    return CreateEventA(nullptr, FALSE, FALSE, nullptr);
+}
+
+std::string LocalComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    if (!GetComputerNameA(name, &size))
+        return {};
+    return name;
+}
+
+std::string ErrorText(uint32_t status) {
+    char text[1024] = {};
+    GetErrorText(status, text, sizeof text);
+    return text;
+}
+
+} // namespace
+
+CAXMonDoc::CAXMonDoc()
+    : m_requestEvent(NewAutoResetEvent()), m_stopEvent(NewAutoResetEvent()),
+      m_endedEvent(NewAutoResetEvent()) {
+    m_block.list = &m_incoming;
+    m_block.requestEvent = m_requestEvent.Get();
+    m_block.stopEvent = m_stopEvent.Get();
+    m_block.endedEvent = m_endedEvent.Get();
+}
+
+CAXMonDoc::~CAXMonDoc() {
+    if (!m_closed)
+        OnCloseDocument();
+}
+
+bool CAXMonDoc::OnOpenDocument(const char* /*path*/) {
+    try {
+        m_server = LocalComputerName();
+        m_objectName.clear();
+        m_block.server = m_server;
+        m_block.objectName[0] = '\0';
+        if (!m_client)
+            m_client = std::make_unique<AXCli>();
+        return LoadFirstSet();
+    } catch (const std::bad_alloc&) {
+        ShowMessage(LoadResourceText(kIdsNotEnoughMemory));
+        return false;
+    }
+}
+
+bool CAXMonDoc::LoadFirstSet() {
+    for (const std::string& name : SplitServerList(m_server)) {
+        uint32_t status = m_client->Connect(name.c_str());
+        m_serverKind = m_client->ServerKind;
+        if (status != kAxOk) {
+            if (!m_startedHidden)
+                ShowMessage(
+                    FormatText(LoadResourceText(kIdsUnableToRetrieve), {ErrorText(status), name}));
+        } else {
+            m_client->EndContext();
+            for (;;) {
+                auto entry = std::make_unique<MonitorEntry>();
+                status = m_client->Get(&entry->record, 1);
+                if (status == kAxNoMoreRecords)
+                    break;
+                if (status == kAxSkipRecord)
+                    continue;
+                if (status != kAxOk) {
+                    // Enumeration errors are shown even when started hidden; the records read so
+                    // far stay and the client stays connected.
+                    ShowMessage(FormatText(LoadResourceText(kIdsUnableToRetrieve),
+                                           {ErrorText(status), name}));
+                    return true;
+                }
+                if (!IsListedRecord(entry->record, m_client->ServerKind))
+                    continue;
+                entry->serverName = name;
+                m_displayed.push_back(std::move(entry));
+            }
+        }
+        m_client->EndContext();
+        m_client->Disconnect();
+    }
+    return true;
+}
+
+void CAXMonDoc::SetTitle(const char* /*title*/) {
+    m_title = FormatText(LoadResourceText(kIdsMonitorTitle), {m_server});
+}
+
+bool CAXMonDoc::RequestRefresh() {
+    if (!m_client || !m_requestEvent || !m_stopEvent || !m_endedEvent)
+        return false;
+    // A cycle still running delivers its result; a second request would race with it.
+    if (m_thread && m_block.cycle == RefreshBlock::kRunning)
+        return true;
+    m_incoming.clear();
+    m_block.cycle = RefreshBlock::kIdle;
+    if (!m_thread) {
+        m_thread.Reset(
+            CreateThread(nullptr, 0, RefreshThreadProc, &m_block, CREATE_SUSPENDED, nullptr));
+        if (!m_thread)
+            return false;
+        SetThreadPriority(m_thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
+        ResumeThread(m_thread.Get());
+    }
+    m_block.notifyWindow = m_view;
+    m_block.mainWindow = m_mainWindow;
+    m_block.client = m_client.get();
+    ResetEvent(m_stopEvent.Get());
+    ResetEvent(m_endedEvent.Get());
+    m_block.cycle = RefreshBlock::kRunning;
+    SetEvent(m_requestEvent.Get());
+    return true;
+}
+
+bool CAXMonDoc::TakeIncoming() {
+    if (m_block.cycle != RefreshBlock::kResultReady)
+        return false;
+    m_displayed = std::move(m_incoming);
+    m_incoming.clear();
+    m_block.cycle = RefreshBlock::kIdle;
+    return true;
+}
+
+void CAXMonDoc::StopThreadAndWait() {
+    if (!m_thread || WaitForSingleObject(m_thread.Get(), 0) != WAIT_TIMEOUT)
+        return;
+    SetEvent(m_stopEvent.Get());
+    SetEvent(m_requestEvent.Get());
+    WaitDeliveringSentMessages(m_endedEvent.Get());
+    // The thread only returns after setting the ended event.
+    WaitDeliveringSentMessages(m_thread.Get());
+}
+
+void CAXMonDoc::StopRefresh() {
+    StopThreadAndWait();
+    m_thread.Reset();
+}
+
+void CAXMonDoc::OnCloseDocument() {
+    StopThreadAndWait();
+    m_thread.Reset();
+    m_block.requestEvent = m_block.stopEvent = m_block.endedEvent = nullptr;
+    m_requestEvent.Reset();
+    m_stopEvent.Reset();
+    m_endedEvent.Reset();
+    m_block.client = nullptr;
+    m_client.reset();
+    m_displayed.clear();
+    m_incoming.clear();
+    m_closed = true;
+}
+
+void CAXMonDoc::ShowMessage(const std::string& text) {
+    std::string caption = LoadResourceText(kIdsAppTitle);
+    MessageBoxA(m_mainWindow, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace monitor

@@ -1,0 +1,107 @@
+// The monitor document: the quota records of the computer the console runs on, kept fresh by a
+// refresh thread of its own.
+//
+// Opening loads a first set on the calling (user-interface) thread. Each RequestRefresh then runs
+// one cycle on the refresh thread, which fills the incoming list and posts WM_AXMON_REFRESHED to
+// the view; the view calls TakeIncoming, which makes the incoming list the displayed one.
+// The refresh thread sends WM_AXMON_CONNECTED to the main window after each connect.
+#pragma once
+
+#include "client/axcli.h"
+#include "monitor/monitor_entry.h"
+#include "ui/handles.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace monitor {
+
+// What the refresh thread reads. The user-interface thread writes it only while no cycle runs.
+struct RefreshBlock {
+    std::string server;        // ";"-separated server names
+    char objectName[264] = {}; // object filter, empty: all objects
+    AXCli* client = nullptr;
+    MonitorList* list = nullptr; // the incoming list
+    HWND notifyWindow = nullptr; // the view
+    HWND mainWindow = nullptr;   // receives WM_AXMON_CONNECTED
+    HANDLE requestEvent = nullptr;
+    HANDLE stopEvent = nullptr;
+    HANDLE endedEvent = nullptr;
+    // Who may touch the incoming list: the refresh thread while a cycle runs, the user-interface
+    // thread otherwise. It also orders the two threads' accesses to the list.
+    enum CycleState { kIdle, kRunning, kResultReady };
+    std::atomic<int> cycle{kIdle};
+};
+
+class CAXMonDoc {
+public:
+    CAXMonDoc();
+    virtual ~CAXMonDoc();
+    CAXMonDoc(const CAXMonDoc&) = delete;
+    CAXMonDoc& operator=(const CAXMonDoc&) = delete;
+
+    // The window that receives WM_AXMON_CONNECTED and owns the document's message boxes.
+    void SetMainWindow(HWND window) { m_mainWindow = window; }
+    // The view, which receives WM_AXMON_REFRESHED.
+    void SetView(HWND view) { m_view = view; }
+    // While the console starts hidden, connect failures of the open operation show no message.
+    void SetStartedHidden(bool hidden) { m_startedHidden = hidden; }
+
+    // Connects to the local computer's quota service and loads its records into the displayed
+    // list. `path` is ignored. Returns false only when memory runs out.
+    bool OnOpenDocument(const char* path);
+    // Sets the title to "... All objects on computer <server>"; the argument is ignored.
+    void SetTitle(const char* title);
+    const std::string& GetTitle() const { return m_title; }
+
+    // Starts one refresh cycle on the refresh thread (starting the thread first if none runs).
+    // While a cycle is already running its result is awaited instead. False when the thread cannot
+    // be started.
+    bool RequestRefresh();
+    // Replaces the displayed list by the result of the last cycle. False, changing nothing, when
+    // no result is waiting (a notice that outlived its result after the thread was stopped).
+    bool TakeIncoming();
+    // Stops the refresh thread, if one runs, and waits for its end. Messages sent to this thread's
+    // windows meanwhile (WM_AXMON_CONNECTED) are delivered while it waits.
+    void StopRefresh();
+    // Stops the refresh thread, releases the client and drops every entry.
+    void OnCloseDocument();
+
+    int ServerKind() const { return m_serverKind; }
+    const std::string& Server() const { return m_server; }
+    const std::string& ObjectName() const { return m_objectName; }
+    MonitorList& DisplayedList() { return m_displayed; }
+    const MonitorList& DisplayedList() const { return m_displayed; }
+    bool IsRefreshThreadRunning() const { return static_cast<bool>(m_thread); }
+
+protected:
+    // Shows a failure in a modal message box owned by the main window.
+    virtual void ShowMessage(const std::string& text);
+
+private:
+    bool LoadFirstSet();
+    void StopThreadAndWait();
+
+    int m_serverKind = 0;
+    std::unique_ptr<AXCli> m_client;
+    std::string m_server;
+    std::string m_objectName;
+    MonitorList m_displayed;
+    MonitorList m_incoming;
+    ui::UniqueHandleKernel m_thread;
+    RefreshBlock m_block;
+    ui::UniqueHandleKernel m_requestEvent;
+    ui::UniqueHandleKernel m_stopEvent;
+    ui::UniqueHandleKernel m_endedEvent;
+
+    HWND m_mainWindow = nullptr;
+    HWND m_view = nullptr;
+    bool m_startedHidden = false;
+    bool m_closed = false;
+    std::string m_title;
+};
+
+} // namespace monitor

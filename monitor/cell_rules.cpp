@@ -1,0 +1,164 @@
+#include "monitor/cell_rules.h"
+
+#include <cstdio>
+
+namespace monitor {
+
+namespace {
+
+constexpr const char* kUnitSuffix[] = {"B", "KB", "MB", "GB"};
+
+// The unit the value is shown in: the requested one, or smaller while the value would be below
+// 0.1 of it.
+uint32_t ShownUnit(uint64_t value, uint32_t unit) {
+    const double bytes = static_cast<double>(value);
+    while (unit > kUnitBytes && unit <= kUnitGB) {
+        double inUnit = bytes;
+        for (uint32_t step = 0; step < unit; ++step)
+            inUnit /= 1024.0;
+        if (inUnit >= 0.1)
+            break;
+        --unit;
+    }
+    return unit;
+}
+
+std::string NumberText(uint64_t value, uint32_t unit) {
+    char text[64];
+    if (unit == kUnitBytes) {
+        snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(value));
+        return text;
+    }
+    double inUnit = static_cast<double>(value);
+    for (uint32_t step = 0; step < unit; ++step)
+        inUnit /= 1024.0;
+    snprintf(text, sizeof text, "%-f", inUnit);
+    return text;
+}
+
+constexpr COLORREF kThresholdColour[kThresholdCount] = {kBarRed, kBarAmber, kBarAmber, kBarGreen,
+                                                        kBarGreen};
+constexpr StatusIcon kThresholdIcon[kThresholdCount] = {
+    kIconThreshold1, kIconThreshold2, kIconThreshold3, kIconThreshold4, kIconThreshold5};
+
+} // namespace
+
+bool FormatSize(uint64_t value, uint32_t unit, std::string& text) {
+    const uint32_t shown = ShownUnit(value, unit);
+    if (shown > kUnitGB)
+        return false;
+    char decimalSeparator[] = ".";
+    char thousandSeparator[] = ",";
+    NUMBERFMTA format{};
+    format.NumDigits = shown == kUnitBytes ? 0 : 1;
+    format.LeadingZero = 1;
+    format.Grouping = 3;
+    format.lpDecimalSep = decimalSeparator;
+    format.lpThousandSep = thousandSeparator;
+    format.NegativeOrder = 2;
+    char formatted[40];
+    if (GetNumberFormatA(LOCALE_USER_DEFAULT, 0, NumberText(value, shown).c_str(), &format,
+                         formatted, sizeof formatted) == 0)
+        return false;
+    text = formatted;
+    text += kUnitSuffix[shown];
+    return true;
+}
+
+uint64_t UsedPercent(const AllotrixBaseDbRec& record) {
+    const uint64_t quota = record.GetPermQuota();
+    if (quota == 0)
+        return 0;
+    return record.GetUsedQuota() * 100 / quota;
+}
+
+uint32_t FreePercent(uint64_t usedPercent) {
+    return usedPercent >= 100 ? 0 : static_cast<uint32_t>(100 - usedPercent);
+}
+
+StatusIcon GetStatusIcon(const AllotrixBaseDbRec& record, uint64_t usedPercent) {
+    if (record.IsAttributeSet(AttrStatus40000000))
+        return kIconScanning;
+    if (record.IsAttributeSet(AttrStatus100))
+        return kIconStatus100;
+    for (int i = 1; i <= static_cast<int>(kThresholdCount); ++i) {
+        const uint32_t threshold = record.GetThreshPercent(i);
+        if (threshold == 0)
+            break;
+        if (usedPercent > threshold)
+            return kThresholdIcon[i - 1];
+    }
+    return kIconNoThreshold;
+}
+
+COLORREF GetBarColour(const AllotrixBaseDbRec& record, uint64_t percentage) {
+    for (int i = 1; i <= static_cast<int>(kThresholdCount); ++i) {
+        const uint32_t threshold = record.GetThreshPercent(i);
+        if (threshold == 0)
+            break;
+        if (percentage >= threshold)
+            return kThresholdColour[i - 1];
+    }
+    if (percentage >= 90)
+        return kBarRed;
+    return percentage < 60 ? kBarGreen : kBarAmber;
+}
+
+OwnerCell GetOwnerCell(const AllotrixBaseDbRec& record) {
+    const bool renamed = record.IsAttributeSet(AttrRenamed);
+    if (record.IsAttributeSet(AttrAbsolute))
+        return {true, renamed ? OwnerPicture::Rename : OwnerPicture::Default};
+    const bool notEnforced = record.IsAttributeSet(AttrNoEnforce);
+    if (renamed)
+        return {false, OwnerPicture::Rename};
+    if (record.IsAttributeSet(AttrGlobalGroupOwner))
+        return {false, notEnforced ? OwnerPicture::GlobalGroupX : OwnerPicture::GlobalGroup};
+    if (record.IsAttributeSet(AttrGroupOwner))
+        return {false, notEnforced ? OwnerPicture::GroupX : OwnerPicture::Group};
+    return {false, notEnforced ? OwnerPicture::UserX : OwnerPicture::User};
+}
+
+std::string NumberSortKey(uint64_t value) {
+    char digits[kNumberTextSize];
+    snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(value));
+    char key[kNumberTextSize];
+    snprintf(key, sizeof key, "%20s", digits);
+    return key;
+}
+
+std::string GetSortKey(uint32_t type, const std::string& server, const AllotrixBaseDbRec& record,
+                       const std::string& cellText) {
+    switch (type) {
+    case kColUsedPercent:
+        return NumberSortKey(UsedPercent(record));
+    case kColFreePercent:
+        return NumberSortKey(FreePercent(UsedPercent(record)));
+    case kColObjectName:
+        return record.GetMappedName(1);
+    case kColUser:
+        if (record.IsAttributeSet(AttrAbsolute))
+            return {};
+        if (record.IsAttributeSet(AttrGlobalGroupOwner))
+            return std::string("1") + record.GetFileOwner();
+        if (record.IsAttributeSet(AttrGroupOwner))
+            return std::string("2") + record.GetFileOwner();
+        return std::string("3") + record.GetFileOwner();
+    case kColSpaceUsed:
+        return NumberSortKey(record.GetUsedQuota());
+    case kColHighWater:
+        return NumberSortKey(record.GetHighWaterMark());
+    case kColCapacity:
+        return NumberSortKey(record.GetPermQuota());
+    case kColOverdraft:
+        return NumberSortKey(record.GetOverDraft());
+    case kColWriteThrough:
+    case kColEnforce:
+        return cellText;
+    case kColServer:
+        return server;
+    default: // Status: every key is equal, so it never reorders.
+        return {};
+    }
+}
+
+} // namespace monitor

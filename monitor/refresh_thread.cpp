@@ -1,0 +1,99 @@
+#include "monitor/refresh_thread.h"
+
+#include "monitor/monitor_messages.h"
+#include "monitor/record_filter.h"
+#include "monitor/server_list.h"
+
+#include <new>
+
+namespace monitor {
+
+namespace {
+
+enum class PassResult { kDone, kStopped };
+
+bool IsSignalled(HANDLE event) {
+    return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
+// Reads every listed record of one connected server into the incoming list.
+PassResult ReadServer(RefreshBlock& block, const std::string& name) {
+    AXCli& client = *block.client;
+    for (;;) {
+        if (IsSignalled(block.stopEvent))
+            return PassResult::kStopped;
+        std::unique_ptr<MonitorEntry> entry(new (std::nothrow) MonitorEntry);
+        if (!entry)
+            return PassResult::kDone;
+        const uint32_t status = client.Get(&entry->record, 1);
+        if (status == kAxSkipRecord)
+            continue;
+        if (status != kAxOk)
+            return PassResult::kDone;
+        if (!IsListedRecord(entry->record, client.ServerKind))
+            continue;
+        entry->serverName = name;
+        block.list->push_back(std::move(entry));
+    }
+}
+
+PassResult RetrieveRecords(RefreshBlock& block) {
+    for (const std::string& name : SplitServerList(block.server)) {
+        AXCli& client = *block.client;
+        const uint32_t status = client.Connect(name.c_str());
+        if (block.mainWindow)
+            SendMessageA(block.mainWindow, WM_AXMON_CONNECTED, status == kAxOk ? 1 : 0, 0);
+        client.EndContext();
+        const PassResult result = ReadServer(block, name);
+        if (result == PassResult::kStopped)
+            return result;
+        client.EndContext();
+        client.Disconnect();
+    }
+    return PassResult::kDone;
+}
+
+PassResult RetrieveRecordsWithinMemory(RefreshBlock& block) {
+    try {
+        return RetrieveRecords(block);
+    } catch (const std::bad_alloc&) {
+        // Out of memory ends the pass quietly; what was gathered is delivered.
+        return PassResult::kDone;
+    }
+}
+
+} // namespace
+
+DWORD WINAPI RefreshThreadProc(void* parameter) {
+    RefreshBlock& block = *static_cast<RefreshBlock*>(parameter);
+    for (;;) {
+        if (WaitForSingleObject(block.requestEvent, INFINITE) != WAIT_OBJECT_0)
+            break;
+        if (IsSignalled(block.stopEvent))
+            break;
+        if (RetrieveRecordsWithinMemory(block) == PassResult::kStopped)
+            break;
+        if (IsSignalled(block.stopEvent))
+            break;
+        block.cycle = RefreshBlock::kResultReady;
+        PostMessageA(block.notifyWindow, WM_AXMON_REFRESHED, 0, 0);
+    }
+    block.list->clear();
+    block.cycle = RefreshBlock::kIdle;
+    SetEvent(block.endedEvent);
+    return 0;
+}
+
+bool WaitDeliveringSentMessages(HANDLE handle) {
+    for (;;) {
+        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0)
+            return true;
+        if (result != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace monitor
