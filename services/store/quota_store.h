@@ -40,6 +40,7 @@ struct StoreRecovery {
 };
 
 class JournalFile;
+enum class EntryKind : uint32_t;
 
 class QuotaStore {
 public:
@@ -94,7 +95,7 @@ public:
     StoreRecovery Recovery() const;
 
 private:
-    DWORD AppendLocked(uint32_t kind, const AllotrixDbRec& record);
+    DWORD AppendLocked(EntryKind kind, const void* payload, uint32_t length);
     DWORD CompactLocked();
     DWORD LoadLocked(StoreRecovery& recovery, bool& rewrite);
     void ApplySave(const AllotrixDbRec& record);
@@ -112,5 +113,6 @@ private:
     uint64_t m_compactionThreshold = 8ull << 20;
     uint64_t m_snapshotBytes = 0;
     bool m_usageDirty = false;
+    bool m_journalNeedsRestart = false;
     StoreRecovery m_recovery;
 };

@@ -1,0 +1,355 @@
+// The store driven through its interface on real files: records, keys, ids, usage, reopening,
+// compaction, damaged files and concurrent callers.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "services/store/quota_store.h"
+#include "store_test_support.h"
+#include "temp_folder.h"
+
+namespace {
+
+class QuotaStoreTest : public ::testing::Test {
+protected:
+    TempFolder m_temp{"store"};
+    std::string m_folder = m_temp / "store";
+    std::string Journal() const { return m_folder + "\\quota.jnl"; }
+    std::string Snapshot() const { return m_folder + "\\quota.db"; }
+};
+
+TEST_F(QuotaStoreTest, SavesFindsReplacesAndDeletesRecords) {
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec object = MakeRecord("\\Data", "", 1000);
+    AllotrixDbRec alice = MakeRecord("\\Data", "HOST\\alice", 200);
+    AllotrixDbRec bob = MakeRecord("\\Data", "HOST\\bob", 300);
+    ASSERT_EQ(0u, store.Save(object));
+    ASSERT_EQ(0u, store.Save(alice));
+    ASSERT_EQ(0u, store.Save(bob));
+    EXPECT_NE(0u, object.GetRecordId());
+    EXPECT_NE(object.GetRecordId(), alice.GetRecordId());
+    EXPECT_NE(alice.GetRecordId(), bob.GetRecordId());
+
+    AllotrixDbRec found;
+    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
+    EXPECT_TRUE(SameBytes(alice, found));
+    ASSERT_TRUE(store.Find("C:", "\\Data", "", found));
+    EXPECT_TRUE(SameBytes(object, found));
+    EXPECT_FALSE(store.Find("C:", "\\Other", "", found));
+
+    AllotrixDbRec newAlice = MakeRecord("\\Data", "HOST\\alice", 250);
+    ASSERT_EQ(0u, store.Save(newAlice));
+    EXPECT_EQ(alice.GetRecordId(), newAlice.GetRecordId());
+    EXPECT_EQ(3u, store.Count());
+    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
+    EXPECT_EQ(250u, found.GetPermQuota());
+
+    EXPECT_EQ(0u, store.Delete("C:", "\\Data", "HOST\\bob"));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), store.Delete("C:", "\\Data", "HOST\\bob"));
+    EXPECT_FALSE(store.Find("C:", "\\Data", "HOST\\bob", found));
+
+    std::vector<AllotrixDbRec> all = store.Snapshot();
+    ASSERT_EQ(2u, all.size());
+    EXPECT_LT(all[0].GetRecordId(), all[1].GetRecordId());
+    EXPECT_TRUE(SameBytes(object, all[0]));
+    EXPECT_TRUE(SameBytes(newAlice, all[1]));
+}
+
+TEST_F(QuotaStoreTest, KeysCompareWithoutRegardToCase) {
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec record = MakeRecord("\\Data\\Projects", "HOST\\Alice", 10);
+    ASSERT_EQ(0u, store.Save(record));
+    AllotrixDbRec found;
+    EXPECT_TRUE(store.Find("c:", "\\DATA\\projects", "host\\ALICE", found));
+    AllotrixDbRec other = MakeRecord("\\data\\PROJECTS", "Host\\alice", 20);
+    ASSERT_EQ(0u, store.Save(other));
+    EXPECT_EQ(record.GetRecordId(), other.GetRecordId());
+    EXPECT_EQ(1u, store.Count());
+    EXPECT_EQ(0u, store.Delete("C:", "\\data\\projects", "HOST\\ALICE"));
+    EXPECT_EQ(0u, store.Count());
+}
+
+TEST_F(QuotaStoreTest, AssignsRecordIdsThatAreNeverShared) {
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec chosen = MakeRecord("\\A", "", 1);
+    chosen.SetRecordId(500);
+    ASSERT_EQ(0u, store.Save(chosen));
+    EXPECT_EQ(500u, chosen.GetRecordId());
+
+    AllotrixDbRec next = MakeRecord("\\B", "", 1);
+    ASSERT_EQ(0u, store.Save(next));
+    EXPECT_EQ(501u, next.GetRecordId());
+
+    AllotrixDbRec clash = MakeRecord("\\C", "", 1);
+    clash.SetRecordId(500);
+    ASSERT_EQ(0u, store.Save(clash));
+    EXPECT_EQ(502u, clash.GetRecordId());
+    AllotrixDbRec found;
+    ASSERT_TRUE(store.Find("C:", "\\A", "", found));
+    EXPECT_EQ(500u, found.GetRecordId());
+
+    ASSERT_EQ(0u, store.Delete("C:", "\\C", ""));
+    store.Close();
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec after = MakeRecord("\\D", "", 1);
+    ASSERT_EQ(0u, store.Save(after));
+    EXPECT_EQ(503u, after.GetRecordId());
+}
+
+TEST_F(QuotaStoreTest, RefusesBadCallsAndChangesNothing) {
+    QuotaStore store;
+    AllotrixDbRec record = MakeRecord("\\Data", "", 1);
+    EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), store.Save(record));
+    EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), store.Delete("C:", "\\Data", ""));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), store.Open(""));
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec noDevice;
+    noDevice.SetObjectName("", "\\Data");
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), store.Save(noDevice));
+    EXPECT_EQ(0u, store.Count());
+    EXPECT_EQ(0u, noDevice.GetRecordId());
+}
+
+TEST_F(QuotaStoreTest, KeepsEveryRecordAcrossCloseAndReopen) {
+    std::vector<AllotrixDbRec> saved;
+    {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder + "\\deeper\\still")); // creates missing parents
+        for (int i = 0; i < 30; ++i) {
+            std::string file = "\\Share\\dir" + std::to_string(i % 10);
+            std::string owner = i < 10 ? "" : "HOST\\user" + std::to_string(i);
+            AllotrixDbRec record = MakeRecord(file.c_str(), owner.c_str(), 1000 + i);
+            ASSERT_EQ(0u, store.Save(record));
+            saved.push_back(record);
+        }
+    }
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder + "\\deeper\\still\\"));
+    std::vector<AllotrixDbRec> loaded = store.Snapshot();
+    ASSERT_EQ(saved.size(), loaded.size());
+    for (size_t i = 0; i < saved.size(); ++i)
+        EXPECT_TRUE(SameBytes(saved[i], loaded[i])) << "record " << i;
+    EXPECT_EQ(30u, store.Recovery().entriesReplayed);
+    EXPECT_EQ(0u, store.Recovery().entriesDiscarded);
+}
+
+TEST_F(QuotaStoreTest, OneProcessAtATimeOpensAStore) {
+    QuotaStore first;
+    ASSERT_EQ(0u, first.Open(m_folder));
+    QuotaStore second;
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), second.Open(m_folder));
+    first.Close();
+    EXPECT_EQ(0u, second.Open(m_folder));
+}
+
+TEST_F(QuotaStoreTest, UsageIsKeptInMemoryAndWrittenByCompactionAndClose) {
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec record = MakeRecord("\\Data", "HOST\\alice", 5000);
+    record.TurnAttributeOn(AttrNoEnforce);
+    ASSERT_EQ(0u, store.Save(record));
+    store.UpdateUsage("c:", "\\data", "host\\alice", 4200, 4800,
+                      AttrStatus100 | AttrStatus40000000 | AttrAbsolute);
+    store.UpdateUsage("C:", "\\Nowhere", "", 1, 1, 0); // unknown record: ignored
+
+    AllotrixDbRec found;
+    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
+    EXPECT_EQ(4200u, found.GetUsedQuota());
+    EXPECT_EQ(4800u, found.GetHighWaterMark());
+    EXPECT_EQ(uint32_t(AttrNoEnforce | AttrStatus100 | AttrStatus40000000),
+              found.GetAttributes()); // only the status bits are taken
+    EXPECT_EQ(1u, store.Count());
+
+    ASSERT_EQ(0u, store.Compact());
+    store.UpdateUsage("C:", "\\Data", "HOST\\alice", 100, 4900, AttrStatus100);
+    store.Close();
+
+    ASSERT_EQ(0u, store.Open(m_folder));
+    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
+    EXPECT_EQ(100u, found.GetUsedQuota());
+    EXPECT_EQ(4900u, found.GetHighWaterMark());
+    EXPECT_EQ(uint32_t(AttrNoEnforce | AttrStatus100), found.GetAttributes());
+}
+
+TEST_F(QuotaStoreTest, CompactionBoundsTheJournalAndKeepsEveryRecord) {
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    store.SetCompactionThreshold(100 * 1024);
+    uint64_t largestJournal = 0;
+    for (int round = 0; round < 6; ++round) {
+        for (int i = 0; i < 20; ++i) {
+            std::string owner = "HOST\\user" + std::to_string(i);
+            AllotrixDbRec record = MakeRecord("\\Data", owner.c_str(), round * 100 + i);
+            ASSERT_EQ(0u, store.Save(record));
+            largestJournal = std::max(largestJournal, FileSize(Journal()));
+        }
+        ASSERT_EQ(0u, store.Delete("C:", "\\Data", ("HOST\\user" + std::to_string(round)).c_str()));
+    }
+    uint64_t snapshotSize = FileSize(Snapshot());
+    EXPECT_GT(snapshotSize, 14 * sizeof(AllotrixDbRec)); // compacted at least once late on
+    EXPECT_LE(largestJournal,
+              std::max<uint64_t>(100 * 1024, snapshotSize) + sizeof(AllotrixDbRec) + 64);
+    EXPECT_FALSE(FileExists(Snapshot() + ".tmp"));
+    std::vector<AllotrixDbRec> before = store.Snapshot();
+    store.Close();
+
+    ASSERT_EQ(0u, store.Open(m_folder));
+    std::vector<AllotrixDbRec> after = store.Snapshot();
+    ASSERT_EQ(19u, after.size());
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(SameBytes(before[i], after[i]));
+    AllotrixDbRec found;
+    EXPECT_FALSE(store.Find("C:", "\\Data", "HOST\\user5", found));
+    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\user3", found));
+    EXPECT_EQ(503u, found.GetPermQuota());
+}
+
+TEST_F(QuotaStoreTest, ATornLastEntryIsCutOffAndTheRestKept) {
+    {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        for (int i = 0; i < 5; ++i) {
+            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
+            ASSERT_EQ(0u, store.Save(record));
+        }
+    }
+    std::vector<char> journal = ReadBytes(Journal());
+    journal.resize(journal.size() - sizeof(AllotrixDbRec) / 2);
+    WriteBytes(Journal(), journal);
+
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    EXPECT_EQ(4u, store.Count());
+    AllotrixDbRec found;
+    EXPECT_TRUE(store.Find("C:", "\\D3", "", found));
+    EXPECT_FALSE(store.Find("C:", "\\D4", "", found));
+    EXPECT_EQ(1u, store.Recovery().entriesDiscarded);
+    EXPECT_GT(store.Recovery().bytesDiscarded, 0u);
+
+    AllotrixDbRec later = MakeRecord("\\D5", "", 5);
+    ASSERT_EQ(0u, store.Save(later));
+    store.Close();
+    ASSERT_EQ(0u, store.Open(m_folder));
+    EXPECT_EQ(5u, store.Count());
+    EXPECT_TRUE(store.Find("C:", "\\D5", "", found));
+    EXPECT_EQ(0u, store.Recovery().entriesDiscarded);
+}
+
+TEST_F(QuotaStoreTest, ADamagedEntryIsSkippedAndTheEntriesAfterItKept) {
+    {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        for (int i = 0; i < 5; ++i) {
+            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
+            ASSERT_EQ(0u, store.Save(record));
+        }
+    }
+    std::vector<char> journal = ReadBytes(Journal());
+    size_t entrySize = (journal.size() - 40) / 5;
+    journal[40 + 2 * entrySize + 1000] ^= 0x20; // inside the third record
+    WriteBytes(Journal(), journal);
+
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    AllotrixDbRec found;
+    EXPECT_EQ(4u, store.Count());
+    EXPECT_FALSE(store.Find("C:", "\\D2", "", found));
+    EXPECT_TRUE(store.Find("C:", "\\D3", "", found));
+    EXPECT_TRUE(store.Find("C:", "\\D4", "", found));
+    EXPECT_EQ(1u, store.Recovery().entriesDiscarded);
+    EXPECT_EQ(entrySize, store.Recovery().bytesDiscarded);
+    store.Close();
+
+    // Open rewrote the store cleanly.
+    ASSERT_EQ(0u, store.Open(m_folder));
+    EXPECT_EQ(4u, store.Count());
+    EXPECT_EQ(0u, store.Recovery().entriesDiscarded);
+}
+
+TEST_F(QuotaStoreTest, ADamagedSnapshotRecordIsSkipped) {
+    {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        for (int i = 0; i < 3; ++i) {
+            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
+            ASSERT_EQ(0u, store.Save(record));
+        }
+        ASSERT_EQ(0u, store.Compact());
+    }
+    std::vector<char> snapshot = ReadBytes(Snapshot());
+    snapshot[snapshot.size() - 10] ^= 0x01; // inside the last record
+    WriteBytes(Snapshot(), snapshot);
+
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    EXPECT_EQ(2u, store.Count());
+    EXPECT_EQ(1u, store.Recovery().entriesDiscarded);
+}
+
+TEST_F(QuotaStoreTest, AJournalAlreadyFoldedIntoTheSnapshotIsIgnored) {
+    std::vector<char> oldJournal;
+    {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        AllotrixDbRec record = MakeRecord("\\Data", "", 1);
+        ASSERT_EQ(0u, store.Save(record));
+        oldJournal = ReadBytes(Journal());
+        ASSERT_EQ(0u, store.Compact());
+        ASSERT_EQ(0u, store.Delete("C:", "\\Data", ""));
+        ASSERT_EQ(0u, store.Compact());
+    }
+    // As if the process had ended between writing the snapshot and restarting the journal.
+    WriteBytes(Journal(), oldJournal);
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    EXPECT_TRUE(store.Recovery().staleJournalIgnored);
+    EXPECT_EQ(0u, store.Count());
+}
+
+TEST_F(QuotaStoreTest, FilesThatAreNotAStoreAreLeftAlone) {
+    CreateDirectoryA(m_folder.c_str(), nullptr);
+    std::vector<char> text{'n', 'o', 't', ' ', 'a', ' ', 's', 't', 'o', 'r', 'e'};
+    text.resize(200, 'x');
+    WriteBytes(Snapshot(), text);
+    QuotaStore store;
+    EXPECT_EQ(DWORD(ERROR_FILE_CORRUPT), store.Open(m_folder));
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(text, ReadBytes(Snapshot()));
+}
+
+TEST_F(QuotaStoreTest, ManyThreadsSaveAndReadAtOnce) {
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    store.SetCompactionThreshold(200 * 1024);
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 25; ++i) {
+                std::string owner = "HOST\\t" + std::to_string(t) + "u" + std::to_string(i);
+                AllotrixDbRec record = MakeRecord("\\Data", owner.c_str(), t * 1000 + i);
+                if (store.Save(record) != 0)
+                    ++failures;
+                store.UpdateUsage("C:", "\\Data", owner.c_str(), i, i, 0);
+                if (store.Snapshot().empty())
+                    ++failures;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(0, failures.load());
+    EXPECT_EQ(100u, store.Count());
+    store.Close();
+    ASSERT_EQ(0u, store.Open(m_folder));
+    std::vector<AllotrixDbRec> all = store.Snapshot();
+    ASSERT_EQ(100u, all.size());
+    for (size_t i = 1; i < all.size(); ++i)
+        EXPECT_LT(all[i - 1].GetRecordId(), all[i].GetRecordId());
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "temp_folder.h"
+
+#include "ui/handles.h"
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+TempFolder::TempFolder(const std::string& name) {
+    static std::atomic<int> counter{0};
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    m_path = std::string(temp) + "kelvane-" + name + "-" + std::to_string(GetCurrentProcessId()) +
+             "-" + std::to_string(counter++);
+    RemoveFolderTree(m_path);
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    RemoveFolderTree(m_path);
+}
+
+bool RemoveFolderTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolderTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteTestFile(const std::string& path, uint64_t size) {
+    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    std::vector<char> block(64 * 1024);
+    bool ok = true;
+    uint64_t done = 0;
+    while (ok && done < size) {
+        DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(block.size(), size - done));
+        for (DWORD i = 0; i < chunk; ++i)
+            block[i] = static_cast<char>((done + i) % 251);
+        DWORD written = 0;
+        ok = WriteFile(file.Get(), block.data(), chunk, &written, nullptr) && written == chunk;
+        done += chunk;
+    }
+    return ok;
+}
