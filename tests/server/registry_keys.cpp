@@ -1,0 +1,59 @@
+#include "registry_keys.h"
+
+#include <gtest/gtest.h>
+
+TestKey::TestKey(HKEY parent, const std::string& path) {
+    LONG status = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &m_key, nullptr);
+    EXPECT_EQ(ERROR_SUCCESS, status) << path;
+}
+
+TestKey::~TestKey() {
+    if (m_key)
+        RegCloseKey(m_key);
+}
+
+const TestKey& TestKey::String(const char* name, const std::string& text) const {
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>(text.size() + 1)))
+        << name;
+    return *this;
+}
+
+const TestKey& TestKey::Dword(const char* name, uint32_t value) const {
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(m_key, name, 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&value), sizeof value))
+        << name;
+    return *this;
+}
+
+const TestKey& TestKey::Binary(const char* name, const void* data, size_t size) const {
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(m_key, name, 0, REG_BINARY, static_cast<const BYTE*>(data),
+                             static_cast<DWORD>(size)))
+        << name;
+    return *this;
+}
+
+TestKey OrdinaryTemplate(const std::string& name) {
+    return TestKey(HKEY_LOCAL_MACHINE, std::string(kTemplatesKey) + "\\" + name);
+}
+
+TestKey FallbackTemplate(const std::string& name) {
+    return TestKey(HKEY_LOCAL_MACHINE, std::string(kFallbackParentKey) + "\\" + name);
+}
+
+void RemoveAllTemplates() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTemplatesKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kReportSetsKey);
+    for (const char* name : {"<User Fallback>", "<Directory Fallback>"})
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kFallbackParentKey) + "\\" + name).c_str());
+}
+
+std::string LocalComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
