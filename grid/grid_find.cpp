@@ -1,0 +1,111 @@
+// Find: the search through the cells and the dialog that drives it.
+#include "grid/grid_find.h"
+
+#include "grid/grid_view.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+
+namespace {
+
+std::string Upper(std::string text) {
+    if (!text.empty())
+        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool IsWordCharacter(char c) {
+    return IsCharAlphaNumericA(c) || c == '_';
+}
+
+bool ContainsMatch(const std::string& cell, const std::string& what,
+                   const CGridFindOptions& options) {
+    const std::string text = options.matchCase ? cell : Upper(cell);
+    const std::string pattern = options.matchCase ? what : Upper(what);
+    for (size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + 1)) {
+        if (!options.wholeWord)
+            return true;
+        const size_t end = at + pattern.size();
+        const bool startsWord = at == 0 || !IsWordCharacter(text[at - 1]);
+        const bool endsWord = end == text.size() || !IsWordCharacter(text[end]);
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CGridFind::CGridFind() : m_message(RegisterWindowMessageA(FINDMSGSTRINGA)) {}
+
+CGridFind::~CGridFind() {
+    if (m_dialog)
+        DestroyWindow(m_dialog);
+}
+
+bool CGridFind::Show(HWND notify) {
+    if (m_dialog) {
+        SetActiveWindow(m_dialog);
+        return true;
+    }
+    m_request = FINDREPLACEA{};
+    m_request.lStructSize = sizeof m_request;
+    m_request.hwndOwner = notify;
+    m_request.Flags = FR_DOWN;
+    m_request.lpstrFindWhat = m_what;
+    m_request.wFindWhatLen = sizeof m_what;
+    m_dialog = FindTextA(&m_request);
+    return m_dialog != nullptr;
+}
+
+bool CGridView::FindText(const std::string& what, const CGridFindOptions& options) {
+    const int rows = GetRowCount();
+    const int cols = GetColCount() + 1; // column 0 too: every column, shown or not
+    if (what.empty() || rows == 0)
+        return false;
+    const int cells = rows * cols;
+    int start =
+        m_currentRow >= 1 ? (m_currentRow - 1) * cols + m_currentCol : (options.down ? -1 : cells);
+    const int step = options.down ? 1 : -1;
+    for (int index = start + step; index >= 0 && index < cells; index += step) {
+        const int row = index / cols + 1;
+        const int col = index % cols;
+        if (ContainsMatch(GetDisplayText(row, col), what, options)) {
+            SelectRange(row, row);
+            m_anchorRow = row;
+            SetCurrentCell(row, col);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CGridView::ShowFindDialog() {
+    if (!m_find)
+        m_find = std::make_unique<CGridFind>();
+    m_find->Show(m_hwnd);
+}
+
+HWND CGridView::GetFindDialog() const {
+    return m_find ? m_find->Dialog() : nullptr;
+}
+
+void CGridView::OnFindMessage(LPARAM lParam) {
+    const auto* request = reinterpret_cast<const FINDREPLACEA*>(lParam);
+    if (request->Flags & FR_DIALOGTERM) {
+        m_find->OnClosed();
+        return;
+    }
+    if (!(request->Flags & FR_FINDNEXT))
+        return;
+    const CGridFindOptions options{(request->Flags & FR_DOWN) != 0,
+                                   (request->Flags & FR_MATCHCASE) != 0,
+                                   (request->Flags & FR_WHOLEWORD) != 0};
+    if (FindText(request->lpstrFindWhat, options))
+        return;
+    char title[128] = {};
+    GetWindowTextA(GetAncestor(m_hwnd, GA_ROOT), title, sizeof title);
+    const std::string message = "Cannot find \"" + std::string(request->lpstrFindWhat) + "\".";
+    MessageBoxA(m_find->Dialog(), message.c_str(), title, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,66 @@
+// The print preview of a grid: a top-level window that shows the printout's pages, one or
+// two at a time, at three magnifications, with page navigation and a Print button. Pages are
+// laid out for the default printer, or for an A4 page at 300 dpi when there is none.
+#pragma once
+
+#include <windows.h>
+
+class CGridView;
+
+class CGridPrintPreview {
+public:
+    // Button and command ids of the preview window.
+    enum Command {
+        IDC_PREVIEW_PRINT = 100,
+        IDC_PREVIEW_NEXT,
+        IDC_PREVIEW_PREV,
+        IDC_PREVIEW_PAGES,
+        IDC_PREVIEW_ZOOM_IN,
+        IDC_PREVIEW_ZOOM_OUT,
+        IDC_PREVIEW_CLOSE,
+        IDC_PREVIEW_STATUS,
+    };
+    static constexpr int kZoomLevels = 3;
+
+    explicit CGridPrintPreview(CGridView& grid);
+    ~CGridPrintPreview();
+    CGridPrintPreview(const CGridPrintPreview&) = delete;
+    CGridPrintPreview& operator=(const CGridPrintPreview&) = delete;
+
+    bool Show(); // creates the window or brings it forward, and lays the pages out again
+    HWND GetHwnd() const { return m_hwnd; }
+
+    int GetPage() const { return m_page; } // 0-based, the left page
+    int GetPageCount() const { return m_pageCount; }
+    bool IsTwoPages() const { return m_twoPages; }
+    int GetZoomLevel() const { return m_zoomLevel; } // 0: whole page .. kZoomLevels-1
+    SIZE GetPageSize() const { return m_pageSize; }
+    int GetPageDpi() const { return m_dpi; }
+
+    // Draws what the window shows into any DC of the given client size.
+    void PaintTo(HDC dc, const RECT& client);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ReadPageFormat();
+    void CreateButtons();
+    void LayoutButtons();
+    void OnCommand(int id);
+    void GoToPage(int page);
+    void UpdateState();
+    void OnPaint();
+    RECT PageArea(const RECT& client) const;
+    void Scroll(int bar, int request);
+
+    CGridView& m_grid;
+    HWND m_hwnd = nullptr;
+    HFONT m_buttonFont = nullptr; // a stock object, never deleted
+    SIZE m_pageSize{2480, 3508};
+    int m_dpi = 300;
+    int m_page = 0;
+    int m_pageCount = 1;
+    bool m_twoPages = false;
+    int m_zoomLevel = 0;
+    POINT m_scroll{0, 0};
+};

@@ -1,0 +1,165 @@
+// Printing: the page breakdown of the grid for a page size, and the drawing of one page.
+#include "grid/grid_pages.h"
+#include "grid/grid_preview.h"
+#include "grid/grid_view.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kScreenDpi = 96;
+constexpr int kRowPadding = 4;
+
+struct PrintGeometry {
+    int scale;  // device pixels per 1000 screen pixels
+    int margin; // device pixels on every side
+    int rowHeight;
+    RECT body; // inside the margins
+};
+
+PrintGeometry GeometryOf(SIZE pageSize, int dpi, const LOGFONTA& font) {
+    PrintGeometry geometry{};
+    geometry.scale = MulDiv(dpi, 1000, kScreenDpi);
+    geometry.margin = dpi / 2;
+    ui::UniqueFont screenFont(CreateFontIndirectA(&font));
+    ui::WindowDc screen(nullptr);
+    ui::SelectObjectScope select(screen.Get(), screenFont.Get());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen.Get(), &metrics);
+    geometry.rowHeight = MulDiv(metrics.tmHeight + kRowPadding, geometry.scale, 1000);
+    geometry.body = {geometry.margin, geometry.margin, pageSize.cx - geometry.margin,
+                     pageSize.cy - geometry.margin};
+    return geometry;
+}
+
+// The breakdown leaves room for the heading row on top and the page number line below.
+CGridPageBreakdown BreakdownOf(const PrintGeometry& geometry, int rowCount,
+                               const std::vector<CGridColumnExtent>& columns) {
+    const int bodyHeight = geometry.body.bottom - geometry.body.top - 2 * geometry.rowHeight;
+    return ComputePageBreakdown(rowCount, geometry.rowHeight, bodyHeight, columns,
+                                geometry.body.right - geometry.body.left);
+}
+
+} // namespace
+
+std::vector<int> CGridView::PrintedColumns() const {
+    std::vector<int> columns;
+    for (int col = 0; col <= GetColCount(); ++col)
+        if (GetColWidth(col) > 0)
+            columns.push_back(col);
+    return columns;
+}
+
+int CGridView::GetPrintPageCount(SIZE pageSize, int dpi) {
+    const PrintGeometry geometry = GeometryOf(pageSize, dpi, m_font);
+    std::vector<CGridColumnExtent> columns;
+    for (int col : PrintedColumns())
+        columns.push_back({col, MulDiv(GetColWidth(col), geometry.scale, 1000)});
+    return BreakdownOf(geometry, GetRowCount(), columns).PageCount();
+}
+
+void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
+    const PrintGeometry geometry = GeometryOf(pageSize, dpi, m_font);
+    std::vector<CGridColumnExtent> columns;
+    for (int col : PrintedColumns())
+        columns.push_back({col, MulDiv(GetColWidth(col), geometry.scale, 1000)});
+    const CGridPageBreakdown pages = BreakdownOf(geometry, GetRowCount(), columns);
+    if (page < 0 || page >= pages.PageCount())
+        return;
+
+    LOGFONTA printFont = m_font;
+    printFont.lfHeight = MulDiv(m_font.lfHeight, geometry.scale, 1000);
+    printFont.lfWidth = MulDiv(m_font.lfWidth, geometry.scale, 1000);
+    ui::UniqueFont font(CreateFontIndirectA(&printFont));
+    const int saved = SaveDC(dc);
+    SelectObject(dc, font.Get());
+    SetBkMode(dc, TRANSPARENT);
+
+    const auto [firstRow, lastRow] = pages.RowsOfPage(page);
+    std::vector<int> rows{0};
+    for (int row = firstRow; row <= lastRow; ++row)
+        rows.push_back(row);
+    ui::UniquePen pen(CreatePen(PS_SOLID, std::max(1, geometry.scale / 1000), RGB(128, 128, 128)));
+    SelectObject(dc, pen.Get());
+    int top = geometry.body.top;
+    for (int row : rows) {
+        int left = geometry.body.left;
+        for (int col : pages.ColumnsOfPage(page)) {
+            const int width = MulDiv(GetColWidth(col), geometry.scale, 1000);
+            const RECT cell{left, top, std::min<int>(left + width, geometry.body.right),
+                            top + geometry.rowHeight};
+            PaintCell(dc, cell, row, col, geometry.scale, true);
+            MoveToEx(dc, cell.left, cell.bottom, nullptr);
+            LineTo(dc, cell.right, cell.bottom);
+            LineTo(dc, cell.right, cell.top);
+            left += width;
+        }
+        top += geometry.rowHeight;
+    }
+
+    const std::string number =
+        "Page " + std::to_string(page + 1) + " of " + std::to_string(pages.PageCount());
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT footer{geometry.body.left, geometry.body.bottom - geometry.rowHeight, geometry.body.right,
+                geometry.body.bottom};
+    DrawTextA(dc, number.c_str(), static_cast<int>(number.size()), &footer,
+              DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+    RestoreDC(dc, saved);
+}
+
+bool CGridView::PrintTo(HDC printerDc, const std::string& title) {
+    const SIZE pageSize{GetDeviceCaps(printerDc, HORZRES), GetDeviceCaps(printerDc, VERTRES)};
+    const int dpi = GetDeviceCaps(printerDc, LOGPIXELSY);
+    const int pageCount = GetPrintPageCount(pageSize, dpi);
+    DOCINFOA document{};
+    document.cbSize = sizeof document;
+    document.lpszDocName = title.c_str();
+    if (StartDocA(printerDc, &document) <= 0)
+        return false;
+    for (int page = 0; page < pageCount; ++page) {
+        if (StartPage(printerDc) <= 0) {
+            AbortDoc(printerDc);
+            return false;
+        }
+        PrintPage(printerDc, pageSize, dpi, page);
+        if (EndPage(printerDc) <= 0) {
+            AbortDoc(printerDc);
+            return false;
+        }
+    }
+    return EndDoc(printerDc) > 0;
+}
+
+bool CGridView::Print() {
+    PRINTDLGA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = GetAncestor(m_hwnd, GA_ROOT);
+    request.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+    const bool chosen = PrintDlgA(&request) != FALSE;
+    if (request.hDevMode)
+        GlobalFree(request.hDevMode);
+    if (request.hDevNames)
+        GlobalFree(request.hDevNames);
+    if (!chosen) {
+        if (CommDlgExtendedError() == PDERR_NODEFAULTPRN)
+            MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
+                        MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    ui::UniqueDc printer(request.hDC);
+    char title[128] = {};
+    GetWindowTextA(request.hwndOwner, title, sizeof title);
+    const bool printed = PrintTo(printer.Get(), title);
+    if (!printed)
+        MessageBoxA(request.hwndOwner, "The grid could not be printed.", title,
+                    MB_OK | MB_ICONEXCLAMATION);
+    return printed;
+}
+
+void CGridView::ShowPrintPreview() {
+    if (!m_preview)
+        m_preview = std::make_unique<CGridPrintPreview>(*this);
+    m_preview->Show();
+}

@@ -1,0 +1,504 @@
+#include "grid/grid_view.h"
+
+#include "grid/grid_find.h"
+#include "grid/grid_preview.h"
+#include "grid/grid_progress.h"
+#include "grid/grid_static.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr char kGridClassName[] = "KelvaneGridWindow";
+constexpr int kRowPadding = 4; // pixels added to the font height for a row
+
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleA(nullptr);
+}
+
+LOGFONTA DefaultFont() {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    return font;
+}
+
+const CGridStyle& EmptyStyle() {
+    static const CGridStyle empty;
+    return empty;
+}
+
+} // namespace
+
+CGridView::CGridView() {
+    m_font = DefaultFont();
+    m_standard.SetControl(GRID_IDS_CTRL_STATIC)
+        .SetHorzAlign(GridAlign::Left)
+        .SetTextColor(GetSysColor(COLOR_WINDOWTEXT))
+        .SetInterior(GetSysColor(COLOR_WINDOW))
+        .SetFrame(GridFrame::None);
+    m_headingStyle.SetInterior(GetSysColor(COLOR_BTNFACE))
+        .SetTextColor(GetSysColor(COLOR_BTNTEXT))
+        .SetHorzAlign(GridAlign::Center)
+        .SetFrame(GridFrame::Raised)
+        .SetControl(GRID_IDS_CTRL_STATIC);
+    RegisterControl(GRID_IDS_CTRL_STATIC, std::make_unique<CGridStatic>(*this));
+    RegisterControl(GRID_IDS_CTRL_PROGRESS, std::make_unique<CGridProgressCtrl>(*this));
+    RecreateZoomFont();
+}
+
+CGridView::~CGridView() {
+    m_preview.reset();
+    m_find.reset();
+    if (m_hwnd) {
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+    }
+}
+
+// --- Window ---------------------------------------------------------------------------------
+
+bool CGridView::Create(HWND parent, const RECT& rect, int id, DWORD style) {
+    static const ATOM atom = [] {
+        WNDCLASSA windowClass{};
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = &CGridView::WindowProc;
+        windowClass.hInstance = ModuleInstance();
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kGridClassName;
+        return RegisterClassA(&windowClass);
+    }();
+    if (!atom)
+        return false;
+    return CreateWindowExA(0, kGridClassName, "", style, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(),
+                           this) != nullptr;
+}
+
+LRESULT CALLBACK CGridView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* view =
+            static_cast<CGridView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        view->m_hwnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    }
+    auto* view = reinterpret_cast<CGridView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!view)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        view->m_hwnd = nullptr;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return view->OnMessage(message, wParam, lParam);
+}
+
+LRESULT CGridView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SIZE:
+        UpdateScrollBars();
+        return 0;
+    case WM_VSCROLL:
+        ScrollVertically(LOWORD(wParam), 0);
+        return 0;
+    case WM_HSCROLL:
+        ScrollHorizontally(LOWORD(wParam), 0);
+        return 0;
+    case WM_MOUSEWHEEL:
+        ScrollToRow(m_topRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(static_cast<UINT>(wParam), point);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wParam), point);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLeftButtonUp(point);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLeftDoubleClick(static_cast<UINT>(wParam), point);
+        return 0;
+    case WM_RBUTTONUP: {
+        int row = 0;
+        int col = 0;
+        if (HitTest(point, row, col) &&
+            OnCellRightClick(row, col, static_cast<UINT>(wParam), point))
+            return 0;
+        break;
+    }
+    case WM_CAPTURECHANGED:
+        m_trackCol = -1;
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            ScreenToClient(m_hwnd, &cursor);
+            if (m_trackCol >= 0 || HitColumnBorder(cursor) >= 0) {
+                SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
+                return TRUE;
+            }
+        }
+        break;
+    case WM_KEYDOWN:
+        OnKeyDown(static_cast<UINT>(wParam));
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Invalidate();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == GRID_ID_EDIT_COPY) {
+            Copy();
+            return 0;
+        }
+        break;
+    default:
+        if (m_find && message == m_find->MessageId()) {
+            OnFindMessage(lParam);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(m_hwnd, message, wParam, lParam);
+}
+
+bool CGridView::PreTranslateMessage(MSG* msg) {
+    const HWND dialog = GetFindDialog();
+    return dialog && IsDialogMessageA(dialog, msg);
+}
+
+void CGridView::Invalidate() {
+    if (m_hwnd && !m_lockUpdate)
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void CGridView::Redraw() {
+    if (m_hwnd && !m_lockUpdate) {
+        UpdateScrollBars();
+        InvalidateRect(m_hwnd, nullptr, TRUE);
+    }
+}
+
+// --- Table ------------------------------------------------------------------------------------
+
+bool CGridView::SetReadOnly(bool readOnly) {
+    return std::exchange(m_readOnly, readOnly);
+}
+
+bool CGridView::LockUpdate(bool lock) {
+    const bool previous = std::exchange(m_lockUpdate, lock);
+    if (previous && !lock)
+        UpdateScrollBars();
+    return previous;
+}
+
+int CGridView::GetRowCount() const {
+    return static_cast<int>(m_rows.size()) - 1;
+}
+
+int CGridView::GetColCount() const {
+    return static_cast<int>(m_colWidths.size()) - 1;
+}
+
+bool CGridView::SetRowCount(int rows) {
+    if (!CanChange() || rows < 0)
+        return false;
+    m_rows.resize(rows + 1, Row{std::vector<CGridStyle>(m_colWidths.size())});
+    if (m_currentRow > rows)
+        ClearCurrentCell();
+    m_anchorRow = std::min(m_anchorRow, rows);
+    m_topRow = std::clamp(m_topRow, 1, std::max(1, rows));
+    Redraw();
+    return true;
+}
+
+bool CGridView::SetColCount(int cols) {
+    if (!CanChange() || cols < 0)
+        return false;
+    const int defaultWidth = GetAvgCharWidth() * 10;
+    m_colWidths.resize(cols + 1, defaultWidth);
+    m_colStyles.resize(cols + 1);
+    for (Row& row : m_rows)
+        row.cells.resize(cols + 1);
+    if (m_currentCol > cols)
+        m_currentCol = cols;
+    m_scrollX = std::min(m_scrollX, ScrollableWidth());
+    Redraw();
+    return true;
+}
+
+bool CGridView::RemoveRows(int fromRow, int toRow) {
+    if (!CanChange() || fromRow < 1 || toRow > GetRowCount() || fromRow > toRow)
+        return false;
+    m_rows.erase(m_rows.begin() + fromRow, m_rows.begin() + toRow + 1);
+    if (m_currentRow >= fromRow) {
+        if (m_currentRow <= toRow)
+            ClearCurrentCell();
+        else
+            m_currentRow -= toRow - fromRow + 1;
+    }
+    m_anchorRow = std::min(m_anchorRow, GetRowCount());
+    m_topRow = std::clamp(m_topRow, 1, std::max(1, GetRowCount()));
+    Redraw();
+    return true;
+}
+
+bool CGridView::SetColWidth(int col, int width) {
+    if (col < 0 || col > GetColCount() || width < 0)
+        return false;
+    m_colWidths[col] = width;
+    Redraw();
+    return true;
+}
+
+int CGridView::GetColWidth(int col) const {
+    return col >= 0 && col <= GetColCount() ? m_colWidths[col] : 0;
+}
+
+int CGridView::GetAvgCharWidth() const {
+    ui::UniqueFont font(CreateFontIndirectA(&m_font));
+    ui::WindowDc screen(nullptr);
+    ui::SelectObjectScope select(screen.Get(), font.Get());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen.Get(), &metrics);
+    return std::max<int>(1, metrics.tmAveCharWidth);
+}
+
+int CGridView::GetRowHeight() const {
+    return m_rowHeight;
+}
+
+void CGridView::RecreateZoomFont() {
+    LOGFONTA zoomed = m_font;
+    zoomed.lfHeight = MulDiv(m_font.lfHeight, m_zoom, 100);
+    zoomed.lfWidth = MulDiv(m_font.lfWidth, m_zoom, 100);
+    m_zoomFont.Reset(CreateFontIndirectA(&zoomed));
+    ui::WindowDc screen(nullptr);
+    ui::SelectObjectScope select(screen.Get(), m_zoomFont.Get());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen.Get(), &metrics);
+    m_rowHeight = metrics.tmHeight + ZoomPixels(kRowPadding);
+}
+
+bool CGridView::IsCell(int row, int col) const {
+    return row >= 0 && row <= GetRowCount() && col >= 0 && col <= GetColCount();
+}
+
+// --- Styles -----------------------------------------------------------------------------------
+
+bool CGridView::SetStyle(int row, int col, const CGridStyle& style, StyleMode mode) {
+    if (!CanChange() || !IsCell(row, col))
+        return false;
+    CGridStyle& cell = m_rows[row].cells[col];
+    if (mode == StyleMode::Copy)
+        cell = style;
+    else
+        cell.ChangeStyle(style);
+    Invalidate();
+    return true;
+}
+
+bool CGridView::SetValue(int row, int col, const std::string& value) {
+    if (!CanChange() || !IsCell(row, col))
+        return false;
+    m_rows[row].cells[col].SetValue(value);
+    Invalidate();
+    return true;
+}
+
+const CGridStyle& CGridView::GetCellStyle(int row, int col) const {
+    return IsCell(row, col) ? m_rows[row].cells[col] : EmptyStyle();
+}
+
+CGridStyle CGridView::ComposeStyle(int row, int col) const {
+    CGridStyle style = GetCellStyle(row, col);
+    if (row == 0 || col == 0)
+        style.Inherit(m_headingStyle);
+    else
+        style.Inherit(GetColumnStyle(col));
+    style.Inherit(m_standard);
+    return style;
+}
+
+std::string CGridView::GetValue(int row, int col) const {
+    return ComposeStyle(row, col).GetValue();
+}
+
+std::string CGridView::GetDisplayText(int row, int col) const {
+    const CGridStyle style = ComposeStyle(row, col);
+    return ControlOf(style).GetDisplayText(style);
+}
+
+bool CGridView::SetColumnStyle(int col, const CGridStyle& style) {
+    if (!CanChange() || col < 1 || col > GetColCount())
+        return false;
+    m_colStyles[col].ChangeStyle(style);
+    Invalidate();
+    return true;
+}
+
+const CGridStyle& CGridView::GetColumnStyle(int col) const {
+    return col >= 0 && col <= GetColCount() ? m_colStyles[col] : EmptyStyle();
+}
+
+void CGridView::SetStandardFont(const LOGFONTA& font) {
+    m_font = font;
+    RecreateZoomFont();
+    Redraw();
+}
+
+bool CGridView::SetItemDataPtr(int row, void* item) {
+    if (!CanChange() || row < 0 || row > GetRowCount())
+        return false;
+    m_rows[row].cells[0].SetItemDataPtr(item);
+    return true;
+}
+
+void* CGridView::GetItemDataPtr(int row) const {
+    return GetCellStyle(row, 0).GetItemDataPtr();
+}
+
+// --- Cell controls ----------------------------------------------------------------------------
+
+void CGridView::RegisterControl(int controlId, std::unique_ptr<CGridControl> control) {
+    m_controls[controlId] = std::move(control);
+    Invalidate();
+}
+
+CGridControl* CGridView::GetRegisteredControl(int controlId) const {
+    const auto found = m_controls.find(controlId);
+    return found == m_controls.end() ? nullptr : found->second.get();
+}
+
+CGridControl& CGridView::ControlOf(const CGridStyle& style) const {
+    if (CGridControl* control = GetRegisteredControl(style.GetControl()))
+        return *control;
+    return *m_controls.at(GRID_IDS_CTRL_STATIC);
+}
+
+std::string CGridView::GetControlName(int controlId) {
+    char text[256] = {};
+    if (LoadStringA(ModuleInstance(), static_cast<UINT>(controlId), text, sizeof text) > 0)
+        return text;
+    switch (controlId) {
+    case GRID_IDS_CTRL_STATIC:
+        return "Static Text";
+    case GRID_IDS_CTRL_PROGRESS:
+        return "Progress";
+    default:
+        return {};
+    }
+}
+
+// --- Current cell and selection -----------------------------------------------------------------
+
+bool CGridView::GetCurrentCell(int& row, int& col) const {
+    if (m_currentRow < 1)
+        return false;
+    row = m_currentRow;
+    col = m_currentCol;
+    return true;
+}
+
+bool CGridView::SetCurrentCell(int row, int col) {
+    if (row < 1 || row > GetRowCount() || col < 0 || col > GetColCount())
+        return false;
+    m_currentRow = row;
+    m_currentCol = col;
+    const int visible = std::max(1, VisibleRowCount());
+    if (row < m_topRow)
+        ScrollToRow(row);
+    else if (row >= m_topRow + visible)
+        ScrollToRow(row - visible + 1);
+    Invalidate();
+    return true;
+}
+
+void CGridView::ClearCurrentCell() {
+    m_currentRow = 0;
+    m_currentCol = 0;
+    Invalidate();
+}
+
+bool CGridView::IsRowSelected(int row) const {
+    return row >= 1 && row <= GetRowCount() && m_rows[row].selected;
+}
+
+void CGridView::SelectRow(int row, bool selected) {
+    if (row >= 1 && row <= GetRowCount()) {
+        m_rows[row].selected = selected;
+        Invalidate();
+    }
+}
+
+void CGridView::ClearSelection() {
+    for (Row& row : m_rows)
+        row.selected = false;
+    Invalidate();
+}
+
+void CGridView::SelectRange(int fromRow, int toRow) {
+    ClearSelection();
+    for (int row = std::min(fromRow, toRow); row <= std::max(fromRow, toRow); ++row)
+        SelectRow(row, true);
+}
+
+std::vector<int> CGridView::GetSelectedRows() const {
+    std::vector<int> rows;
+    for (int row = 1; row <= GetRowCount(); ++row)
+        if (m_rows[row].selected)
+            rows.push_back(row);
+    return rows;
+}
+
+// --- Hooks --------------------------------------------------------------------------------------
+
+bool CGridView::OnCellClick(int, int, UINT, POINT) {
+    return false;
+}
+
+bool CGridView::OnCellDoubleClick(int, int, UINT, POINT) {
+    return false;
+}
+
+bool CGridView::OnCellRightClick(int, int, UINT, POINT) {
+    return false;
+}
+
+bool CGridView::OnColumnResized(int, int) {
+    return true;
+}
+
+// --- Zoom ---------------------------------------------------------------------------------------
+
+void CGridView::SetZoom(int percent) {
+    m_zoom = std::clamp(percent, GRID_ZOOM_MIN, GRID_ZOOM_MAX);
+    RecreateZoomFont();
+    m_scrollX = std::min(m_scrollX, ScrollableWidth());
+    Redraw();
+}
+
+void CGridView::ZoomIn() {
+    SetZoom(m_zoom * 11 / 10);
+}
+
+void CGridView::ZoomOut() {
+    SetZoom(m_zoom * 10 / 11);
+}
+
+void CGridView::ZoomReset() {
+    SetZoom(GRID_ZOOM_NORMAL);
+}
