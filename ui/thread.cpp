@@ -1,0 +1,56 @@
+#include "ui/thread.h"
+
+namespace ui {
+
+DWORD WaitDeliveringSentMessages(HANDLE handle, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        DWORD left = milliseconds == INFINITE  ? INFINITE
+                     : elapsed >= milliseconds ? 0
+                                               : milliseconds - elapsed;
+        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
+        if (result != WAIT_OBJECT_0 + 1)
+            return result;
+        // Delivers the pending sent messages without taking any posted message off the queue.
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+bool Thread::Start(std::function<DWORD()> body, int priority) {
+    if (Running())
+        return false;
+    m_body = std::move(body);
+    m_handle.Reset(CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, &m_id));
+    if (!m_handle)
+        return false;
+    SetThreadPriority(m_handle.Get(), priority);
+    ResumeThread(m_handle.Get());
+    return true;
+}
+
+bool Thread::Join(DWORD milliseconds) {
+    if (!m_handle)
+        return true;
+    if (GetCurrentThreadId() == m_id)
+        return false;
+    return WaitDeliveringSentMessages(m_handle.Get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+bool Thread::Running() const {
+    return m_handle && WaitForSingleObject(m_handle.Get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD Thread::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (m_handle)
+        GetExitCodeThread(m_handle.Get(), &code);
+    return code;
+}
+
+DWORD WINAPI Thread::Entry(void* parameter) {
+    return static_cast<Thread*>(parameter)->m_body();
+}
+
+} // namespace ui
