@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Statuses the callers rely on besides the ordinary Windows error codes.
 constexpr uint32_t kAxOk = 0;
@@ -22,6 +23,11 @@ constexpr int kServerKindNoSettings = 1;
 constexpr int kServerKindMonitorOnly = 3;
 
 class AXConnection;
+class AXClientState;
+namespace wire {
+enum class Op : uint16_t;
+class Writer;
+} // namespace wire
 
 class AXCli {
 public:
@@ -79,5 +85,9 @@ public:
                            uint16_t* driverBuild, char* driverDate /*32*/, void* reserved);
 
 private:
+    uint32_t Call(wire::Op op, const wire::Writer& request, std::vector<uint8_t>& response);
+    uint32_t Reconnect();
+
     std::unique_ptr<AXConnection> m_connection;
+    std::unique_ptr<AXClientState> m_state;
 };

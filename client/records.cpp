@@ -8,6 +8,10 @@
 
 namespace {
 
+template <size_t N> bool Terminated(const char (&field)[N]) {
+    return memchr(field, 0, N) != nullptr;
+}
+
 template <size_t N> void CopyText(char (&field)[N], const char* text) {
     if (!text)
         text = "";
@@ -140,3 +144,25 @@ char* AllotrixActionRec::GetCurrentRepeatW(char* text) const {
 }
 
 void AllotrixActionRec::SetReportSet(const char* name) { CopyText(ReportSet, name); }
+
+bool AllotrixBaseDbRec::HasTerminatedTexts() const {
+    return Terminated(m_deviceName) && Terminated(m_fileName) && Terminated(m_mappedName) &&
+           Terminated(m_fileOwner);
+}
+
+bool AllotrixActionRec::HasTerminatedTexts() const {
+    const ReportMailInfo& mail = ReportMail;
+    return Terminated(m_message) && Terminated(m_serverName) && Terminated(m_policyToExecute) &&
+           Terminated(ReportSet) && Terminated(ScheduleJobTime) &&
+           Terminated(mail.OutputDirectory) && Terminated(mail.MailTo) &&
+           Terminated(mail.MailSubject) && Terminated(mail.MailCc) && Terminated(mail.Spare);
+}
+
+bool AllotrixDbRec::HasTerminatedTexts() const {
+    if (!AllotrixBaseDbRec::HasTerminatedTexts())
+        return false;
+    for (const AllotrixActionRec& action : Actions)
+        if (!action.HasTerminatedTexts())
+            return false;
+    return true;
+}

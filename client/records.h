@@ -168,6 +168,9 @@ public:
     // device's root); either is cut to its field.
     void SetObjectName(const char* device, const char* file);
 
+    // True when every text field ends with a zero inside its array (a record read from outside).
+    bool HasTerminatedTexts() const;
+
 private:
     char m_deviceName[kDeviceNameSize] = {};
     char m_fileName[kFileNameSize] = {};
@@ -214,6 +217,9 @@ public:
 
     void SetReportSet(const char* name);
 
+    // True when every text field, public ones included, ends with a zero inside its array.
+    bool HasTerminatedTexts() const;
+
 private:
     uint32_t m_policy = {};
     char m_message[kMessageSize] = {};
@@ -239,6 +245,9 @@ public:
 
     uint32_t GetRecordId() const { return m_recordId; }
     void SetRecordId(uint32_t id) { m_recordId = id; }
+
+    // True when the texts of the record and of its five actions are all terminated.
+    bool HasTerminatedTexts() const;
 
 private:
     uint32_t m_recordId = {};

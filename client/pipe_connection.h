@@ -1,0 +1,42 @@
+// One connection to the quota service's pipe, carrying request and response messages.
+#pragma once
+
+#include "client/wire_protocol.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The name of the service's pipe on `server`: the local pipe when the name is empty or names this
+// computer (without regard to case, with or without a leading "\\"), else that computer's pipe.
+std::string ServicePipeName(const char* server);
+bool NamesLocalComputer(const char* server);
+
+class AXConnection {
+public:
+    ~AXConnection();
+    AXConnection(const AXConnection&) = delete;
+    AXConnection& operator=(const AXConnection&) = delete;
+
+    // Opens the pipe, waiting a few seconds while every instance is busy. 2 when no service
+    // listens there.
+    static uint32_t Open(const std::string& pipeName, std::unique_ptr<AXConnection>& connection);
+
+    // Sends one request and reads its response payload. Returns the service's status, or the
+    // transport's error (the connection is then broken for good).
+    uint32_t Transact(wire::Op op, const wire::Writer& request, std::vector<uint8_t>& response);
+
+    bool IsBroken() const { return m_broken; }
+
+private:
+    explicit AXConnection(HANDLE pipe) : m_pipe(pipe) {}
+    uint32_t Fail(DWORD error);
+
+    std::mutex m_lock;
+    HANDLE m_pipe;
+    bool m_broken = false;
+};

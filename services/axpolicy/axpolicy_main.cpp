@@ -1,0 +1,90 @@
+// axpolicy: the policy service. It depends on the quota service AXServer; it installs and removes
+// itself, runs under the service control manager, or in the foreground for debugging.
+#include "services/common/service_control.h"
+#include "services/common/service_host.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kServiceName[] = "AXPolicy";
+constexpr char kQuotaServiceName[] = "AXServer";
+
+const char kUsage[] = "Usage: axpolicy COMMAND\n"
+                      "\n"
+                      "Commands:\n"
+                      "  -install     install (or update) the AXPolicy service; it depends on "
+                      "AXServer\n"
+                      "  -uninstall   stop and remove the AXPolicy service\n"
+                      "  -start       start the service (AXServer is started first if needed)\n"
+                      "  -stop        stop the service\n"
+                      "  -console     run in the foreground until Ctrl+C\n"
+                      "  -service     run under the service control manager\n"
+                      "  -help        show this text\n";
+
+int Fail(const char* what, DWORD error) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, sizeof text, nullptr);
+    fprintf(stderr, "axpolicy: %s: error %lu %s", what, error, text[0] ? text : "\n");
+    return 1;
+}
+
+// The policy service waits for its stop request; threshold actions are not carried out yet.
+DWORD RunPolicy(HANDLE stopEvent, const std::function<void()>& running) {
+    running();
+    WaitForSingleObject(stopEvent, INFINITE);
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* command = argc > 1 ? argv[1] : "";
+    auto is = [command](const char* name) {
+        return _stricmp(command, name) == 0 ||
+               (command[0] == '/' && _stricmp(command + 1, name + 1) == 0);
+    };
+    if (is("-service")) {
+        DWORD error = RunAsService(kServiceName, RunPolicy);
+        return error == ERROR_SUCCESS ? 0 : Fail("running as a service", error);
+    }
+    if (is("-console")) {
+        printf("AXPolicy running; Ctrl+C ends it.\n");
+        fflush(stdout);
+        return RunInForeground(RunPolicy) == ERROR_SUCCESS ? 0 : 1;
+    }
+    if (is("-install")) {
+        ServiceDefinition definition{kServiceName, "AXPolicy quota policy service",
+                                     "Carries out the threshold actions of the disk-space "
+                                     "quotas kept by AXServer.",
+                                     QuotedProgramPath() + " -service",
+                                     std::string(kQuotaServiceName)};
+        DWORD error = InstallService(definition);
+        if (error != ERROR_SUCCESS)
+            return Fail("installing the service", error);
+        printf("AXPolicy installed.\n");
+        return 0;
+    }
+    if (is("-uninstall")) {
+        DWORD error = UninstallService(kServiceName);
+        return error == ERROR_SUCCESS ? 0 : Fail("removing the service", error);
+    }
+    if (is("-start")) {
+        DWORD error = StartServiceAndWait(kQuotaServiceName);
+        if (error == ERROR_SUCCESS)
+            error = StartServiceAndWait(kServiceName);
+        return error == ERROR_SUCCESS ? 0 : Fail("starting AXPolicy", error);
+    }
+    if (is("-stop")) {
+        DWORD error = StopServiceAndWait(kServiceName);
+        return error == ERROR_SUCCESS ? 0 : Fail("stopping AXPolicy", error);
+    }
+    bool help = is("-help") || is("--help") || is("-?");
+    fputs(kUsage, help ? stdout : stderr);
+    return help ? 0 : 2;
+}

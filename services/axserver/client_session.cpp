@@ -1,0 +1,221 @@
+#include "services/axserver/client_session.h"
+
+#include "services/axserver/device_queries.h"
+#include "services/axserver/server_version.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+using wire::Op;
+
+// A request's payload was not what its operation expects.
+constexpr uint32_t kMalformed = ERROR_INVALID_DATA;
+
+struct ObjectKey {
+    std::string device, file, owner;
+};
+
+bool ReadObject(wire::Reader& request, ObjectKey& key, bool withOwner) {
+    return request.String(key.device, wire::kDeviceSize) &&
+           request.String(key.file, wire::kPathSize) &&
+           (!withOwner || request.String(key.owner, wire::kOwnerSize));
+}
+
+} // namespace
+
+bool ClientSession::Handle(uint16_t op, const std::vector<uint8_t>& payload, uint32_t& status,
+                           wire::Writer& response) {
+    if (op < static_cast<uint16_t>(Op::Hello) || op > static_cast<uint16_t>(Op::Last)) {
+        status = ERROR_INVALID_FUNCTION;
+        return false;
+    }
+    wire::Reader request(payload.data(), payload.size());
+    status = Dispatch(static_cast<Op>(op), request, response);
+    if (status == kMalformed || !request.Finished()) {
+        status = kMalformed;
+        response = wire::Writer();
+        return false;
+    }
+    return true;
+}
+
+uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& response) {
+    switch (op) {
+    case Op::Hello:
+        response.U32(static_cast<uint32_t>(m_identity.serverKind));
+        response.U32(wire::kVersion);
+        return ERROR_SUCCESS;
+    case Op::EnumNext:
+        return NextRecords(request, response);
+    case Op::EnumEnd:
+        m_records = {};
+        m_enumerating = false;
+        return ERROR_SUCCESS;
+    case Op::GetRecord: {
+        ObjectKey key;
+        if (!ReadObject(request, key, true) || !request.Finished())
+            return kMalformed;
+        AllotrixDbRec record;
+        uint32_t status = m_service.Get(key.device, key.file, key.owner, record);
+        if (status == ERROR_SUCCESS)
+            response.Record(record);
+        return status;
+    }
+    case Op::SaveRecord: {
+        uint32_t fromSheet = 0;
+        AllotrixDbRec record;
+        if (!request.U32(fromSheet) || !request.Record(record) || !request.Finished() ||
+            fromSheet > 1 || !record.HasTerminatedTexts())
+            return kMalformed;
+        uint32_t status = m_service.Save(record);
+        if (status == ERROR_SUCCESS)
+            response.Record(record);
+        return status;
+    }
+    case Op::DeleteRecord: {
+        ObjectKey key;
+        if (!ReadObject(request, key, true) || !request.Finished())
+            return kMalformed;
+        return m_service.Delete(key.device, key.file, key.owner);
+    }
+    case Op::ScanObject: {
+        ObjectKey key;
+        if (!ReadObject(request, key, false) || !request.Finished())
+            return kMalformed;
+        return m_service.Scan(key.device, key.file);
+    }
+    case Op::ParseDeviceFile: {
+        std::string name, device, file;
+        if (!request.String(name, wire::kObjectNameSize) || !request.Finished())
+            return kMalformed;
+        uint32_t status = SplitObjectName(name, device, file);
+        if (status == ERROR_SUCCESS) {
+            response.String(device.c_str());
+            response.String(file.c_str());
+        }
+        return status;
+    }
+    case Op::ParseObjectName: {
+        std::string mapped, name;
+        if (!request.String(mapped, wire::kObjectNameSize) || !request.Finished())
+            return kMalformed;
+        uint32_t status = MappedToObjectName(mapped, name);
+        if (status == ERROR_SUCCESS)
+            response.String(name.c_str());
+        return status;
+    }
+    case Op::GetDevices: {
+        std::vector<std::string> devices = ListDevices();
+        response.U32(static_cast<uint32_t>(devices.size()));
+        for (const std::string& device : devices)
+            response.String(device.c_str());
+        return ERROR_SUCCESS;
+    }
+    case Op::GetDriveAttributes: {
+        std::string device;
+        uint32_t type = 0;
+        if (!request.String(device, wire::kPathSize) || !request.Finished())
+            return kMalformed;
+        uint32_t status = DriveAttributes(device, type);
+        if (status == ERROR_SUCCESS)
+            response.U32(type);
+        return status;
+    }
+    case Op::GetDeviceInfo: {
+        std::string device;
+        if (!request.String(device, wire::kPathSize) || !request.Finished())
+            return kMalformed;
+        DeviceInfo info;
+        uint32_t status = QueryDeviceInfo(device, info);
+        if (status == ERROR_SUCCESS) {
+            response.U32(info.driveType);
+            response.U32(info.clusterSize);
+            response.U64(info.capacity);
+            response.U64(info.freeBytes);
+        }
+        return status;
+    }
+    case Op::FilesBegin: {
+        std::string folder;
+        if (!request.String(folder, wire::kPathSize) || !request.Finished())
+            return kMalformed;
+        m_files = {};
+        m_nextFile = 0;
+        uint32_t status = ListFolder(folder, m_files);
+        m_listing = status == ERROR_SUCCESS;
+        return status;
+    }
+    case Op::FilesNext:
+        return NextFiles(request, response);
+    case Op::CreateDir: {
+        std::string path;
+        if (!request.String(path, wire::kPathSize) || !request.Finished())
+            return kMalformed;
+        return MakeFolder(path);
+    }
+    case Op::GetProperties:
+        return Properties(response);
+    }
+    return ERROR_INVALID_FUNCTION;
+}
+
+uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& response) {
+    uint32_t wanted = 0;
+    if (!request.U32(wanted) || !request.Finished() || wanted == 0)
+        return kMalformed;
+    if (!m_enumerating) {
+        m_records = m_service.List();
+        m_nextRecord = 0;
+        m_enumerating = true;
+    }
+    size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_records.size() - m_nextRecord});
+    bool ended = m_nextRecord + count == m_records.size();
+    response.U32(static_cast<uint32_t>(count));
+    response.U32(ended ? 1 : 0);
+    for (size_t i = 0; i < count; ++i, ++m_nextRecord) {
+        response.U32(m_records[m_nextRecord].status);
+        response.Record(m_records[m_nextRecord].record);
+    }
+    if (ended) {
+        m_records = {}; // the client remembers the end until it ends the context
+        m_enumerating = false;
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t ClientSession::NextFiles(wire::Reader& request, wire::Writer& response) {
+    uint32_t wanted = 0;
+    if (!request.U32(wanted) || !request.Finished() || wanted == 0)
+        return kMalformed;
+    if (!m_listing)
+        return ERROR_NO_MORE_ITEMS;
+    size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_files.size() - m_nextFile});
+    bool ended = m_nextFile + count == m_files.size();
+    response.U32(static_cast<uint32_t>(count));
+    response.U32(ended ? 1 : 0);
+    for (size_t i = 0; i < count; ++i)
+        response.Record(m_files[m_nextFile++]);
+    if (ended) {
+        m_files = {};
+        m_listing = false;
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t ClientSession::Properties(wire::Writer& response) {
+    response.String(kServerVersion);
+    response.String(kServerBuild);
+    response.String(kServerEdition);
+    response.String(kServerProduct);
+    response.String(kServerCompany);
+    response.String(kServerProtocol);
+    response.String(m_identity.storeFolder.substr(0, 259).c_str());
+    response.U8(0); // no filter driver is installed: no driver version or date
+    response.U8(0);
+    response.U16(0);
+    response.String("");
+    return ERROR_SUCCESS;
+}

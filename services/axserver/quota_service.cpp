@@ -1,0 +1,387 @@
+#include "services/axserver/quota_service.h"
+
+#include "services/axserver/account_names.h"
+#include "services/axserver/device_queries.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+constexpr uint32_t kStatusBits = AttrStatus100 | AttrStatus40000000;
+constexpr DWORD kCompactIntervalMs = 10 * 60 * 1000;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string FileOf(const AllotrixBaseDbRec& record) {
+    char file[kFileNameSize] = {};
+    record.GetFileName(file);
+    return file;
+}
+
+std::string FolderOf(const AllotrixBaseDbRec& record) {
+    return ObjectFolder(record.GetDeviceName(), FileOf(record));
+}
+
+bool IsDirectory(const std::string& folder) {
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+uint64_t OwnerUsage(const UsageResult& result, const std::string& account) {
+    uint64_t bytes = 0;
+    for (const auto& [owner, ownerBytes] : result.bytesByOwner)
+        if (SameAccount(owner, account))
+            bytes += ownerBytes;
+    return bytes;
+}
+
+} // namespace
+
+QuotaService::QuotaService() = default;
+
+QuotaService::~QuotaService() {
+    Stop();
+}
+
+DWORD QuotaService::Start(const std::string& storeFolder) {
+    DWORD error = m_store.Open(storeFolder);
+    if (error != ERROR_SUCCESS)
+        return error;
+    std::vector<std::string> folders;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        AccountResolver resolver;
+        for (AllotrixDbRec& record : m_store.Snapshot()) {
+            record.SetAttributes(record.GetAttributes() & ~kStatusBits);
+            std::string account;
+            bool unmapped =
+                record.GetFileOwner()[0] && !resolver.Resolve(record.GetFileOwner(), account);
+            IndexLocked(record, account, unmapped);
+        }
+        for (auto& [key, object] : m_objects) {
+            folders.push_back(object.folder);
+            QueueLocked(key);
+        }
+        m_stopping = false;
+    }
+    m_watcher = std::make_unique<FolderWatcher>(
+        [this](const std::string& folder, FolderChange change) { OnFolderChange(folder, change); });
+    for (const std::string& folder : folders)
+        m_watcher->Add(folder);
+    m_lastCompact = GetTickCount();
+    m_worker = std::thread([this] { ScanLoop(); });
+    return ERROR_SUCCESS;
+}
+
+void QuotaService::Stop() {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+    if (m_watcher)
+        m_watcher->Stop();
+    m_watcher.reset();
+    m_store.Close();
+}
+
+void QuotaService::IndexLocked(const AllotrixBaseDbRec& record, const std::string& account,
+                               bool unmapped) {
+    std::string folder = FolderOf(record);
+    std::string key = Lower(folder);
+    Entry& entry = m_entries[key][Lower(record.GetFileOwner())];
+    entry.record = record;
+    entry.account = account;
+    entry.unmapped = unmapped;
+    ObjectState& object = m_objects[key];
+    object.folder = folder;
+    ApplyStatusLocked(key);
+}
+
+void QuotaService::QueueLocked(const std::string& objectKey) {
+    ObjectState& object = m_objects[objectKey];
+    if (!object.queued) {
+        object.queued = true;
+        m_queue.push_back(objectKey);
+        m_wake.notify_one();
+    }
+    ApplyStatusLocked(objectKey);
+}
+
+void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
+    const ObjectState& object = m_objects[objectKey];
+    uint32_t status = (object.queued ? uint32_t{AttrStatus40000000} : 0) |
+                      (object.scanning ? uint32_t{AttrStatus100} : 0);
+    for (auto& [owner, entry] : m_entries[objectKey])
+        entry.record.SetAttributes((entry.record.GetAttributes() & ~kStatusBits) | status);
+}
+
+std::vector<ListedRecord> QuotaService::List() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    std::vector<ListedRecord> records;
+    for (const auto& [key, owners] : m_entries)
+        for (const auto& [owner, entry] : owners)
+            records.push_back({entry.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, entry.record});
+    return records;
+}
+
+DWORD QuotaService::Get(std::string device, std::string file, const std::string& owner,
+                        AllotrixDbRec& out) const {
+    DWORD error = NormalizeObject(device, file);
+    if (error != ERROR_SUCCESS)
+        return error == ERROR_INVALID_DRIVE ? ERROR_FILE_NOT_FOUND : error;
+    std::lock_guard<std::mutex> hold(m_lock);
+    auto object = m_entries.find(Lower(ObjectFolder(device, file)));
+    if (object == m_entries.end())
+        return ERROR_FILE_NOT_FOUND;
+    auto entry = object->second.find(Lower(owner));
+    if (entry == object->second.end() ||
+        !m_store.Find(device.c_str(), file.c_str(), owner.c_str(), out))
+        return ERROR_FILE_NOT_FOUND;
+    const AllotrixBaseDbRec& listed = entry->second.record;
+    out.SetUsedQuota(listed.GetUsedQuota());
+    out.SetHighWaterMark(listed.GetHighWaterMark());
+    out.SetAttributes(listed.GetAttributes());
+    return ERROR_SUCCESS;
+}
+
+uint64_t QuotaService::MeasureNow(const std::string& folder, const std::string& account) {
+    UsageResult result = m_scanner.Scan(folder, !account.empty());
+    return account.empty() ? result.totalBytes : OwnerUsage(result, account);
+}
+
+// Turns the size attributes into bytes: the device's capacity, a percentage of it, or a
+// percentage of the usage measured now.
+DWORD QuotaService::ResolveQuota(AllotrixDbRec& record, const std::string& folder,
+                                 const std::string& account, uint64_t used) {
+    bool ofDevice = record.IsAttributeSet(AttrPercentOfDevice);
+    bool useDevice = record.IsAttributeSet(AttrUseDeviceSize);
+    if (ofDevice || useDevice) {
+        DeviceInfo device;
+        DWORD error = QueryDeviceInfo(record.GetDeviceName(), device);
+        if (error != ERROR_SUCCESS)
+            return error;
+        if (useDevice)
+            record.SetPermQuota(device.capacity);
+        else
+            record.SetPermQuota(record.GetPermQuota() * device.capacity / 100);
+        record.TurnAttributeOff(AttrPercentOfDevice);
+    } else if (record.IsAttributeSet(AttrPercentOfCurrentUsed)) {
+        if (used == UINT64_MAX)
+            used = MeasureNow(folder, account);
+        record.SetPermQuota(record.GetPermQuota() * used / 100);
+        record.TurnAttributeOff(AttrPercentOfCurrentUsed);
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD QuotaService::Save(AllotrixDbRec& record) {
+    if (!record.HasTerminatedTexts())
+        return ERROR_INVALID_DATA;
+    std::string device = record.GetDeviceName();
+    std::string file = FileOf(record);
+    DWORD error = NormalizeObject(device, file);
+    if (error != ERROR_SUCCESS)
+        return error;
+    std::string folder = ObjectFolder(device, file);
+    if (!IsDirectory(folder))
+        return ERROR_PATH_NOT_FOUND;
+    record.SetObjectName(device.c_str(), file.c_str());
+
+    std::string owner = record.GetFileOwner();
+    std::string account;
+    if (owner.empty()) {
+        record.TurnAttributeOn(AttrAbsolute);
+        record.TurnAttributeOff(AttrExcludeFromAbsolute);
+    } else {
+        record.TurnAttributeOff(AttrAbsolute);
+        if (!AccountResolver().Resolve(owner, account))
+            return ERROR_NONE_MAPPED;
+    }
+    record.SetAttributes(record.GetAttributes() & ~kStatusBits);
+
+    std::string key = Lower(folder);
+    uint64_t used = UINT64_MAX, highWater = 0;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        auto object = m_entries.find(key);
+        if (object != m_entries.end()) {
+            auto entry = object->second.find(Lower(owner));
+            if (entry != object->second.end()) {
+                used = entry->second.record.GetUsedQuota();
+                highWater = entry->second.record.GetHighWaterMark();
+            }
+        }
+    }
+    error = ResolveQuota(record, folder, account, used);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (used == UINT64_MAX)
+        used = 0;
+    if (record.IsAttributeSet(AttrResetHighWater))
+        highWater = used;
+    record.SetUsedQuota(used);
+    record.SetHighWaterMark(std::max(highWater, used));
+
+    bool newObject = false;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        error = m_store.Save(record);
+        if (error != ERROR_SUCCESS)
+            return error;
+        newObject = m_entries.find(key) == m_entries.end();
+        IndexLocked(record, account, false);
+        QueueLocked(key);
+        record.SetAttributes(m_entries[key][Lower(owner)].record.GetAttributes());
+    }
+    if (newObject && m_watcher)
+        m_watcher->Add(folder);
+    return ERROR_SUCCESS;
+}
+
+DWORD QuotaService::Delete(std::string device, std::string file, const std::string& owner) {
+    DWORD error = NormalizeObject(device, file);
+    if (error != ERROR_SUCCESS)
+        return error == ERROR_INVALID_DRIVE ? ERROR_FILE_NOT_FOUND : error;
+    std::string folder = ObjectFolder(device, file);
+    std::string key = Lower(folder);
+    bool objectGone = false;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        auto object = m_entries.find(key);
+        if (object == m_entries.end() || object->second.find(Lower(owner)) == object->second.end())
+            return ERROR_FILE_NOT_FOUND;
+        error = m_store.Delete(device.c_str(), file.c_str(), owner.c_str());
+        if (error != ERROR_SUCCESS)
+            return error;
+        object->second.erase(Lower(owner));
+        if (object->second.empty()) {
+            m_entries.erase(object);
+            m_objects.erase(key);
+            objectGone = true;
+        } else {
+            // The object's own usage depends on the owners excluded from it.
+            QueueLocked(key);
+        }
+    }
+    if (objectGone && m_watcher)
+        m_watcher->Remove(folder);
+    return ERROR_SUCCESS;
+}
+
+DWORD QuotaService::Scan(std::string device, std::string file) {
+    DWORD error = NormalizeObject(device, file);
+    if (error != ERROR_SUCCESS)
+        return error == ERROR_INVALID_DRIVE ? ERROR_FILE_NOT_FOUND : error;
+    std::string folder = ObjectFolder(device, file);
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        std::string key = Lower(folder);
+        if (m_entries.find(key) == m_entries.end())
+            return ERROR_FILE_NOT_FOUND;
+        QueueLocked(key);
+    }
+    // A folder that was removed and made again is watched anew.
+    if (m_watcher && !m_watcher->IsWatched(folder))
+        m_watcher->Add(folder);
+    return ERROR_SUCCESS;
+}
+
+void QuotaService::OnFolderChange(const std::string& folder, FolderChange) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    std::string key = Lower(folder);
+    if (m_entries.find(key) != m_entries.end())
+        QueueLocked(key);
+}
+
+void QuotaService::ScanLoop() {
+    for (;;) {
+        std::string key;
+        {
+            std::unique_lock<std::mutex> hold(m_lock);
+            m_wake.wait(hold, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_stopping)
+                return;
+            key = m_queue.front();
+            m_queue.pop_front();
+        }
+        ScanObject(key);
+        bool idle = false;
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            idle = m_queue.empty();
+        }
+        if (idle && GetTickCount() - m_lastCompact > kCompactIntervalMs) {
+            m_store.Compact();
+            m_lastCompact = GetTickCount();
+        }
+    }
+}
+
+void QuotaService::ScanObject(const std::string& key) {
+    std::string folder;
+    bool attributeOwners = false;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        auto object = m_objects.find(key);
+        if (object == m_objects.end())
+            return;
+        object->second.queued = false;
+        object->second.scanning = true;
+        folder = object->second.folder;
+        for (const auto& [owner, entry] : m_entries[key])
+            attributeOwners = attributeOwners || !owner.empty();
+        ApplyStatusLocked(key);
+    }
+    UsageResult result = m_scanner.Scan(folder, attributeOwners);
+
+    struct Update {
+        std::string device, file, owner;
+        uint64_t used, highWater;
+        uint32_t status;
+    };
+    std::vector<Update> updates;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        auto object = m_objects.find(key);
+        if (object == m_objects.end())
+            return;
+        object->second.scanning = false;
+        bool folderGone =
+            result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND;
+        auto& owners = m_entries[key];
+        if (result.error == ERROR_SUCCESS || folderGone) {
+            uint64_t excluded = 0;
+            for (auto& [owner, entry] : owners) {
+                if (owner.empty())
+                    continue;
+                uint64_t used = OwnerUsage(result, entry.account);
+                entry.record.SetUsedQuota(used);
+                if (entry.record.IsAttributeSet(AttrExcludeFromAbsolute))
+                    excluded += used;
+            }
+            auto own = owners.find("");
+            if (own != owners.end())
+                own->second.record.SetUsedQuota(
+                    result.totalBytes > excluded ? result.totalBytes - excluded : 0);
+        }
+        ApplyStatusLocked(key);
+        for (auto& [owner, entry] : owners) {
+            AllotrixBaseDbRec& record = entry.record;
+            record.SetHighWaterMark(std::max(record.GetHighWaterMark(), record.GetUsedQuota()));
+            updates.push_back({record.GetDeviceName(), FileOf(record), record.GetFileOwner(),
+                               record.GetUsedQuota(), record.GetHighWaterMark(),
+                               record.GetAttributes() & kStatusBits});
+        }
+    }
+    for (const Update& update : updates)
+        m_store.UpdateUsage(update.device.c_str(), update.file.c_str(), update.owner.c_str(),
+                            update.used, update.highWater, update.status);
+}

@@ -1,0 +1,86 @@
+// The quota records of the server with their usage, kept current from the file system.
+//
+// Records live durably in the store; this class keeps an index of their listed part with the
+// measured usage and status, measures each object's folder on a worker thread, and rescans an
+// object whenever the folder watcher reports a change below it or a client asks for a scan.
+#pragma once
+
+#include "client/records.h"
+#include "services/scanner/folder_watcher.h"
+#include "services/scanner/usage_scanner.h"
+#include "services/store/quota_store.h"
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct ListedRecord {
+    uint32_t status; // 0, or ERROR_NONE_MAPPED for a record whose owner account is unknown
+    AllotrixBaseDbRec record;
+};
+
+class QuotaService {
+public:
+    QuotaService();
+    ~QuotaService();
+    QuotaService(const QuotaService&) = delete;
+    QuotaService& operator=(const QuotaService&) = delete;
+
+    // Opens the store in `storeFolder`, watches every object and queues a scan of each.
+    DWORD Start(const std::string& storeFolder);
+    void Stop();
+
+    std::vector<ListedRecord> List() const;
+    DWORD Get(std::string device, std::string file, const std::string& owner,
+              AllotrixDbRec& out) const;
+    // Validates and stores the record; on success `record` holds what was stored.
+    DWORD Save(AllotrixDbRec& record);
+    DWORD Delete(std::string device, std::string file, const std::string& owner);
+    DWORD Scan(std::string device, std::string file);
+
+private:
+    struct Entry {
+        AllotrixBaseDbRec record;
+        std::string account; // the owner as the scanner names accounts; empty for the object
+        bool unmapped = false;
+    };
+    struct ObjectState {
+        std::string folder;
+        bool queued = false;
+        bool scanning = false;
+        bool rescanOwners = false;
+    };
+
+    void IndexLocked(const AllotrixBaseDbRec& record, const std::string& account, bool unmapped);
+    void QueueLocked(const std::string& objectKey);
+    void ApplyStatusLocked(const std::string& objectKey);
+    void ScanLoop();
+    void ScanObject(const std::string& objectKey);
+    void OnFolderChange(const std::string& folder, FolderChange change);
+    uint64_t MeasureNow(const std::string& folder, const std::string& account);
+    DWORD ResolveQuota(AllotrixDbRec& record, const std::string& folder, const std::string& account,
+                       uint64_t used);
+
+    QuotaStore m_store;
+    UsageScanner m_scanner;
+    std::unique_ptr<FolderWatcher> m_watcher;
+
+    mutable std::mutex m_lock;
+    std::condition_variable m_wake;
+    // Keyed by object (device and file in small letters), then owner in small letters: an
+    // object's own record (empty owner) comes first.
+    std::map<std::string, std::map<std::string, Entry>> m_entries;
+    std::map<std::string, ObjectState> m_objects;
+    std::deque<std::string> m_queue;
+    bool m_stopping = false;
+    DWORD m_lastCompact = 0;
+    std::thread m_worker;
+};

@@ -1,0 +1,124 @@
+// Usage measured by the quota service from the files below its objects.
+#include "service_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+auto UsedIs(uint64_t bytes) {
+    return [bytes](const AllotrixBaseDbRec& record) {
+        return Scanned(record) && record.GetUsedQuota() == bytes;
+    };
+}
+
+TEST(QuotaUsage, ObjectCountsEveryFileBelowItAndOwnersTheirOwn) {
+    TestFolder folder("usage");
+    folder.WriteFile("a.bin", 1000);
+    folder.WriteFile("sub\\b.bin", 20000);
+    folder.WriteFile("sub\\deeper\\c.bin", 300);
+    folder.MakeFolder("empty");
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixDbRec object = MakeRecord(folder, "", 1'000'000);
+    ASSERT_EQ(0u, client.Save(&object, 1));
+    AllotrixDbRec mine = MakeRecord(folder, CurrentAccount(), 1'000'000);
+    ASSERT_EQ(0u, client.Save(&mine, 1));
+    AllotrixDbRec others = MakeRecord(folder, "Administrators", 1'000'000);
+    others.TurnAttributeOn(AttrGroupOwner);
+    ASSERT_EQ(0u, client.Save(&others, 1));
+
+    AllotrixBaseDbRec listed;
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(21300), listed)) << listed.GetUsedQuota();
+    EXPECT_TRUE(WaitForRecord(client, folder, CurrentAccount(), UsedIs(21300), listed))
+        << listed.GetUsedQuota();
+    EXPECT_TRUE(WaitForRecord(client, folder, "Administrators", UsedIs(0), listed))
+        << listed.GetUsedQuota();
+}
+
+TEST(QuotaUsage, ExcludedOwnerDoesNotCountAgainstTheObject) {
+    TestFolder folder("excluded");
+    folder.WriteFile("a.bin", 5000);
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixDbRec object = MakeRecord(folder, "", 1'000'000);
+    ASSERT_EQ(0u, client.Save(&object, 1));
+    AllotrixBaseDbRec listed;
+    ASSERT_TRUE(WaitForRecord(client, folder, "", UsedIs(5000), listed));
+
+    AllotrixDbRec mine = MakeRecord(folder, CurrentAccount(), 1'000'000);
+    mine.TurnAttributeOn(AttrExcludeFromAbsolute);
+    ASSERT_EQ(0u, client.Save(&mine, 1));
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(0), listed)) << listed.GetUsedQuota();
+    EXPECT_TRUE(WaitForRecord(client, folder, CurrentAccount(), UsedIs(5000), listed));
+
+    // Deleting the excluded owner's quota gives its usage back to the object.
+    std::string device = folder.Device(), file = folder.File(), owner = CurrentAccount();
+    ASSERT_EQ(0u, client.Delete(device.data(), file.data(), owner.data()));
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(5000), listed)) << listed.GetUsedQuota();
+}
+
+TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
+    TestFolder folder("watched");
+    folder.WriteFile("first.bin", 4096);
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixDbRec object = MakeRecord(folder, "", 1'000'000);
+    ASSERT_EQ(0u, client.Save(&object, 1));
+    AllotrixBaseDbRec listed;
+    ASSERT_TRUE(WaitForRecord(client, folder, "", UsedIs(4096), listed));
+
+    std::string second = folder.WriteFile("deep\\er\\second.bin", 10000);
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(14096), listed)) << listed.GetUsedQuota();
+    EXPECT_EQ(14096u, listed.GetHighWaterMark());
+
+    ASSERT_TRUE(DeleteFileA(second.c_str()));
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(4096), listed)) << listed.GetUsedQuota();
+    EXPECT_EQ(14096u, listed.GetHighWaterMark()) << "the high-water mark stays";
+
+    // Saving with "reset high-water mark" brings it down to the usage.
+    AllotrixDbRec full;
+    std::string device = folder.Device(), file = folder.File();
+    ASSERT_EQ(0u, client.Get(&full, device.data(), file.data(), const_cast<char*>(""), 0));
+    full.TurnAttributeOn(AttrResetHighWater);
+    ASSERT_EQ(0u, client.Save(&full, 1));
+    EXPECT_EQ(4096u, full.GetHighWaterMark());
+    EXPECT_TRUE(WaitForRecord(
+        client, folder, "",
+        [](const AllotrixBaseDbRec& r) { return Scanned(r) && r.GetHighWaterMark() == 4096; },
+        listed));
+}
+
+TEST(QuotaUsage, ScanMarksRecordsPendingThenScanning) {
+    TestFolder big("status-big"), small("status-small");
+    for (int i = 0; i < 1500; ++i)
+        big.WriteFile("d" + std::to_string(i % 30) + "\\f" + std::to_string(i) + ".bin", 10);
+    small.WriteFile("a.bin", 10);
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixDbRec bigRecord = MakeRecord(big, "", 1'000'000);
+    ASSERT_EQ(0u, client.Save(&bigRecord, 1));
+    AllotrixDbRec smallRecord = MakeRecord(small, "", 1'000'000);
+    ASSERT_EQ(0u, client.Save(&smallRecord, 1));
+    // A saved record comes back marked as waiting for its scan.
+    EXPECT_TRUE(smallRecord.IsAttributeSet(AttrStatus40000000))
+        << std::hex << smallRecord.GetAttributes();
+    AllotrixBaseDbRec listed;
+    ASSERT_TRUE(WaitForRecord(client, big, "", UsedIs(15000), listed, 30000));
+    ASSERT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed));
+
+    // The scan of the small object waits behind the big one: pending first, then done.
+    std::string bigDevice = big.Device(), bigFile = big.File();
+    std::string smallDevice = small.Device(), smallFile = small.File();
+    ASSERT_EQ(0u, client.Scan(bigDevice.data(), bigFile.data()));
+    ASSERT_EQ(0u, client.Scan(smallDevice.data(), smallFile.data()));
+    ASSERT_TRUE(FindListed(client, small, "", listed));
+    bool pendingOrScanning =
+        listed.IsAttributeSet(AttrStatus40000000) || listed.IsAttributeSet(AttrStatus100);
+    EXPECT_TRUE(pendingOrScanning) << std::hex << listed.GetAttributes();
+    EXPECT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed, 30000));
+
+    std::string absent = small.File() + "\\absent";
+    EXPECT_EQ(2u, client.Scan(smallDevice.data(), absent.data()));
+}
+
+} // namespace

@@ -1,0 +1,319 @@
+// axquota: lists and changes the quotas of an AXServer quota service from the command line.
+#include "client/axcli.h"
+#include "tools/axquota_format.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;    // the service refused or failed the request
+constexpr int kExitUsage = 2;     // bad command line
+constexpr int kExitNoService = 3; // the service could not be reached
+
+const char kUsage[] =
+    "Usage: axquota [-s SERVER] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  list [-bytes]                 list every quota: object, owner, used, quota, percent,\n"
+    "                                status (-bytes: sizes as exact byte counts)\n"
+    "  set OBJECT SIZE [OPTIONS]     create or change a quota; SIZE such as 500MB, 2G, 1048576\n"
+    "      -owner ACCOUNT            the quota of an account inside the object (default: the\n"
+    "                                object's own quota)\n"
+    "      -group | -global-group    the owner is a group or a global group\n"
+    "      -exclude                  the owner's usage does not count against the object\n"
+    "      -thresholds P1,P2,...     up to five thresholds in percent (highest first)\n"
+    "      -overdraft SIZE           bytes allowed beyond the quota\n"
+    "      -monitor                  do not enforce the quota, only watch it\n"
+    "  delete OBJECT [-owner ACCOUNT]  delete a quota\n"
+    "  scan OBJECT                   rescan the object's usage\n"
+    "  devices                       the server's devices with type, capacity and free space\n"
+    "\n"
+    "OBJECT is a folder on the server, such as C:\\Data. SERVER is a computer name (default:\n"
+    "this computer).\n"
+    "\n"
+    "Exit codes: 0 done; 1 the service refused or failed the request; 2 bad command line;\n"
+    "3 the AXServer service could not be reached.\n";
+
+std::string ErrorText(uint32_t status) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, status, 0,
+                   text, sizeof text, nullptr);
+    std::string message = text;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+        message.pop_back();
+    return message.empty() ? "error " + std::to_string(status)
+                           : message + " (" + std::to_string(status) + ")";
+}
+
+int Failed(const std::string& what, uint32_t status) {
+    fprintf(stderr, "axquota: %s: %s\n", what.c_str(), ErrorText(status).c_str());
+    return kExitFailed;
+}
+
+int UsageError(const std::string& message) {
+    fprintf(stderr, "axquota: %s\nTry \"axquota --help\".\n", message.c_str());
+    return kExitUsage;
+}
+
+struct Arguments {
+    std::string server;
+    std::vector<std::string> words;
+    size_t next = 0;
+
+    bool More() const { return next < words.size(); }
+    const std::string& Take() { return words[next++]; }
+};
+
+struct ObjectName {
+    char device[kDeviceNameSize] = {};
+    char file[kFileNameSize] = {};
+};
+
+int Parse(AXCli& client, const std::string& object, ObjectName& name) {
+    uint32_t status = client.ParseDeviceFile(name.device, name.file, object.c_str(), nullptr);
+    return status == ERROR_SUCCESS ? kExitOk : Failed("object " + object, status);
+}
+
+int List(AXCli& client, bool exactBytes) {
+    auto size = [exactBytes](uint64_t bytes) {
+        return exactBytes ? std::to_string(bytes) : FormatBytes(bytes);
+    };
+    printf("%-32s %-28s %10s %10s %7s  %s\n", "Object", "Owner", "Used", "Quota", "Percent",
+           "Status");
+    client.EndContext();
+    for (;;) {
+        AllotrixBaseDbRec record;
+        uint32_t status = client.Get(&record, 1);
+        if (status == kAxNoMoreRecords)
+            break;
+        if (status == kAxSkipRecord)
+            continue;
+        if (status != ERROR_SUCCESS) {
+            client.EndContext();
+            return Failed("listing the quotas", status);
+        }
+        std::string quota = size(record.GetPermQuota());
+        if (record.IsAttributeSet(AttrPercentOfDevice))
+            quota = std::to_string(record.GetPermQuota()) + "% dev";
+        else if (record.IsAttributeSet(AttrPercentOfCurrentUsed))
+            quota = std::to_string(record.GetPermQuota()) + "% used";
+        int percent = PercentUsed(record);
+        std::string percentText = percent < 0 ? "-" : std::to_string(percent) + "%";
+        const char* owner = record.GetFileOwner()[0] ? record.GetFileOwner() : "(object)";
+        printf("%-32s %-28s %10s %10s %7s  %s\n", record.GetMappedName(1), owner,
+               size(record.GetUsedQuota()).c_str(), quota.c_str(), percentText.c_str(),
+               QuotaState(record).c_str());
+    }
+    client.EndContext();
+    return kExitOk;
+}
+
+int Set(AXCli& client, Arguments& args) {
+    if (!args.More())
+        return UsageError("set: missing OBJECT");
+    std::string object = args.Take();
+    if (!args.More())
+        return UsageError("set: missing SIZE");
+    uint64_t quota = 0;
+    std::string sizeText = args.Take();
+    if (!ParseBytes(sizeText, quota))
+        return UsageError("set: not a size: " + sizeText);
+    AllotrixDbRec record;
+    record.SetPermQuota(quota);
+    std::string owner;
+    while (args.More()) {
+        std::string option = args.Take();
+        if (option == "-owner" && args.More()) {
+            owner = args.Take();
+        } else if (option == "-group") {
+            record.TurnAttributeOn(AttrGroupOwner);
+        } else if (option == "-global-group") {
+            record.TurnAttributeOn(AttrGlobalGroupOwner);
+        } else if (option == "-exclude") {
+            record.TurnAttributeOn(AttrExcludeFromAbsolute);
+        } else if (option == "-monitor") {
+            record.TurnAttributeOn(AttrNoEnforce);
+        } else if (option == "-overdraft" && args.More()) {
+            uint64_t overdraft = 0;
+            std::string text = args.Take();
+            if (!ParseBytes(text, overdraft))
+                return UsageError("set: not a size: " + text);
+            record.SetOverDraft(overdraft);
+        } else if (option == "-thresholds" && args.More()) {
+            uint8_t values[kThresholdCount] = {};
+            int count = 0;
+            std::string text = args.Take();
+            if (!ParseThresholds(text, values, count))
+                return UsageError("set: not a list of thresholds: " + text);
+            for (int i = 0; i < count; ++i)
+                record.SetThreshPercent(i + 1, values[i]);
+        } else {
+            return UsageError("set: unknown or incomplete option " + option);
+        }
+    }
+    if (!owner.empty() && owner.size() >= kOwnerNameSize)
+        return UsageError("set: owner name too long");
+    ObjectName name;
+    if (int result = Parse(client, object, name))
+        return result;
+    // Keep what an existing quota has beyond the values given here (its threshold actions).
+    AllotrixDbRec existing;
+    if (client.Get(&existing, name.device, name.file, const_cast<char*>(owner.c_str()), 0) ==
+        ERROR_SUCCESS) {
+        existing.SetPermQuota(record.GetPermQuota());
+        existing.SetOverDraft(record.GetOverDraft());
+        existing.SetAttributes(
+            (existing.GetAttributes() &
+             ~(AttrGroupOwner | AttrGlobalGroupOwner | AttrExcludeFromAbsolute | AttrNoEnforce)) |
+            record.GetAttributes());
+        for (int threshold = 1; threshold <= static_cast<int>(kThresholdCount); ++threshold)
+            if (record.GetThreshPercent(threshold))
+                existing.SetThreshPercent(threshold, record.GetThreshPercent(threshold));
+        record = existing;
+    } else {
+        record.SetObjectName(name.device, name.file);
+        record.SetFileOwner(owner.c_str());
+        if (owner.empty())
+            record.TurnAttributeOn(AttrAbsolute);
+    }
+    uint32_t status = client.Save(&record, 0);
+    if (status != ERROR_SUCCESS)
+        return Failed("saving the quota of " + object, status);
+    printf("Quota of %s%s%s set to %s.\n", record.GetMappedName(1), owner.empty() ? "" : " for ",
+           owner.c_str(), FormatBytes(record.GetPermQuota()).c_str());
+    return kExitOk;
+}
+
+int Delete(AXCli& client, Arguments& args) {
+    if (!args.More())
+        return UsageError("delete: missing OBJECT");
+    std::string object = args.Take();
+    std::string owner;
+    if (args.More()) {
+        if (args.Take() != "-owner" || !args.More())
+            return UsageError("delete: expected -owner ACCOUNT");
+        owner = args.Take();
+    }
+    if (args.More())
+        return UsageError("delete: too many arguments");
+    ObjectName name;
+    if (int result = Parse(client, object, name))
+        return result;
+    uint32_t status = client.Delete(name.device, name.file, const_cast<char*>(owner.c_str()));
+    if (status != ERROR_SUCCESS)
+        return Failed("deleting the quota of " + object, status);
+    printf("Quota deleted.\n");
+    return kExitOk;
+}
+
+int Scan(AXCli& client, Arguments& args) {
+    if (args.words.size() - args.next != 1)
+        return UsageError("scan: expected one OBJECT");
+    std::string object = args.Take();
+    ObjectName name;
+    if (int result = Parse(client, object, name))
+        return result;
+    uint32_t status = client.Scan(name.device, name.file);
+    if (status != ERROR_SUCCESS)
+        return Failed("scanning " + object, status);
+    printf("Rescan of %s queued.\n", object.c_str());
+    return kExitOk;
+}
+
+const char* DriveTypeName(unsigned long type) {
+    switch (type) {
+    case DRIVE_REMOVABLE:
+        return "removable";
+    case DRIVE_FIXED:
+        return "fixed";
+    case DRIVE_REMOTE:
+        return "remote";
+    case DRIVE_CDROM:
+        return "CD-ROM";
+    case DRIVE_RAMDISK:
+        return "RAM disk";
+    default:
+        return "unknown";
+    }
+}
+
+int Devices(AXCli& client) {
+    char names[260] = {};
+    uint32_t status = client.GetDevices(names, sizeof names);
+    if (status != ERROR_SUCCESS)
+        return Failed("listing the devices", status);
+    printf("%-8s %-10s %10s %10s\n", "Device", "Type", "Capacity", "Free");
+    for (const char* name = names; *name; name += strlen(name) + 1) {
+        unsigned long type = 0;
+        int cluster = 0;
+        int64_t capacity = 0, freeBytes = 0;
+        status = client.GetDeviceInfo(name, &type, &cluster, &capacity, &freeBytes);
+        if (status == kAxRetryDeviceInfo1 || status == kAxRetryDeviceInfo2)
+            status = client.GetDeviceInfo(name, &type, &cluster, &capacity, &freeBytes);
+        if (status != ERROR_SUCCESS) {
+            printf("%-8s %s\n", name, ErrorText(status).c_str());
+            continue;
+        }
+        printf("%-8s %-10s %10s %10s\n", name, DriveTypeName(type),
+               FormatBytes(static_cast<uint64_t>(capacity)).c_str(),
+               FormatBytes(static_cast<uint64_t>(freeBytes)).c_str());
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (word == "--help" || word == "-help" || word == "-?" || word == "/?") {
+            fputs(kUsage, stdout);
+            return kExitOk;
+        }
+        if ((word == "-s" || word == "-server") && i + 1 < argc)
+            args.server = argv[++i];
+        else
+            args.words.push_back(word);
+    }
+    if (!args.More())
+        return UsageError("missing COMMAND");
+    std::string command = args.Take();
+    if (command != "list" && command != "set" && command != "delete" && command != "scan" &&
+        command != "devices")
+        return UsageError("unknown command " + command);
+    bool exactBytes = command == "list" && args.More() && args.words[args.next] == "-bytes";
+    if (exactBytes)
+        args.Take();
+    if ((command == "list" || command == "devices") && args.More())
+        return UsageError(command + ": too many arguments");
+
+    AXCli client;
+    uint32_t status = client.Connect(args.server.c_str());
+    if (status != ERROR_SUCCESS) {
+        std::string server = args.server.empty() ? "this computer" : args.server;
+        if (status == kAxNotRunning)
+            fprintf(stderr, "axquota: the AXServer service is not running on %s.\n",
+                    server.c_str());
+        else
+            fprintf(stderr, "axquota: cannot reach the AXServer service on %s: %s\n",
+                    server.c_str(), ErrorText(status).c_str());
+        return kExitNoService;
+    }
+    if (command == "list")
+        return List(client, exactBytes);
+    if (command == "set")
+        return Set(client, args);
+    if (command == "delete")
+        return Delete(client, args);
+    if (command == "scan")
+        return Scan(client, args);
+    return Devices(client);
+}

@@ -1,0 +1,20 @@
+// Sizes and quota states as axquota reads and prints them.
+#pragma once
+
+#include "client/records.h"
+
+#include <cstdint>
+#include <string>
+
+// "0 B", "512 B", "1.5 KB", "20.0 MB", "3.25 GB": binary units, three significant digits.
+std::string FormatBytes(uint64_t bytes);
+// Reads "1048576", "512K", "1.5MB", "2 GB", "10g" (binary units, case ignored); false when the
+// text is not a size or does not fit 64 bits.
+bool ParseBytes(const std::string& text, uint64_t& bytes);
+// Reads thresholds "90,80,70" (up to five values of 0 to 255); false when malformed.
+bool ParseThresholds(const std::string& text, uint8_t (&values)[kThresholdCount], int& count);
+
+// Percent of the permanent quota in use; -1 when the record has no quota in bytes.
+int PercentUsed(const AllotrixBaseDbRec& record);
+// "scan pending", "scanning", "over quota", "threshold N" (the highest threshold reached), "ok".
+std::string QuotaState(const AllotrixBaseDbRec& record);
