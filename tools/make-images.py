@@ -9,6 +9,7 @@ script writes (they are checked in); run it again after changing a picture:
     python3 tools/make-images.py
 """
 
+import math
 import os
 import struct
 
@@ -80,8 +81,6 @@ class Canvas:
     def disc(self, cx, cy, r, colour, start=None, end=None):
         """Fills a disc (centre and radius in units), or the sector from angle start to end
         (degrees, counter-clockwise from 3 o'clock)."""
-        import math
-
         for px, py, ux, uy in self._points():
             dx, dy = ux - cx, uy - cy
             if dx * dx + dy * dy > r * r:
@@ -155,15 +154,18 @@ class Canvas:
 # ---- Pictures. Each draws on a 16 x 16 canvas (toolbar buttons: 16 x 15). ----
 
 
-def crossed(draw):
-    """The picture with a red diagonal cross over it: 'not enforced' or 'not connected'."""
+def red_cross(c):
+    """A red diagonal cross in the lower right corner: 'not enforced' or 'not connected'."""
+    c.line(8, 8, 15, 15, WHITE, 3)
+    c.line(15, 8, 8, 15, WHITE, 3)
+    c.line(9, 9, 14, 14, RED, 2)
+    c.line(14, 9, 9, 14, RED, 2)
 
+
+def crossed(draw):
     def draw_crossed(c):
         draw(c)
-        c.line(8, 8, 15, 15, WHITE, 3)
-        c.line(15, 8, 8, 15, WHITE, 3)
-        c.line(9, 9, 14, 14, RED, 2)
-        c.line(14, 9, 9, 14, RED, 2)
+        red_cross(c)
 
     return draw_crossed
 
@@ -200,7 +202,7 @@ def app(c):
 
 def app_disconnected(c):
     greyed(app)(c)
-    crossed(lambda _: None)(c)
+    red_cross(c)
 
 
 def flag(colour, digit=None, ink=WHITE):
@@ -331,22 +333,22 @@ def open_folder(c):
     c.line(4, 8, 15, 8, OCHRE)
 
 
+def drive_at(c, top):
+    """A disk drive seen slightly from above, its front face starting at unit row top."""
+    c.polygon([(1, top), (3, top - 3), (15, top - 3), (15, top)], LIGHT)
+    c.line(2, top - 1.5, 3, top - 3, BLACK)
+    c.line(3, top - 3, 14, top - 3, BLACK)
+    c.box(1, top, 14, top + 4, SILVER)
+    c.rect(2, top + 3, 13, top + 3, GREY)
+    c.rect(11, top + 1, 12, top + 1, LIME)
+
+
 def drive(c):
-    c.polygon([(1, 8), (3, 5), (15, 5), (15, 8)], LIGHT)
-    c.line(2, 6.5, 3, 5, BLACK)
-    c.line(3, 5, 14, 5, BLACK)
-    c.box(1, 8, 14, 12, SILVER)
-    c.rect(2, 11, 13, 11, GREY)
-    c.rect(11, 9, 12, 9, LIME)
+    drive_at(c, 8)
 
 
 def network_drive(c):
-    c.polygon([(1, 4), (3, 1), (15, 1), (15, 4)], LIGHT)
-    c.line(2, 2.5, 3, 1, BLACK)
-    c.line(3, 1, 14, 1, BLACK)
-    c.box(1, 4, 14, 8, SILVER)
-    c.rect(2, 7, 13, 7, GREY)
-    c.rect(11, 5, 12, 5, LIME)
+    drive_at(c, 4)
     c.rect(7, 9, 8, 12, BLACK)
     c.rect(1, 13, 14, 13, BLACK)
     c.box(5, 12, 10, 15, GREEN)

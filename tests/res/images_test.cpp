@@ -1,4 +1,4 @@
-#include "res/resource.h"
+#include "resource_ids.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -50,10 +50,8 @@ COLORREF BitmapPixel(UINT id, int x, int y) {
 } // namespace
 
 TEST(Images, EveryIconHoldsA16And32PixelImage) {
-    for (UINT id :
-         {IDR_MAINFRAME, IDI_DISCONNECTED, IDI_SERVER, IDI_TEMPLATE, IDI_STATUS_THRESHOLD1,
-          IDI_STATUS_THRESHOLD2, IDI_STATUS_THRESHOLD3, IDI_STATUS_THRESHOLD4,
-          IDI_STATUS_THRESHOLD5, IDI_STATUS_ATTR40000000, IDI_STATUS_OK, IDI_STATUS_ATTR100}) {
+    for (NamedId named : kIconIds) {
+        UINT id = named.id;
         EXPECT_EQ(16, StoredIconSize(id, 16)) << "icon " << id;
         EXPECT_EQ(32, StoredIconSize(id, 32)) << "icon " << id;
         HICON icon = static_cast<HICON>(
@@ -71,11 +69,8 @@ TEST(Images, EveryIconHoldsA16And32PixelImage) {
 }
 
 TEST(Images, EveryBitmapIs16By16OnWhite) {
-    for (UINT id : {IDB_OWNER_RENAMED, IDB_DOMAIN, IDB_FIXED_DRIVE, IDB_REMOVE_COLUMN,
-                    IDB_ADD_COLUMN, IDB_DOMAIN_ROOT, IDB_OWNER_DEFAULT, IDB_OWNER_GLOBAL_GROUP,
-                    IDB_OWNER_GLOBAL_GROUP_NOT_ENFORCED, IDB_OWNER_GROUP,
-                    IDB_OWNER_GROUP_NOT_ENFORCED, IDB_OWNER_USER, IDB_OWNER_USER_NOT_ENFORCED,
-                    IDB_FOLDER_OPEN, IDB_FOLDER, IDB_REPORT_SET, IDB_REMOVABLE_DRIVE}) {
+    for (NamedId bitmap : kBitmapIds) {
+        UINT id = bitmap.id;
         SIZE size = BitmapSize(id);
         EXPECT_EQ(16, size.cx) << "bitmap " << id;
         EXPECT_EQ(16, size.cy) << "bitmap " << id;
