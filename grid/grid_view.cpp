@@ -185,6 +185,11 @@ void CGridView::Invalidate() {
         InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
+void CGridView::InvalidateRow(int row) {
+    if (row == 0 || (row >= m_topRow && row <= m_topRow + VisibleRowCount() + 1))
+        Invalidate();
+}
+
 void CGridView::Redraw() {
     if (m_hwnd && !m_lockUpdate) {
         UpdateScrollBars();
@@ -307,7 +312,7 @@ bool CGridView::SetStyle(int row, int col, const CGridStyle& style, StyleMode mo
         cell = style;
     else
         cell.ChangeStyle(style);
-    Invalidate();
+    InvalidateRow(row);
     return true;
 }
 
@@ -315,7 +320,7 @@ bool CGridView::SetValue(int row, int col, const std::string& value) {
     if (!CanChange() || !IsCell(row, col))
         return false;
     m_rows[row].cells[col].SetValue(value);
-    Invalidate();
+    InvalidateRow(row);
     return true;
 }
 
@@ -440,7 +445,7 @@ bool CGridView::IsRowSelected(int row) const {
 void CGridView::SelectRow(int row, bool selected) {
     if (row >= 1 && row <= GetRowCount()) {
         m_rows[row].selected = selected;
-        Invalidate();
+        InvalidateRow(row);
     }
 }
 

@@ -162,6 +162,7 @@ public:
     bool Print();                                          // asks for a printer
     bool PrintTo(HDC printerDc, const std::string& title); // the whole document
     void ShowPrintPreview();                               // a preview window of the printout
+    CGridPrintPreview* GetPrintPreview() const { return m_preview.get(); } // null until shown
     // Draws page `page` (0-based) of a printout laid out for a page of `pageSize` device
     // pixels at `dpi` pixels per inch.
     void PrintPage(HDC dc, SIZE pageSize, int dpi, int page);
@@ -202,6 +203,7 @@ private:
     void MoveCurrentBy(int rows, int cols, bool extend);
     void SelectRange(int fromRow, int toRow);
     void Invalidate();
+    void InvalidateRow(int row); // only when the row is on the screen
     void PaintCell(HDC dc, const RECT& rect, int row, int col, int scale, bool forPrint);
     void PaintGridLines(HDC dc, const RECT& rect);
     void OnPaint();
