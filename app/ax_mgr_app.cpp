@@ -1,0 +1,151 @@
+#include "app/ax_mgr_app.h"
+
+#include "app/app_messages.h"
+#include "app/frequency_dlg.h"
+#include "app/main_frame.h"
+#include "app/monitor_pane.h"
+#include "monitor/ax_mon_doc.h"
+#include "monitor/ax_mon_view.h"
+#include "res/resource.h"
+#include "ui/dialog.h"
+#include "ui/frame_ids.h"
+#include "ui/message_box.h"
+#include "ui/profile.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr char kProfileCompany[] = "Ostrel";
+constexpr char kMonitorSection[] = "AXMonitor";
+constexpr char kFrequencyValue[] = "Frequency";
+// The document's path, which it ignores.
+constexpr char kDocumentPath[] = "C:\\";
+} // namespace
+
+CAXMgrApp::CAXMgrApp() = default;
+
+CAXMgrApp::~CAXMgrApp() = default;
+
+bool CAXMgrApp::WantsHiddenStart(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (lstrcmpiA(argument.c_str(), "-i") == 0 || lstrcmpiA(argument.c_str(), "/i") == 0)
+            return true;
+    }
+    return false;
+}
+
+bool CAXMgrApp::InitInstance() {
+    if (ActivateRunningConsole())
+        return false;
+    if (!RegisterMainWindowClass())
+        return false;
+    m_classRegistered = true;
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    std::string title = ui::LoadText(IDS_APP_TITLE);
+    ui::SetMessageCaption(title);
+    ui::Profile::SetRoot(kProfileCompany, title);
+    m_frequency = ui::Profile::GetInt(kMonitorSection, kFrequencyValue, kDefaultFrequencySeconds);
+
+    if (WantsHiddenStart(Arguments()))
+        SetShowCommand(SW_HIDE);
+    UseAccelerators(IDR_MAINFRAME);
+    // Without a main window the message loop ends at once and so does the process.
+    OpenDocument();
+    return true;
+}
+
+int CAXMgrApp::ExitInstance(int loopExitCode) {
+    if (m_classRegistered)
+        UnregisterClassA(kMainWindowClass, Instance());
+    ui::Profile::WriteInt(kMonitorSection, kFrequencyValue, m_frequency);
+    if (m_document)
+        m_document->OnCloseDocument();
+    m_pane.reset();
+    m_view.reset();
+    m_frame.reset();
+    m_document.reset();
+    return App::ExitInstance(loopExitCode);
+}
+
+bool CAXMgrApp::ActivateRunningConsole() {
+    HWND running = FindWindowA(kMainWindowClass, nullptr);
+    if (!running)
+        return false;
+    HWND popup = GetLastActivePopup(running);
+    ShowWindow(running, SW_SHOW);
+    if (IsIconic(running))
+        ShowWindow(running, SW_RESTORE);
+    SetForegroundWindow(popup ? popup : running);
+    return true;
+}
+
+bool CAXMgrApp::RegisterMainWindowClass() {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = Instance();
+    windowClass.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+bool CAXMgrApp::OpenDocument() {
+    m_document = std::make_unique<monitor::CAXMonDoc>();
+    m_frame = std::make_unique<CMainFrame>(*m_document);
+    if (!m_frame->CreateMainWindow())
+        return false;
+
+    m_view = std::make_unique<monitor::CAXMonView>(*m_document);
+    m_view->SetFrequencySource([this] { return m_frequency; });
+    m_view->SetStartedHidden(StartedHidden());
+    if (!m_view->Create(m_frame->Handle(), m_frame->ClientRect(), ui::kFirstPaneControlId)) {
+        m_frame->Destroy();
+        return false;
+    }
+    m_pane = std::make_unique<CMonitorPane>(*m_view);
+    m_pane->Attach();
+    m_frame->SetMonitorView(m_view.get(), m_pane.get());
+
+    m_document->SetMainWindow(m_frame->Handle());
+    m_document->SetView(m_view->GetHwnd());
+    m_document->SetStartedHidden(StartedHidden());
+    SetMainWindow(m_frame.get());
+    if (!m_document->OnOpenDocument(kDocumentPath)) {
+        m_frame->Destroy();
+        return false;
+    }
+    m_document->SetTitle(nullptr);
+    m_view->OnInitialUpdate();
+    m_frame->Show(ShowCommand());
+    if (!StartedHidden())
+        UpdateWindow(m_frame->Handle());
+    return true;
+}
+
+bool CAXMgrApp::OnCommand(UINT id) {
+    switch (id) {
+    case ID_FILE_FREQUENCY:
+        ShowFrequencyDialog();
+        return true;
+    case ID_APP_ABOUT:
+        ShowAboutDialog();
+        return true;
+    default:
+        return App::OnCommand(id);
+    }
+}
+
+void CAXMgrApp::ShowFrequencyDialog() {
+    CFrequencyDlg dialog(m_frequency);
+    if (dialog.DoModal(m_frame ? m_frame->Handle() : nullptr) == IDOK)
+        m_frequency = dialog.Seconds();
+}
+
+void CAXMgrApp::ShowAboutDialog() {
+    ui::Dialog about(IDD_ABOUT);
+    about.DoModal(m_frame ? m_frame->Handle() : nullptr);
+}

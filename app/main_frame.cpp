@@ -1,0 +1,165 @@
+#include "app/main_frame.h"
+
+#include "app/app_messages.h"
+#include "monitor/ax_mon_doc.h"
+#include "monitor/ax_mon_view.h"
+#include "monitor/monitor_messages.h"
+#include "res/resource.h"
+#include "ui/handles.h"
+#include "ui/message_box.h"
+
+namespace {
+
+// Commands whose work the console does not offer yet; they stay disabled unless the view
+// answers for them.
+constexpr UINT kCommandsNotOffered[] = {
+    ID_FILE_PROPERTIES, ID_VIEW_COLUMNS, ID_VIEW_ZOOM_IN,      ID_VIEW_ZOOM_OUT,
+    ID_VIEW_ZOOM_100,   ID_EDIT_FIND,    ID_VIEW_PAUSE,        ID_VIEW_RELEASE,
+    ID_FILE_PRINT,      ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_FILE_SAVE,
+};
+
+// The refresh after the window comes back: almost at once.
+constexpr UINT kRefreshSoonMs = 5;
+
+} // namespace
+
+CMainFrame::CMainFrame(monitor::CAXMonDoc& document, ui::CTrayIcon::NotifyFunction notify)
+    : m_document(document), m_trayIcon(notify) {}
+
+bool CMainFrame::CreateMainWindow() {
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    if (!menu)
+        return false;
+    if (!CreateFrame(kMainWindowClass, ui::LoadText(IDS_APP_TITLE), menu)) {
+        DestroyMenu(menu);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::SetMonitorView(monitor::CAXMonView* view, ui::WindowBase* pane) {
+    m_view = view;
+    SetView(pane);
+}
+
+bool CMainFrame::OnCreate(const CREATESTRUCTA& create) {
+    if (!CDockFrameWnd::OnCreate(create))
+        return false;
+    if (!CreateToolBar(IDR_MAINFRAME) || !CreateStatusBar())
+        return false;
+
+    // The notification area may not exist yet (started at logon before the shell, or no shell
+    // at all): the icon then appears as soon as the taskbar announces itself.
+    std::string tip = ui::LoadText(IDS_TRAY_TIP);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!m_trayIcon.Create(m_hwnd, WM_AXMON_TRAY, instance) ||
+        !m_trayIcon.AddStateIcon(kTrayConnected, IDI_CONNECTED, tip) ||
+        !m_trayIcon.AddStateIcon(kTrayDisconnected, IDI_DISCONNECTED, tip))
+        return false;
+    m_trayState = kTrayConnected;
+    m_trayIcon.ShowState(m_trayState);
+    m_trayIcon.SetToolTip(tip);
+    m_trayIcon.Show();
+    return true;
+}
+
+bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_AXMON_TRAY:
+        OnTrayNotification(static_cast<UINT>(lParam));
+        result = 0;
+        return true;
+    case WM_AXMON_CONNECTED:
+        OnConnectionState(static_cast<int>(wParam));
+        result = 0;
+        return true;
+    case WM_AXMON_EXIT:
+        CloseConsole();
+        result = 0;
+        return true;
+    default:
+        return CDockFrameWnd::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
+    switch (id) {
+    case ID_TRAY_MONITOR:
+        ShowMonitor();
+        return true;
+    case ID_TRAY_EXIT:
+        CloseConsole();
+        return true;
+    default:
+        return CDockFrameWnd::OnCommand(id, code, control);
+    }
+}
+
+void CMainFrame::OnUpdateCommand(UINT id, ui::CommandState& state) {
+    for (UINT notOffered : kCommandsNotOffered) {
+        if (id == notOffered) {
+            state.Enable(false);
+            return;
+        }
+    }
+    CDockFrameWnd::OnUpdateCommand(id, state);
+}
+
+bool CMainFrame::OnClose() {
+    if (m_view)
+        m_view->StopRefreshTimer();
+    Hide();
+    return true;
+}
+
+bool CMainFrame::OnSysCommand(UINT command, LPARAM) {
+    if (!m_view)
+        return false;
+    if (command == SC_MINIMIZE)
+        m_view->StopRefreshTimer();
+    else if (command == SC_MAXIMIZE || command == SC_RESTORE)
+        m_view->StartRefreshTimer(kRefreshSoonMs);
+    return false;
+}
+
+void CMainFrame::ShowMonitor() {
+    if (m_view)
+        m_view->StartRefreshTimer(kRefreshSoonMs);
+    Show(SW_SHOW);
+    if (IsIconic())
+        Show(SW_RESTORE);
+    SetForegroundWindow(m_hwnd);
+}
+
+void CMainFrame::CloseConsole() {
+    m_document.StopRefresh();
+    Destroy();
+}
+
+void CMainFrame::OnTrayNotification(UINT mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDBLCLK)
+        ShowMonitor();
+    else if (mouseMessage == WM_RBUTTONUP)
+        ShowTrayMenu();
+}
+
+void CMainFrame::OnConnectionState(int state) {
+    if (state == m_trayState)
+        return;
+    m_trayState = state;
+    m_trayIcon.ShowState(state);
+}
+
+void CMainFrame::ShowTrayMenu() {
+    ui::UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu.Get(), 0);
+    SetMenuDefaultItem(popup, 0, TRUE);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(m_hwnd);
+    TrackPopupMenu(popup, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hwnd,
+                   nullptr);
+    SetForegroundWindow(m_hwnd);
+}

@@ -1,0 +1,52 @@
+// The console's main window: the monitor view with a toolbar, a status bar and an icon in the
+// notification area. Closing it only hides it; the tray menu's Exit or WM_AXMON_EXIT end the
+// console.
+#pragma once
+
+#include "ui/dock_frame_wnd.h"
+#include "ui/tray_icon.h"
+
+namespace monitor {
+class CAXMonDoc;
+class CAXMonView;
+} // namespace monitor
+
+// Tray states and their icons.
+constexpr int kTrayConnected = 1;
+constexpr int kTrayDisconnected = 0;
+
+class CMainFrame : public ui::CDockFrameWnd {
+public:
+    CMainFrame(monitor::CAXMonDoc& document, ui::CTrayIcon::NotifyFunction notify = Shell_NotifyIconA);
+
+    // Creates the window hidden with its bars and tray icon; false when any of them fails.
+    bool CreateMainWindow();
+    // The monitor view it shows; not owned.
+    void SetMonitorView(monitor::CAXMonView* view, ui::WindowBase* pane);
+
+    int TrayState() const { return m_trayState; }
+    const ui::CTrayIcon& TrayIcon() const { return m_trayIcon; }
+
+    // Shows the window and refreshes at once (the tray's Monitor command).
+    void ShowMonitor();
+    // Ends the console: stops the refresh thread and destroys the window.
+    void CloseConsole();
+
+protected:
+    bool OnCreate(const CREATESTRUCTA& create) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnUpdateCommand(UINT id, ui::CommandState& state) override;
+    bool OnClose() override;
+    bool OnSysCommand(UINT command, LPARAM lParam) override;
+
+private:
+    void OnTrayNotification(UINT mouseMessage);
+    void OnConnectionState(int state);
+    void ShowTrayMenu();
+
+    monitor::CAXMonDoc& m_document;
+    monitor::CAXMonView* m_view = nullptr;
+    ui::CTrayIcon m_trayIcon;
+    int m_trayState = kTrayConnected;
+};
