@@ -1,7 +1,8 @@
 // Watches folders recursively and reports which watched folder's tree has changed.
 //
-// Each watched folder has one overlapped ReadDirectoryChangesW request (whole subtree, names,
-// sizes, times, security) serviced by the watcher's own thread through a completion port.
+// Each watched folder has an overlapped ReadDirectoryChangesW request (whole subtree, names,
+// sizes, times, security) serviced by the watcher's own thread through a completion port. A
+// watched folder that disappears is noticed within about a second.
 // Changes are coalesced: the callback runs once per folder after a quiet period (100 ms by
 // default) following a burst of changes, on the watcher thread. It must not block for long; it
 // may call Add and Remove.
@@ -48,6 +49,7 @@ public:
     void Stop();
 
 private:
+    struct Listener;
     struct Watch;
     struct State;
     std::unique_ptr<State> m_state;

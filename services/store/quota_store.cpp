@@ -84,15 +84,7 @@ DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
         if (CheckHeader(bytes, StoreFileKind::Snapshot, header) != HeaderCheck::Valid)
             return ERROR_FILE_CORRUPT;
         ParsedEntries parsed = ParseEntries(bytes);
-        for (const ParsedEntry& entry : parsed.entries) {
-            if (entry.kind == EntryKind::Save) {
-                AllotrixDbRec record;
-                memcpy(static_cast<void*>(&record), entry.payload, sizeof record);
-                ApplySave(record);
-            }
-        }
-        recovery.entriesDiscarded += parsed.damagedRuns;
-        recovery.bytesDiscarded += parsed.damagedBytes;
+        ApplyEntries(parsed, recovery);
         rewrite = parsed.damagedRuns > 0;
         m_generation = header.generation;
         m_nextId = std::max(m_nextId, header.nextId);
@@ -129,6 +121,18 @@ DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
         return ERROR_FILE_CORRUPT;
 
     ParsedEntries parsed = ParseEntries(bytes);
+    ApplyEntries(parsed, recovery);
+    recovery.entriesReplayed += static_cast<uint32_t>(parsed.entries.size());
+    if (parsed.damagedTail) {
+        if ((error = m_journal->TruncateTo(parsed.validEnd)) != 0)
+            return error;
+    }
+    if (parsed.damagedRuns > 0)
+        rewrite = true;
+    return 0;
+}
+
+void QuotaStore::ApplyEntries(const ParsedEntries& parsed, StoreRecovery& recovery) {
     for (const ParsedEntry& entry : parsed.entries) {
         if (entry.kind == EntryKind::Save) {
             AllotrixDbRec record;
@@ -140,16 +144,8 @@ DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
             ApplyDelete(id);
         }
     }
-    recovery.entriesReplayed += static_cast<uint32_t>(parsed.entries.size());
     recovery.entriesDiscarded += parsed.damagedRuns;
     recovery.bytesDiscarded += parsed.damagedBytes;
-    if (parsed.damagedTail) {
-        if ((error = m_journal->TruncateTo(parsed.validEnd)) != 0)
-            return error;
-    }
-    if (parsed.damagedRuns > 0)
-        rewrite = true;
-    return 0;
 }
 
 void QuotaStore::Close() {

@@ -41,6 +41,7 @@ struct StoreRecovery {
 
 class JournalFile;
 enum class EntryKind : uint32_t;
+struct ParsedEntries;
 
 class QuotaStore {
 public:
@@ -98,6 +99,7 @@ private:
     DWORD AppendLocked(EntryKind kind, const void* payload, uint32_t length);
     DWORD CompactLocked();
     DWORD LoadLocked(StoreRecovery& recovery, bool& rewrite);
+    void ApplyEntries(const ParsedEntries& parsed, StoreRecovery& recovery);
     void ApplySave(const AllotrixDbRec& record);
     void ApplyDelete(uint32_t id);
     void CloseLocked();

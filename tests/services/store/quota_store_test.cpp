@@ -16,6 +16,19 @@ protected:
     std::string m_folder = m_temp / "store";
     std::string Journal() const { return m_folder + "\\quota.jnl"; }
     std::string Snapshot() const { return m_folder + "\\quota.db"; }
+
+    // Saves records \D0, \D1, ... in a store of their own, compacted at the end when asked.
+    void SaveNumberedRecords(int count, bool compact) {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        for (int i = 0; i < count; ++i) {
+            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
+            ASSERT_EQ(0u, store.Save(record));
+        }
+        if (compact) {
+            ASSERT_EQ(0u, store.Compact());
+        }
+    }
 };
 
 TEST_F(QuotaStoreTest, SavesFindsReplacesAndDeletesRecords) {
@@ -209,14 +222,7 @@ TEST_F(QuotaStoreTest, CompactionBoundsTheJournalAndKeepsEveryRecord) {
 }
 
 TEST_F(QuotaStoreTest, ATornLastEntryIsCutOffAndTheRestKept) {
-    {
-        QuotaStore store;
-        ASSERT_EQ(0u, store.Open(m_folder));
-        for (int i = 0; i < 5; ++i) {
-            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
-            ASSERT_EQ(0u, store.Save(record));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, false));
     std::vector<char> journal = ReadBytes(Journal());
     journal.resize(journal.size() - sizeof(AllotrixDbRec) / 2);
     WriteBytes(Journal(), journal);
@@ -240,14 +246,7 @@ TEST_F(QuotaStoreTest, ATornLastEntryIsCutOffAndTheRestKept) {
 }
 
 TEST_F(QuotaStoreTest, ADamagedEntryIsSkippedAndTheEntriesAfterItKept) {
-    {
-        QuotaStore store;
-        ASSERT_EQ(0u, store.Open(m_folder));
-        for (int i = 0; i < 5; ++i) {
-            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
-            ASSERT_EQ(0u, store.Save(record));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, false));
     std::vector<char> journal = ReadBytes(Journal());
     size_t entrySize = (journal.size() - 40) / 5;
     journal[40 + 2 * entrySize + 1000] ^= 0x20; // inside the third record
@@ -271,15 +270,7 @@ TEST_F(QuotaStoreTest, ADamagedEntryIsSkippedAndTheEntriesAfterItKept) {
 }
 
 TEST_F(QuotaStoreTest, ADamagedSnapshotRecordIsSkipped) {
-    {
-        QuotaStore store;
-        ASSERT_EQ(0u, store.Open(m_folder));
-        for (int i = 0; i < 3; ++i) {
-            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
-            ASSERT_EQ(0u, store.Save(record));
-        }
-        ASSERT_EQ(0u, store.Compact());
-    }
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(3, true));
     std::vector<char> snapshot = ReadBytes(Snapshot());
     snapshot[snapshot.size() - 10] ^= 0x01; // inside the last record
     WriteBytes(Snapshot(), snapshot);
