@@ -5,7 +5,7 @@
 #include "monitor/refresh_thread.h"
 #include "monitor/resource_text.h"
 #include "monitor/server_list.h"
-#include "monitor/string_ids.h"
+#include "res/resource.h"
 
 #include <new>
 
@@ -57,7 +57,7 @@ bool CAXMonDoc::OnOpenDocument(const char* /*path*/) {
             m_client = std::make_unique<AXCli>();
         return LoadFirstSet();
     } catch (const std::bad_alloc&) {
-        ShowMessage(LoadResourceText(kIdsNotEnoughMemory));
+        ShowMessage(LoadResourceText(IDS_NOT_ENOUGH_MEMORY));
         return false;
     }
 }
@@ -68,8 +68,8 @@ bool CAXMonDoc::LoadFirstSet() {
         m_serverKind = m_client->ServerKind;
         if (status != kAxOk) {
             if (!m_startedHidden)
-                ShowMessage(
-                    FormatText(LoadResourceText(kIdsUnableToRetrieve), {ErrorText(status), name}));
+                ShowMessage(FormatText(LoadResourceText(IDS_UNABLE_TO_RETRIEVE),
+                                       {ErrorText(status), name}));
         } else {
             m_client->EndContext();
             for (;;) {
@@ -82,7 +82,7 @@ bool CAXMonDoc::LoadFirstSet() {
                 if (status != kAxOk) {
                     // Enumeration errors are shown even when started hidden; the records read so
                     // far stay and the client stays connected.
-                    ShowMessage(FormatText(LoadResourceText(kIdsUnableToRetrieve),
+                    ShowMessage(FormatText(LoadResourceText(IDS_UNABLE_TO_RETRIEVE),
                                            {ErrorText(status), name}));
                     return true;
                 }
@@ -99,7 +99,7 @@ bool CAXMonDoc::LoadFirstSet() {
 }
 
 void CAXMonDoc::SetTitle(const char* /*title*/) {
-    m_title = FormatText(LoadResourceText(kIdsMonitorTitle), {m_server});
+    m_title = FormatText(LoadResourceText(IDS_MONITOR_TITLE), {m_server});
 }
 
 bool CAXMonDoc::RequestRefresh() {
@@ -167,7 +167,7 @@ void CAXMonDoc::OnCloseDocument() {
 }
 
 void CAXMonDoc::ShowMessage(const std::string& text) {
-    std::string caption = LoadResourceText(kIdsAppTitle);
+    std::string caption = LoadResourceText(IDS_APP_TITLE);
     MessageBoxA(m_mainWindow, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 

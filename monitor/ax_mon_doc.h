@@ -78,6 +78,8 @@ public:
     bool IsRefreshThreadRunning() const { return static_cast<bool>(m_thread); }
 
 protected:
+    // Normally taken from the client after each connect.
+    void SetServerKind(int kind) { m_serverKind = kind; }
     // Shows a failure in a modal message box owned by the main window.
     virtual void ShowMessage(const std::string& text);
 

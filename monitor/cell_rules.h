@@ -5,6 +5,7 @@
 
 #include "client/records.h"
 #include "monitor/columns.h"
+#include "res/resource.h"
 
 #include <windows.h>
 

@@ -86,13 +86,16 @@ DWORD WINAPI RefreshThreadProc(void* parameter) {
 
 bool WaitDeliveringSentMessages(HANDLE handle) {
     for (;;) {
-        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+        // Deliver what is already waiting: a wait without MWMO_INPUTAVAILABLE would only wake for
+        // messages that arrive after the queue was last looked at.
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const DWORD result =
+            MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0)
             return true;
         if (result != WAIT_OBJECT_0 + 1)
             return false;
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace monitor;
 
 namespace {
@@ -120,12 +122,14 @@ TEST(BarColour, FallsBackToBandsAfterAZeroThreshold) {
     EXPECT_EQ(GetBarColour(record, 95), kBarRed);
 }
 
-TEST(BarColour, OverfullQuotaIsRedAndItsFreeBarByBand) {
+TEST(BarColour, OverfullQuotaIsRedOnBothBars) {
     const auto record = Record(150, 100, {});
     const uint64_t used = UsedPercent(record);
     EXPECT_EQ(used, 150u);
     EXPECT_EQ(GetBarColour(record, used), kBarRed);
-    EXPECT_EQ(GetBarColour(record, FreePercent(used)), kBarGreen);
+    // The free bar takes its colour from the used percentage capped at 100.
+    EXPECT_EQ(GetBarColour(record, std::min<uint64_t>(used, 100)), kBarRed);
+    EXPECT_EQ(FreePercent(used), 0u);
     EXPECT_EQ(GetStatusIcon(record, used), kIconNoThreshold);
 }
 

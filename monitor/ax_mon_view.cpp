@@ -1,0 +1,372 @@
+#include "monitor/ax_mon_view.h"
+
+#include "client/axcli.h"
+#include "monitor/cell_controls.h"
+#include "monitor/cell_rules.h"
+#include "monitor/columns.h"
+#include "monitor/monitor_messages.h"
+#include "monitor/resource_text.h"
+#include "res/resource.h"
+
+#include <algorithm>
+
+namespace monitor {
+
+int CAXMonView::s_sortAscending = 0;
+
+namespace {
+
+constexpr UINT kDefaultFrequencySeconds = 5;
+
+constexpr UINT kHeadingIds[kColumnTypeCount] = {
+    IDS_HEADING_STATUS,
+    IDS_HEADING_SPACE_USED_PERCENT,
+    IDS_HEADING_SPACE_FREE_PERCENT,
+    IDS_HEADING_OBJECT_NAME,
+    IDS_HEADING_USER,
+    IDS_HEADING_SPACE_USED,
+    IDS_HEADING_HIGHWATER,
+    IDS_HEADING_CAPACITY,
+    IDS_HEADING_OVERDRAFT,
+    IDS_HEADING_WRITE_THROUGH,
+    IDS_HEADING_ENFORCE_QUOTA,
+    IDS_HEADING_SERVER,
+};
+
+bool IsPercentColumn(uint32_t type) {
+    return type == kColUsedPercent || type == kColFreePercent;
+}
+bool IsLeftAlignedText(uint32_t type) {
+    return type == kColServer || type == kColObjectName || type == kColUser;
+}
+
+std::string Decimal(uint64_t value) {
+    return std::to_string(value);
+}
+
+} // namespace
+
+CAXMonView::CAXMonView(CAXMonDoc& document)
+    : m_document(document), m_enabledText(LoadResourceText(IDS_ENABLED)),
+      m_disabledText(LoadResourceText(IDS_DISABLED)),
+      m_objectText(LoadResourceText(IDS_OBJECT_ABSOLUTE)) {}
+
+void CAXMonView::OnInitialUpdate() {
+    CGridView::OnInitialUpdate();
+    RegisterMonitorControls(*this);
+    m_document.SetView(GetHwnd());
+    m_serverKind = m_document.ServerKind();
+    m_list = &m_document.DisplayedList();
+
+    const bool wasLocked = LockUpdate(true);
+    StandardStyle().SetInterior(GetSysColor(COLOR_WINDOW));
+    const ColumnLayout layout = LoadColumnList(m_serverKind);
+    m_sizeUnit = layout.sizeUnit;
+    m_columnOrder = layout.order;
+    SetReadOnly(false);
+    SetColWidth(0, 0);
+    BuildColumns();
+    FillRows(*m_list);
+    m_sortColumn = 1;
+    m_sortColumnType = ColumnTypeOf(1);
+    if (GetRowCount() > 1)
+        SortRows();
+    LockUpdate(wasLocked);
+    Redraw();
+
+    if (!m_startedHidden && !StartRefreshTimer(0)) {
+        const std::string text = LoadResourceText(IDS_TIMER_FAILED);
+        const std::string caption = LoadResourceText(IDS_APP_TITLE);
+        MessageBoxA(GetHwnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+LRESULT CAXMonView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kRefreshTimerId) {
+            OnTimer(wParam);
+            return 0;
+        }
+        break;
+    case WM_AXMON_REFRESHED:
+        return OnMonitorRefreshed();
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    default:
+        break;
+    }
+    return CGridView::OnMessage(message, wParam, lParam);
+}
+
+// ---- Columns and rows ----------------------------------------------------------------------
+
+int CAXMonView::DefaultWidthPixels(uint32_t characters) const {
+    const int average = std::max(GetAvgCharWidth(), 1);
+    const int perMille = std::max(1000 / average, 1);
+    return static_cast<int>(characters) * 1000 / perMille;
+}
+
+void CAXMonView::SetColumnLook(int col, uint32_t type) {
+    CGridStyle style;
+    if (type == kColStatus) {
+        style.SetControl(IDS_CONTROL_ICON).SetHorzAlign(GridAlign::Center);
+    } else if (IsPercentColumn(type)) {
+        style.SetControl(IDS_CONTROL_PROGRESS_BAR)
+            .SetUserAttribute(IDS_PROGRESS_LOWER_BOUND, "0")
+            .SetUserAttribute(IDS_PROGRESS_UPPER_BOUND, "100")
+            .SetUserAttribute(IDS_PROGRESS_CAPTION, "%ld %%")
+            .SetTextColor(RGB(0, 0, 0))
+            .SetFrame(GridFrame::Raised);
+    } else {
+        style.SetControl(IDS_CONTROL_STATIC_TEXT)
+            .SetHorzAlign(IsLeftAlignedText(type) ? GridAlign::Left : GridAlign::Right);
+    }
+    SetColumnStyle(col, style);
+}
+
+void CAXMonView::BuildColumns() {
+    SetReadOnly(false);
+    SetColCount(0);
+    SetColCount(static_cast<int>(kColumnOrderSize));
+    m_shownColumnTypes.fill(kColNone);
+    int col = 0;
+    for (uint32_t type : m_columnOrder) {
+        if (type == kColNone)
+            break;
+        if (!IsColumnShown(type, m_serverKind))
+            continue;
+        ++col;
+        m_shownColumnTypes[col - 1] = type;
+        const int defaultWidth = DefaultWidthPixels(GetColumnInfo(type).defaultWidth);
+        SetColWidth(col, type == kColStatus ? defaultWidth : LoadColumnWidth(type, defaultWidth));
+        SetColumnLook(col, type);
+        SetValue(0, col, LoadResourceText(kHeadingIds[type - 1]));
+    }
+    SetColCount(col);
+    SetReadOnly(true);
+}
+
+uint32_t CAXMonView::ColumnTypeOf(int col) const {
+    if (col < 1 || col > static_cast<int>(kColumnOrderSize))
+        return kColNone;
+    // Outside servers of kind 3 both arrays agree: every code of the order is shown.
+    return m_serverKind == kServerKindMonitorOnly ? m_shownColumnTypes[col - 1]
+                                                  : m_columnOrder[col - 1];
+}
+
+MonitorEntry* CAXMonView::EntryOfRow(int row) const {
+    if (row < 1 || row > GetRowCount())
+        return nullptr;
+    return static_cast<MonitorEntry*>(GetItemDataPtr(row));
+}
+
+void CAXMonView::FillRows(const MonitorList& list) {
+    SetReadOnly(false);
+    if (GetRowCount() > 0)
+        RemoveRows(1, GetRowCount());
+    SetRowCount(static_cast<int>(list.size()));
+    int row = 0;
+    for (const auto& entry : list) {
+        if (entry->record.GetPermQuota() != 0)
+            FillRow(++row, *entry);
+    }
+    SetRowCount(row);
+    SetReadOnly(true);
+}
+
+void CAXMonView::FillRow(int row, MonitorEntry& entry) {
+    const bool wasReadOnly = SetReadOnly(false);
+    SetItemDataPtr(row, &entry);
+    const AllotrixBaseDbRec& record = entry.record;
+    const uint64_t used = UsedPercent(record);
+    // A size that cannot be formatted keeps the text of the column before, as the cell text.
+    std::string text;
+    for (int col = 1; col <= GetColCount(); ++col) {
+        CGridStyle style;
+        switch (ColumnTypeOf(col)) {
+        case kColStatus:
+            text = CGridIconControl::IconValue(GetStatusIcon(record, used));
+            break;
+        case kColUsedPercent:
+            text = Decimal(used);
+            style.SetUserAttribute(IDS_PROGRESS_UPPER_BOUND, used > 100 ? text : "100")
+                .SetTextColor(GetBarColour(record, used));
+            break;
+        case kColFreePercent:
+            text = Decimal(FreePercent(used));
+            style.SetTextColor(GetBarColour(record, std::min<uint64_t>(used, 100)));
+            break;
+        case kColObjectName:
+            text = record.GetMappedName(1);
+            break;
+        case kColUser: {
+            const OwnerCell owner = GetOwnerCell(record);
+            text = owner.isObject ? m_objectText : record.GetFileOwner();
+            style.SetControl(OwnerControlId(owner.picture));
+            break;
+        }
+        case kColSpaceUsed:
+            FormatSize(record.GetUsedQuota(), m_sizeUnit, text);
+            break;
+        case kColHighWater:
+            FormatSize(record.GetHighWaterMark(), m_sizeUnit, text);
+            break;
+        case kColCapacity:
+            FormatSize(record.GetPermQuota(), m_sizeUnit, text);
+            break;
+        case kColOverdraft:
+            FormatSize(record.GetOverDraft(), m_sizeUnit, text);
+            break;
+        case kColWriteThrough:
+            text = record.IsAttributeSet(AttrWriteThrough) ? m_enabledText : m_disabledText;
+            break;
+        case kColEnforce:
+            text = record.IsAttributeSet(AttrNoEnforce) ? m_disabledText : m_enabledText;
+            break;
+        case kColServer:
+            text = entry.serverName;
+            break;
+        default:
+            text.clear();
+            break;
+        }
+        style.SetValue(text);
+        SetStyle(row, col, style, StyleMode::Copy);
+    }
+    SetReadOnly(wasReadOnly);
+}
+
+// ---- Sorting -------------------------------------------------------------------------------
+
+void CAXMonView::SortRows() {
+    CGridView::SortRows(CGridSortInfo{m_sortColumn, s_sortAscending != 0});
+}
+
+std::string CAXMonView::GetSortKey(int row, int col, const CGridSortInfo&,
+                                   const CGridStyle& style) {
+    const MonitorEntry* entry = EntryOfRow(row);
+    if (!entry)
+        return {};
+    return monitor::GetSortKey(ColumnTypeOf(col), entry->serverName, entry->record,
+                               style.GetValue());
+}
+
+bool CAXMonView::OnCellClick(int row, int col, UINT flags, POINT point) {
+    if (row != 0 || GetRowCount() < 1)
+        return CGridView::OnCellClick(row, col, flags, point);
+    // The type checked is that of the column actually clicked. On servers of kind 3 the columns
+    // they lack are never built, so only the Status column refuses to sort there as anywhere.
+    const uint32_t type = ColumnTypeOf(col);
+    if (type == kColNone || type == kColStatus)
+        return false;
+    StopRefreshTimer();
+    if (col == m_sortColumn) {
+        s_sortAscending = s_sortAscending ? 0 : 1;
+    } else {
+        m_sortColumn = col;
+        m_sortColumnType = type;
+        s_sortAscending = 0;
+    }
+    SortRows();
+    Redraw();
+    StartRefreshTimer(0);
+    return true;
+}
+
+// ---- Row commands and column widths --------------------------------------------------------
+
+bool CAXMonView::OnCellDoubleClick(int row, int col, UINT flags, POINT point) {
+    if (row == 0 || !EntryOfRow(row))
+        return CGridView::OnCellDoubleClick(row, col, flags, point);
+    OnRowProperties(row);
+    return true;
+}
+
+bool CAXMonView::OnCellRightClick(int row, int /*col*/, UINT /*flags*/, POINT point) {
+    if (row == 0 || !EntryOfRow(row))
+        return false;
+    ClientToScreen(GetHwnd(), &point);
+    OnRowContextMenu(row, point);
+    return true;
+}
+
+void CAXMonView::OnRowProperties(int /*row*/) {}
+
+void CAXMonView::OnRowContextMenu(int /*row*/, POINT /*screenPoint*/) {}
+
+bool CAXMonView::OnColumnResized(int col, int /*width*/) {
+    return col != 0 && ColumnTypeOf(col) != kColStatus;
+}
+
+void CAXMonView::SaveColumnWidths() {
+    for (int col = 1; col <= GetColCount(); ++col) {
+        const uint32_t type = ColumnTypeOf(col);
+        if (type == kColNone)
+            break;
+        SaveColumnWidth(type, GetColWidth(col));
+    }
+}
+
+// ---- Refresh cycle -------------------------------------------------------------------------
+
+UINT CAXMonView::RefreshIntervalMs() const {
+    // The frequency is kept between 1 second and the longest interval a window timer takes.
+    const UINT seconds = m_frequency ? m_frequency() : kDefaultFrequencySeconds;
+    return std::clamp<UINT>(seconds, 1, USER_TIMER_MAXIMUM / 1000) * 1000;
+}
+
+bool CAXMonView::StartRefreshTimer(UINT milliseconds) {
+    if (m_timerArmed) {
+        m_busy = false;
+        return true;
+    }
+    m_timerArmed = SetTimer(GetHwnd(), kRefreshTimerId,
+                            milliseconds ? milliseconds : RefreshIntervalMs(), nullptr) != 0;
+    m_busy = false;
+    return m_timerArmed;
+}
+
+void CAXMonView::StopRefreshTimer() {
+    m_busy = true;
+    if (m_paused)
+        return;
+    if (m_timerArmed) {
+        KillTimer(GetHwnd(), kRefreshTimerId);
+        m_timerArmed = false;
+    } else {
+        m_document.StopRefresh();
+    }
+}
+
+void CAXMonView::OnTimer(UINT_PTR /*id*/) {
+    KillTimer(GetHwnd(), kRefreshTimerId);
+    m_timerArmed = false;
+    // Should the refresh thread not start, the next period tries again.
+    if (!m_document.RequestRefresh())
+        StartRefreshTimer(0);
+}
+
+LRESULT CAXMonView::OnMonitorRefreshed() {
+    if (m_busy)
+        return 0;
+    if (!m_document.TakeIncoming())
+        return 0;
+    const bool wasLocked = LockUpdate(true);
+    FillRows(*m_list);
+    if (GetRowCount() > 1)
+        SortRows();
+    LockUpdate(wasLocked);
+    Redraw();
+    StartRefreshTimer(0);
+    return 0;
+}
+
+void CAXMonView::OnDestroy() {
+    StopRefreshTimer();
+    SaveColumnWidths();
+    SaveSizeUnit(m_sizeUnit);
+}
+
+} // namespace monitor

@@ -1,0 +1,234 @@
+// The monitor document and view against the real quota service.
+#include "quota_service_env.h"
+#include "view_fixture.h"
+
+#include "monitor/columns.h"
+#include "monitor/monitor_messages.h"
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+using namespace monitor;
+
+namespace {
+
+constexpr uint64_t kMB = 1024 * 1024;
+constexpr DWORD kCycleTimeoutMs = 20000;
+
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
+
+std::vector<std::string> ObjectNames(const MonitorList& list) {
+    std::vector<std::string> names;
+    for (const auto& entry : list)
+        names.push_back(entry->record.GetMappedName(1));
+    return names;
+}
+
+class ServiceTest : public ViewTest {
+protected:
+    // Waits for the refresh thread's result and takes it over.
+    bool TakeNextResult() {
+        return PumpUntil([this] { return m_document.TakeIncoming(); }, kCycleTimeoutMs);
+    }
+
+    QuotaServiceEnvironment m_service;
+};
+
+class MonitoringOnlyServiceTest : public ViewTest {
+protected:
+    QuotaServiceEnvironment m_service{kServerKindMonitorOnly};
+};
+
+// Ends the process when the guarded code has not finished in time: a hang fails the test.
+class HangGuard {
+public:
+    explicit HangGuard(const char* what, DWORD ms)
+        : m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_thread([this, what, ms] {
+              if (WaitForSingleObject(m_done, ms) != WAIT_OBJECT_0) {
+                  fprintf(stderr, "%s did not return within %lu ms\n", what, ms);
+                  fflush(stderr);
+                  TerminateProcess(GetCurrentProcess(), 3);
+              }
+          }) {}
+    ~HangGuard() {
+        SetEvent(m_done);
+        m_thread.join();
+        CloseHandle(m_done);
+    }
+
+private:
+    HANDLE m_done;
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST_F(ServiceTest, OpeningLoadsTheListedRecordsOfTheLocalComputer) {
+    ASSERT_TRUE(m_service.IsRunning());
+    const std::string shown = m_service.Folder("Shown");
+    ASSERT_EQ(m_service.SaveQuota(shown, 100 * kMB), kAxOk);
+    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Hidden4"), kMB, AttrUnlisted40000), kAxOk);
+    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Hidden8"), kMB, AttrUnlisted80000), kAxOk);
+
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    EXPECT_TRUE(m_document.messages.empty());
+    EXPECT_EQ(m_document.Server(), ComputerName());
+    EXPECT_EQ(m_document.ServerKind(), kServerKindFull);
+    ASSERT_EQ(m_document.DisplayedList().size(), 1u);
+    const MonitorEntry& entry = *m_document.DisplayedList()[0];
+    EXPECT_EQ(entry.serverName, ComputerName());
+    EXPECT_STRCASEEQ(entry.record.GetMappedName(1), shown.c_str());
+    EXPECT_EQ(entry.record.GetPermQuota(), 100 * kMB);
+    EXPECT_TRUE(entry.record.IsAttributeSet(AttrAbsolute));
+
+    m_document.SetTitle("ignored");
+    EXPECT_EQ(m_document.GetTitle(),
+              "Allotrix/Sentrel Monitor - All objects on computer " + ComputerName());
+}
+
+TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
+    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("First"), 10 * kMB), kAxOk);
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    CAXMonView& view = OpenView();
+    view.SetFrequencySource([] { return 1u; });
+    ASSERT_TRUE(view.StartRefreshTimer(10));
+    ASSERT_EQ(view.GetRowCount(), 1);
+
+    const std::string second = m_service.Folder("Second");
+    ASSERT_EQ(m_service.SaveQuota(second, 20 * kMB), kAxOk);
+    ASSERT_TRUE(PumpUntil([&] { return view.GetRowCount() == 2; }, kCycleTimeoutMs));
+    EXPECT_TRUE(m_document.IsRefreshThreadRunning());
+    // The refresh thread reported the connection to the main window.
+    ASSERT_FALSE(ConnectedNotices().empty());
+    EXPECT_EQ(ConnectedNotices().back(), 1u);
+    bool found = false;
+    for (int row = 1; row <= view.GetRowCount(); ++row)
+        found =
+            found || _stricmp(view.EntryOfRow(row)->record.GetMappedName(1), second.c_str()) == 0;
+    EXPECT_TRUE(found);
+
+    // A deleted quota leaves the grid with the next cycle; the timer goes on being armed.
+    ASSERT_EQ(m_service.DeleteQuota(m_service.Folder("First")), kAxOk);
+    ASSERT_TRUE(PumpUntil([&] { return view.GetRowCount() == 1; }, kCycleTimeoutMs));
+    EXPECT_STRCASEEQ(view.EntryOfRow(1)->record.GetMappedName(1), second.c_str());
+    EXPECT_TRUE(PumpUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
+}
+
+TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    EXPECT_TRUE(m_document.DisplayedList().empty());
+    m_document.Add("C:\\Old", 1, 100);
+    CAXMonView& view = OpenView();
+    ASSERT_EQ(view.GetRowCount(), 1);
+
+    ASSERT_TRUE(view.StartRefreshTimer(10));
+    ASSERT_TRUE(PumpUntil([&] { return view.GetRowCount() == 0; }, kCycleTimeoutMs));
+    EXPECT_TRUE(m_document.DisplayedList().empty());
+}
+
+TEST_F(ServiceTest, StoppingWhileTheThreadWaitsOnTheBlockedWindowThreadDoesNotDeadlock) {
+    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    ASSERT_TRUE(ConnectedNotices().empty());
+
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(m_document.RequestRefresh());
+        // Deliver nothing until the refresh thread hangs in its WM_AXMON_CONNECTED to us.
+        const DWORD start = GetTickCount();
+        while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) &&
+               GetTickCount() - start < kCycleTimeoutMs)
+            Sleep(1);
+        ASSERT_TRUE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)
+            << "the refresh thread never sent its connect notice";
+        {
+            HangGuard guard("StopRefresh", kCycleTimeoutMs);
+            m_document.StopRefresh();
+        }
+        EXPECT_FALSE(m_document.IsRefreshThreadRunning());
+        ASSERT_EQ(ConnectedNotices().size(), static_cast<size_t>(round + 1));
+        EXPECT_EQ(ConnectedNotices().back(), 1u);
+        // The stopped cycle delivers nothing.
+        EXPECT_FALSE(m_document.TakeIncoming());
+    }
+
+    // After a stop the next request starts a new thread and the data comes again.
+    m_document.DisplayedList().clear();
+    ASSERT_TRUE(m_document.RequestRefresh());
+    ASSERT_TRUE(TakeNextResult());
+    EXPECT_EQ(m_document.DisplayedList().size(), 1u);
+    HangGuard guard("OnCloseDocument", kCycleTimeoutMs);
+    m_document.OnCloseDocument();
+    EXPECT_TRUE(m_document.DisplayedList().empty());
+}
+
+TEST_F(ServiceTest, ViewStopDuringACycleDropsItsResultAndTheNextCycleShowsTheData) {
+    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    CAXMonView& view = OpenView();
+    ASSERT_EQ(view.GetRowCount(), 1);
+    ASSERT_TRUE(view.StartRefreshTimer(10));
+    ASSERT_TRUE(PumpUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
+    {
+        HangGuard guard("StopRefreshTimer", kCycleTimeoutMs);
+        view.StopRefreshTimer(); // the cycle is in flight: the thread is stopped
+    }
+    EXPECT_FALSE(m_document.IsRefreshThreadRunning());
+    EXPECT_TRUE(view.IsBusy());
+    ASSERT_TRUE(view.StartRefreshTimer(10));
+    // Any notice of the stopped cycle still queued must not empty the grid.
+    ASSERT_TRUE(PumpUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
+    EXPECT_EQ(view.GetRowCount(), 1);
+}
+
+TEST_F(ServiceTest, AStoppedServiceIsReportedUnlessStartedHidden) {
+    ASSERT_TRUE(m_service.Stop());
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    ASSERT_EQ(m_document.messages.size(), 1u);
+    EXPECT_NE(m_document.messages[0].find("Unable to retrieve data from server " + ComputerName()),
+              std::string::npos)
+        << m_document.messages[0];
+    EXPECT_TRUE(m_document.DisplayedList().empty());
+
+    FilledDocument hidden;
+    hidden.SetStartedHidden(true);
+    hidden.SetMainWindow(m_frame);
+    hidden.SetView(m_frame);
+    ASSERT_TRUE(hidden.OnOpenDocument("C:\\"));
+    EXPECT_TRUE(hidden.messages.empty());
+
+    // The refresh thread reports the failed connect to the main window and quietly delivers
+    // an empty result.
+    hidden.Add("C:\\Old", 1, 100);
+    ASSERT_TRUE(hidden.RequestRefresh());
+    ASSERT_TRUE(PumpUntil([&] { return hidden.TakeIncoming(); }, kCycleTimeoutMs));
+    EXPECT_TRUE(hidden.DisplayedList().empty());
+    ASSERT_FALSE(ConnectedNotices().empty());
+    EXPECT_EQ(ConnectedNotices().back(), 0u);
+    EXPECT_TRUE(hidden.messages.empty());
+}
+
+TEST_F(MonitoringOnlyServiceTest, OnlyDeviceRootObjectsAreListed) {
+    ASSERT_TRUE(m_service.IsRunning());
+    const std::string object = m_service.Folder("Object");
+    ASSERT_EQ(m_service.SaveQuota(object, 10 * kMB), kAxOk);
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string root = std::string(windows).substr(0, 3);
+    ASSERT_EQ(m_service.SaveQuota(root, 1000000 * kMB), kAxOk);
+
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    EXPECT_EQ(m_document.ServerKind(), kServerKindMonitorOnly);
+    EXPECT_EQ(ObjectNames(m_document.DisplayedList()), (std::vector<std::string>{root}));
+
+    ASSERT_TRUE(m_document.RequestRefresh());
+    ASSERT_TRUE(PumpUntil([&] { return m_document.TakeIncoming(); }, kCycleTimeoutMs));
+    EXPECT_EQ(ObjectNames(m_document.DisplayedList()), (std::vector<std::string>{root}));
+    m_service.DeleteQuota(root);
+}

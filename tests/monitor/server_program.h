@@ -1,0 +1,18 @@
+// Running the quota server program (axserver) to install, start, stop and remove its service,
+// for tests and benchmarks.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace monitor_test {
+
+// Runs "axserver <arguments>" and waits up to a minute; returns its exit code, or -1 (with the
+// reason in `error`) when it cannot be run or does not end.
+int RunServerProgram(const std::string& arguments, std::string& error);
+
+// Deletes `folder` with everything below it.
+void RemoveTree(const std::string& folder);
+
+} // namespace monitor_test

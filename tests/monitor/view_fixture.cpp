@@ -1,0 +1,125 @@
+#include "view_fixture.h"
+
+#include "monitor/monitor_messages.h"
+#include "ui/profile.h"
+
+monitor::MonitorEntry& FilledDocument::Add(const char* object, uint64_t used, uint64_t quota,
+                                           uint32_t attributes, const char* owner) {
+    auto entry = std::make_unique<monitor::MonitorEntry>();
+    entry->serverName = "TESTSERVER";
+    std::string path = object;
+    entry->record.SetObjectName(path.substr(0, 2).c_str(), path.substr(2).c_str());
+    entry->record.SetUsedQuota(used);
+    entry->record.SetPermQuota(quota);
+    entry->record.SetAttributes(attributes);
+    entry->record.SetFileOwner(owner);
+    DisplayedList().push_back(std::move(entry));
+    return *DisplayedList().back();
+}
+
+ScopedProfileRoot::ScopedProfileRoot(const std::string& name) {
+    ui::Profile::SetRoot("Ostrel", name + std::to_string(GetCurrentProcessId()));
+    RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
+}
+
+ScopedProfileRoot::~ScopedProfileRoot() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
+}
+
+std::string ScopedProfileRoot::SectionPath() const {
+    return ui::Profile::RootPath() + "\\AXMonitor";
+}
+
+bool ScopedProfileRoot::ReadDword(const char* value, DWORD& data) const {
+    DWORD size = sizeof data;
+    return RegGetValueA(HKEY_CURRENT_USER, SectionPath().c_str(), value, RRF_RT_REG_DWORD, nullptr,
+                        &data, &size) == ERROR_SUCCESS;
+}
+
+bool ScopedProfileRoot::WriteString(const char* value, const std::string& data) const {
+    return ui::Profile::WriteString("AXMonitor", value, data);
+}
+
+std::vector<WPARAM>& ConnectedNotices() {
+    static std::vector<WPARAM> notices;
+    return notices;
+}
+
+namespace {
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_AXMON_CONNECTED) {
+        ConnectedNotices().push_back(wParam);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+} // namespace
+
+ViewTest::ViewTest() : m_profile("KelvaneViewTest") {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = FrameProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KelvaneViewTestFrame";
+    RegisterClassA(&windowClass);
+    m_frame = CreateWindowExA(0, "KelvaneViewTestFrame", "Kelvane", WS_OVERLAPPEDWINDOW, 0, 0, 1800,
+                              900, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_document.SetMainWindow(m_frame);
+    m_document.SetView(m_frame);
+    ConnectedNotices().clear();
+}
+
+ViewTest::~ViewTest() {
+    CloseView();
+    if (m_frame)
+        DestroyWindow(m_frame);
+}
+
+monitor::CAXMonView& ViewTest::OpenView(bool startTimer) {
+    m_view = std::make_unique<monitor::CAXMonView>(m_document);
+    m_view->SetStartedHidden(!startTimer);
+    RECT client{};
+    GetClientRect(m_frame, &client);
+    EXPECT_TRUE(m_view->Create(m_frame, client, 0xE900));
+    m_view->OnInitialUpdate();
+    return *m_view;
+}
+
+void ViewTest::CloseView() {
+    if (m_view && m_view->GetHwnd())
+        DestroyWindow(m_view->GetHwnd());
+    m_view.reset();
+}
+
+namespace {
+int ColumnLeft(const monitor::CAXMonView& view, int col) {
+    int left = view.GetColWidth(0);
+    for (int c = 1; c < col; ++c)
+        left += view.GetColWidth(c);
+    return left;
+}
+LPARAM Point(int x, int y) {
+    return MAKELPARAM(x, y);
+}
+} // namespace
+
+void ViewTest::ClickHeading(int col) {
+    const int x = ColumnLeft(*m_view, col) + m_view->GetColWidth(col) / 2;
+    const int y = m_view->GetRowHeight() / 2;
+    SendMessageA(m_view->GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    SendMessageA(m_view->GetHwnd(), WM_LBUTTONUP, 0, Point(x, y));
+}
+
+void ViewTest::DragColumnBorder(int col, int dx) {
+    const int x = ColumnLeft(*m_view, col + 1);
+    const int y = m_view->GetRowHeight() / 2;
+    SendMessageA(m_view->GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    SendMessageA(m_view->GetHwnd(), WM_MOUSEMOVE, MK_LBUTTON, Point(x + dx, y));
+    SendMessageA(m_view->GetHwnd(), WM_LBUTTONUP, 0, Point(x + dx, y));
+}
+
+std::vector<std::string> ViewTest::ObjectColumn(int col) const {
+    std::vector<std::string> values;
+    for (int row = 1; row <= m_view->GetRowCount(); ++row)
+        values.push_back(m_view->GetValue(row, col));
+    return values;
+}

@@ -1,0 +1,79 @@
+// A monitor view in a top-level window of its own, over a document whose displayed list the test
+// fills, with the column layout kept in a profile root of the test's own.
+#pragma once
+
+#include "monitor/ax_mon_doc.h"
+#include "monitor/ax_mon_view.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A document whose server kind and records the test sets, without a quota service.
+// Its messages are collected instead of shown.
+class FilledDocument : public monitor::CAXMonDoc {
+public:
+    using CAXMonDoc::SetServerKind;
+    monitor::MonitorEntry& Add(const char* object, uint64_t used, uint64_t quota,
+                               uint32_t attributes = AttrAbsolute, const char* owner = "");
+    std::vector<std::string> messages;
+
+protected:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// The wParam of every WM_AXMON_CONNECTED the test's main window received.
+std::vector<WPARAM>& ConnectedNotices();
+
+// A unique profile root for the test, removed before and after it.
+class ScopedProfileRoot {
+public:
+    explicit ScopedProfileRoot(const std::string& name);
+    ~ScopedProfileRoot();
+    std::string SectionPath() const;
+    bool ReadDword(const char* value, DWORD& data) const;
+    bool WriteString(const char* value, const std::string& data) const;
+};
+
+class ViewTest : public ::testing::Test {
+protected:
+    ViewTest();
+    ~ViewTest() override;
+
+    // Creates the view over the document and runs its initial update (as a console started hidden,
+    // so without a timer unless `startTimer`).
+    monitor::CAXMonView& OpenView(bool startTimer = false);
+    void CloseView();
+
+    // Presses and releases the left button in the heading of column `col`.
+    void ClickHeading(int col);
+    // Drags the right border of column `col`'s heading by `dx` pixels.
+    void DragColumnBorder(int col, int dx);
+    // The object names of the data rows, top to bottom.
+    std::vector<std::string> ObjectColumn(int col) const;
+
+    ScopedProfileRoot m_profile;
+    FilledDocument m_document;
+    HWND m_frame = nullptr;
+    std::unique_ptr<monitor::CAXMonView> m_view;
+};
+
+// Delivers this thread's messages until `done()` returns true (checked once per round, so a
+// `done` that takes something is called no more than needed) or `timeoutMs` passed.
+template <typename Done> bool PumpUntil(Done done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
