@@ -1,4 +1,5 @@
 // Painting of the visible cells, double-buffered.
+#include "grid/grid_gdi.h"
 #include "grid/grid_view.h"
 
 #include <algorithm>
@@ -6,11 +7,6 @@
 namespace {
 
 constexpr COLORREF kGridLineColor = RGB(192, 192, 192);
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-    ui::UniqueBrush brush(CreateSolidBrush(color));
-    FillRect(dc, &rect, brush.Get());
-}
 
 } // namespace
 
@@ -35,12 +31,12 @@ void CGridView::PaintCell(HDC dc, const RECT& rect, int row, int col, int scale,
 }
 
 void CGridView::PaintGridLines(HDC dc, const RECT& rect) {
-    FillSolid(dc, {rect.right - 1, rect.top, rect.right, rect.bottom}, kGridLineColor);
-    FillSolid(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, kGridLineColor);
+    grid_gdi::FillSolid(dc, {rect.right - 1, rect.top, rect.right, rect.bottom}, kGridLineColor);
+    grid_gdi::FillSolid(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, kGridLineColor);
 }
 
 void CGridView::PaintTo(HDC dc, const RECT& client) {
-    FillSolid(dc, client, GetSysColor(COLOR_APPWORKSPACE));
+    grid_gdi::FillSolid(dc, client, GetSysColor(COLOR_APPWORKSPACE));
     const int saved = SaveDC(dc);
     SelectObject(dc, m_zoomFont.Get());
     SetBkMode(dc, TRANSPARENT);
@@ -72,20 +68,5 @@ void CGridView::PaintTo(HDC dc, const RECT& client) {
 }
 
 void CGridView::OnPaint() {
-    PAINTSTRUCT paint{};
-    const HDC windowDc = BeginPaint(m_hwnd, &paint);
-    RECT client{};
-    GetClientRect(m_hwnd, &client);
-    if (client.right > 0 && client.bottom > 0) {
-        ui::UniqueDc memory(CreateCompatibleDC(windowDc));
-        ui::UniqueBitmap bitmap(CreateCompatibleBitmap(windowDc, client.right, client.bottom));
-        if (memory && bitmap) {
-            ui::SelectObjectScope select(memory.Get(), bitmap.Get());
-            PaintTo(memory.Get(), client);
-            BitBlt(windowDc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
-        } else {
-            PaintTo(windowDc, client);
-        }
-    }
-    EndPaint(m_hwnd, &paint);
+    grid_gdi::PaintBuffered(m_hwnd, [this](HDC dc, const RECT& client) { PaintTo(dc, client); });
 }

@@ -1,6 +1,7 @@
 #include "grid/grid_preview.h"
 
 #include "grid/grid_view.h"
+#include "grid/grid_gdi.h"
 #include "ui/handles.h"
 
 #include <winspool.h>
@@ -42,11 +43,6 @@ void SetScrollRange(HWND hwnd, int bar, LONG content, LONG view, LONG position) 
     SetScrollInfo(hwnd, bar, &info, TRUE);
 }
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-    ui::UniqueBrush brush(CreateSolidBrush(color));
-    FillRect(dc, &rect, brush.Get());
-}
-
 } // namespace
 
 CGridPrintPreview::CGridPrintPreview(CGridView& grid) : m_grid(grid) {
@@ -63,11 +59,15 @@ CGridPrintPreview::~CGridPrintPreview() {
 void CGridPrintPreview::ReadPageFormat() {
     m_pageSize = kA4At300Dpi;
     m_dpi = 300;
-    char name[256] = {};
-    DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size))
-        return;
-    ui::UniqueDc printer(CreateICA("WINSPOOL", name, nullptr, nullptr));
+    std::string name = m_printer;
+    if (name.empty()) {
+        char defaultName[256] = {};
+        DWORD size = sizeof defaultName;
+        if (!GetDefaultPrinterA(defaultName, &size))
+            return;
+        name = defaultName;
+    }
+    ui::UniqueDc printer(CreateICA("WINSPOOL", name.c_str(), nullptr, nullptr));
     if (!printer)
         return;
     const SIZE pageSize{GetDeviceCaps(printer.Get(), HORZRES),
@@ -312,8 +312,8 @@ void CGridPrintPreview::Scroll(int bar, int request) {
 
 void CGridPrintPreview::PaintTo(HDC dc, const RECT& client) {
     const RECT area = PageArea(client);
-    FillSolid(dc, client, GetSysColor(COLOR_BTNFACE));
-    FillSolid(dc, area, GetSysColor(COLOR_APPWORKSPACE));
+    grid_gdi::FillSolid(dc, client, GetSysColor(COLOR_BTNFACE));
+    grid_gdi::FillSolid(dc, area, GetSysColor(COLOR_APPWORKSPACE));
     const int shown = m_twoPages && m_pageCount > 1 ? 2 : 1;
     const PreviewPlacement placement =
         PlacePages(area, m_pageSize, shown, kZoomPercent[m_zoomLevel]);
@@ -325,9 +325,9 @@ void CGridPrintPreview::PaintTo(HDC dc, const RECT& client) {
         const int left = originX + kGap + index * (placement.page.cx + kGap);
         const int top = originY + kGap;
         const RECT sheet{left, top, left + placement.page.cx, top + placement.page.cy};
-        FillSolid(dc, {sheet.left + 3, sheet.top + 3, sheet.right + 3, sheet.bottom + 3},
-                  RGB(64, 64, 64));
-        FillSolid(dc, sheet, RGB(255, 255, 255));
+        grid_gdi::FillSolid(dc, {sheet.left + 3, sheet.top + 3, sheet.right + 3, sheet.bottom + 3},
+                            RGB(64, 64, 64));
+        grid_gdi::FillSolid(dc, sheet, RGB(255, 255, 255));
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, std::max(sheet.left, area.left), std::max(sheet.top, area.top),
                           sheet.right, sheet.bottom);
@@ -341,16 +341,5 @@ void CGridPrintPreview::PaintTo(HDC dc, const RECT& client) {
 }
 
 void CGridPrintPreview::OnPaint() {
-    PAINTSTRUCT paint{};
-    const HDC windowDc = BeginPaint(m_hwnd, &paint);
-    RECT client{};
-    GetClientRect(m_hwnd, &client);
-    if (client.right > 0 && client.bottom > 0) {
-        ui::UniqueDc memory(CreateCompatibleDC(windowDc));
-        ui::UniqueBitmap bitmap(CreateCompatibleBitmap(windowDc, client.right, client.bottom));
-        ui::SelectObjectScope select(memory.Get(), bitmap.Get());
-        PaintTo(memory.Get(), client);
-        BitBlt(windowDc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
-    }
-    EndPaint(m_hwnd, &paint);
+    grid_gdi::PaintBuffered(m_hwnd, [this](HDC dc, const RECT& client) { PaintTo(dc, client); });
 }

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <utility>
+
 class CGridView;
 
 class CGridPrintPreview {
@@ -28,6 +31,8 @@ public:
     CGridPrintPreview& operator=(const CGridPrintPreview&) = delete;
 
     bool Show(); // creates the window or brings it forward, and lays the pages out again
+    // Lays the pages out for this printer from the next Show() on; "" = the default printer.
+    void UsePrinter(std::string name) { m_printer = std::move(name); }
     HWND GetHwnd() const { return m_hwnd; }
 
     int GetPage() const { return m_page; } // 0-based, the left page
@@ -54,6 +59,7 @@ private:
     void Scroll(int bar, int request);
 
     CGridView& m_grid;
+    std::string m_printer;
     HWND m_hwnd = nullptr;
     HFONT m_buttonFont = nullptr; // a stock object, never deleted
     SIZE m_pageSize{2480, 3508};

@@ -137,11 +137,9 @@ bool CGridView::Print() {
     request.lStructSize = sizeof request;
     request.hwndOwner = GetAncestor(m_hwnd, GA_ROOT);
     request.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+    m_printer.Lend(request);
     const bool chosen = PrintDlgA(&request) != FALSE;
-    if (request.hDevMode)
-        GlobalFree(request.hDevMode);
-    if (request.hDevNames)
-        GlobalFree(request.hDevNames);
+    m_printer.Keep(request);
     if (!chosen) {
         if (CommDlgExtendedError() == PDERR_NODEFAULTPRN)
             MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
@@ -156,6 +154,21 @@ bool CGridView::Print() {
         MessageBoxA(request.hwndOwner, "The grid could not be printed.", title,
                     MB_OK | MB_ICONEXCLAMATION);
     return printed;
+}
+
+bool CGridView::PrintSetup() {
+    PRINTDLGA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = GetAncestor(m_hwnd, GA_ROOT);
+    request.Flags = PD_PRINTSETUP;
+    m_printer.Lend(request);
+    const bool chosen = PrintDlgA(&request) != FALSE;
+    const DWORD failure = chosen ? 0 : CommDlgExtendedError();
+    m_printer.Keep(request);
+    if (failure == PDERR_NODEFAULTPRN)
+        MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
+                    MB_OK | MB_ICONEXCLAMATION);
+    return chosen;
 }
 
 void CGridView::ShowPrintPreview() {

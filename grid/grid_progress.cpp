@@ -1,6 +1,7 @@
 #include "grid/grid_progress.h"
 
 #include "grid/grid_ids.h"
+#include "grid/grid_gdi.h"
 #include "ui/handles.h"
 
 #include <algorithm>
@@ -15,11 +16,6 @@ long ParseLong(const std::string& text, long fallback) {
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
     return end == text.c_str() ? fallback : value;
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-    ui::UniqueBrush brush(CreateSolidBrush(color));
-    FillRect(dc, &rect, brush.Get());
 }
 
 void DrawCaptionPart(HDC dc, const std::string& caption, const RECT& cellRect, const RECT& clipRect,
@@ -87,8 +83,8 @@ void CGridProgressCtrl::Draw(const CGridCellPaint& cell) {
     filled.right = bar.left + values.FilledWidth(std::max(0L, bar.right - bar.left));
     RECT rest = bar;
     rest.left = filled.right;
-    FillSolid(cell.dc, filled, cell.style.GetTextColor());
-    FillSolid(cell.dc, rest, background);
+    grid_gdi::FillSolid(cell.dc, filled, cell.style.GetTextColor());
+    grid_gdi::FillSolid(cell.dc, rest, background);
     DrawCaptionPart(cell.dc, values.caption, bar, filled, GetCaptionColor(cell, true, background));
     DrawCaptionPart(cell.dc, values.caption, bar, rest, GetCaptionColor(cell, false, background));
     if (cell.focus) {

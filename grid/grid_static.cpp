@@ -1,6 +1,6 @@
 #include "grid/grid_static.h"
 
-#include "ui/handles.h"
+#include "grid/grid_gdi.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ void CGridStatic::Draw(const CGridCellPaint& cell) {
 }
 
 void CGridStatic::DrawBackground(const CGridCellPaint& cell) {
-    ui::UniqueBrush brush(CreateSolidBrush(BackgroundOf(cell)));
-    FillRect(cell.dc, &cell.rect, brush.Get());
+    grid_gdi::FillSolid(cell.dc, cell.rect, BackgroundOf(cell));
 }
 
 RECT CGridStatic::GetInnerRect(const CGridCellPaint& cell) const {

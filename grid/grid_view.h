@@ -6,6 +6,7 @@
 
 #include "grid/grid_control.h"
 #include "grid/grid_ids.h"
+#include "grid/grid_printer.h"
 #include "grid/grid_style.h"
 
 #include "ui/handles.h"
@@ -159,7 +160,9 @@ public:
     void PaintTo(HDC dc, const RECT& client);
 
     // --- Printing -----------------------------------------------------------------------------
-    bool Print();                                          // asks for a printer
+    bool Print(); // asks for a printer
+    // The print setup dialog; the printer and page chosen serve the following printouts.
+    bool PrintSetup();
     bool PrintTo(HDC printerDc, const std::string& title); // the whole document
     void ShowPrintPreview();                               // a preview window of the printout
     CGridPrintPreview* GetPrintPreview() const { return m_preview.get(); } // null until shown
@@ -239,4 +242,5 @@ private:
     int m_trackStartWidth = 0;
     std::unique_ptr<CGridFind> m_find;
     std::unique_ptr<CGridPrintPreview> m_preview;
+    CGridPrinterChoice m_printer;
 };

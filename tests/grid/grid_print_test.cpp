@@ -132,6 +132,8 @@ TEST_F(GridPrint, PreviewWithoutPrinterShowsA4PagesAndNavigates) {
     grid.ShowPrintPreview();
     CGridPrintPreview* preview = grid.GetPrintPreview();
     ASSERT_NE(preview, nullptr);
+    preview->UsePrinter("No such printer");
+    ASSERT_TRUE(preview->Show());
     ASSERT_NE(preview->GetHwnd(), nullptr);
     EXPECT_EQ(preview->GetPageSize().cx, kA4.cx);
     EXPECT_EQ(preview->GetPageSize().cy, kA4.cy);

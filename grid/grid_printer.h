@@ -1,0 +1,42 @@
+// The printer and page the user chose in the print setup dialog, kept for the next printouts.
+// Empty until the setup dialog was confirmed: printing then starts with the default printer.
+#pragma once
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <utility>
+
+class CGridPrinterChoice {
+public:
+    CGridPrinterChoice() = default;
+    CGridPrinterChoice(const CGridPrinterChoice&) = delete;
+    CGridPrinterChoice& operator=(const CGridPrinterChoice&) = delete;
+    ~CGridPrinterChoice() { Take(nullptr, nullptr); }
+
+    bool IsChosen() const { return m_devNames != nullptr; }
+
+    // Starts `request` with the kept choice. The request then owns the blocks until Keep takes
+    // them back (also when the dialog was cancelled: the dialog may have replaced them).
+    void Lend(PRINTDLGA& request) {
+        request.hDevMode = std::exchange(m_devMode, nullptr);
+        request.hDevNames = std::exchange(m_devNames, nullptr);
+    }
+    void Keep(PRINTDLGA& request) {
+        Take(std::exchange(request.hDevMode, nullptr), std::exchange(request.hDevNames, nullptr));
+    }
+
+private:
+    void Take(HGLOBAL devMode, HGLOBAL devNames) {
+        if (m_devMode && m_devMode != devMode)
+            GlobalFree(m_devMode);
+        if (m_devNames && m_devNames != devNames)
+            GlobalFree(m_devNames);
+        m_devMode = devMode;
+        m_devNames = devNames;
+    }
+
+    HGLOBAL m_devMode = nullptr;
+    HGLOBAL m_devNames = nullptr;
+};
