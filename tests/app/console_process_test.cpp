@@ -1,0 +1,157 @@
+// The console as a program: one per desktop, hidden start, closing that only hides, and the
+// exit message that ends it and writes its frequency.
+#include "app/app_messages.h"
+#include "tests/services/axserver/service_fixture.h"
+#include "ui/handles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr char kProfileKey[] = "Software\\Ostrel\\Kelvane\\AXMonitor";
+
+std::string WindowsPath(std::string path) {
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path[0] == '\\' ? "Z:" + path : path;
+}
+
+// A console process started with `arguments`; ended at the end of the test if still running.
+class Console {
+public:
+    explicit Console(const std::string& arguments) {
+        std::string commandLine = "\"" + WindowsPath(KELVANE_CONSOLE_EXE) + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &process)) {
+            m_process.Reset(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+    ~Console() {
+        if (m_process && !HasEnded(0)) {
+            if (HWND window = FindWindowA(kMainWindowClass, nullptr))
+                PostMessageA(window, WM_AXMON_EXIT, 0, 0);
+            if (!HasEnded(10000))
+                TerminateProcess(m_process.Get(), 1);
+        }
+    }
+    bool Started() const { return static_cast<bool>(m_process); }
+    bool HasEnded(DWORD timeoutMs) const {
+        return WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
+    }
+
+private:
+    ui::UniqueHandleKernel m_process;
+};
+
+HWND WaitForConsoleWindow(DWORD timeoutMs = 20000) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (HWND window = FindWindowA(kMainWindowClass, nullptr))
+            return window;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = 10000) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+int CountConsoleWindows() {
+    int count = 0;
+    EnumWindows(
+        [](HWND window, LPARAM counter) {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, kMainWindowClass) == 0)
+                ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+bool ReadFrequency(DWORD& seconds) {
+    DWORD size = sizeof seconds;
+    return RegGetValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency", RRF_RT_REG_DWORD, nullptr,
+                        &seconds, &size) == ERROR_SUCCESS;
+}
+
+class ConsoleProcess : public testing::Test {
+protected:
+    void SetUp() override {
+        EnsureServicesRunning();
+        ASSERT_EQ(nullptr, FindWindowA(kMainWindowClass, nullptr)) << "a console is running";
+    }
+};
+
+} // namespace
+
+TEST_F(ConsoleProcess, HiddenStartThenSecondConsoleShowsTheFirstAndEnds) {
+    Console first("-I");
+    ASSERT_TRUE(first.Started());
+    HWND window = WaitForConsoleWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_FALSE(IsWindowVisible(window)) << "-I starts hidden";
+
+    Console second("");
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.HasEnded(20000)) << "the second console keeps running";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    EXPECT_EQ(1, CountConsoleWindows());
+    EXPECT_FALSE(first.HasEnded(0));
+}
+
+TEST_F(ConsoleProcess, ArgumentsOtherThanTheSwitchAreIgnored) {
+    Console console("-ix i --i");
+    HWND window = WaitForConsoleWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+}
+
+TEST_F(ConsoleProcess, CloseOnlyHidesAndExitMessageEndsWritingTheFrequency) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency");
+    Console console("/i");
+    HWND window = WaitForConsoleWindow();
+    ASSERT_NE(nullptr, window);
+
+    ShowWindow(window, SW_SHOW);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    EXPECT_FALSE(console.HasEnded(500)) << "closing the window ended the console";
+    DWORD seconds = 0;
+    EXPECT_FALSE(ReadFrequency(seconds)) << "hiding wrote the frequency";
+
+    PostMessageA(window, WM_AXMON_EXIT, 0, 0);
+    ASSERT_TRUE(console.HasEnded(20000));
+    ASSERT_TRUE(ReadFrequency(seconds));
+    EXPECT_EQ(5u, seconds);
+}
+
+TEST_F(ConsoleProcess, FrequencyIsReadAtStartAndWrittenBackAtExit) {
+    DWORD chosen = 17;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency",
+                                             REG_DWORD, &chosen, sizeof chosen));
+    Console console("-i");
+    HWND window = WaitForConsoleWindow();
+    ASSERT_NE(nullptr, window);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency");
+    PostMessageA(window, WM_AXMON_EXIT, 0, 0);
+    ASSERT_TRUE(console.HasEnded(20000));
+    DWORD seconds = 0;
+    ASSERT_TRUE(ReadFrequency(seconds));
+    EXPECT_EQ(17u, seconds);
+}
