@@ -5,14 +5,20 @@
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-prefix=$2/wine/test
+if [ $# -ne 2 ] || { [ "$1" != start ] && [ "$1" != stop ]; }; then
+    echo "usage: test-session.sh start|stop BUILD_DIR" >&2
+    exit 2
+fi
+mkdir -p "$2"
+build_dir=$(cd "$2" && pwd) # Wine needs absolute prefix paths
+prefix=$build_dir/wine/test
 display=${KELVANE_TEST_DISPLAY:-:77}
 case "$1" in
 start)
     wine_prefix_ready "$prefix" null
     if ! xdpyinfo -display "$display" >/dev/null 2>&1 && [ ! -e "/tmp/.X11-unix/X${display#:}" ]; then
         Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        echo $! >"$2/wine/xvfb.pid"
+        echo $! >"$build_dir/wine/xvfb.pid"
         sleep 1
     fi
     DISPLAY=$display wine_prefix_ready "$prefix-x" x
@@ -22,13 +28,9 @@ start)
 stop)
     wine_server_stop "$prefix"
     wine_server_stop "$prefix-x"
-    if [ -f "$2/wine/xvfb.pid" ]; then
-        kill "$(cat "$2/wine/xvfb.pid")" 2>/dev/null || true
-        rm -f "$2/wine/xvfb.pid"
+    if [ -f "$build_dir/wine/xvfb.pid" ]; then
+        kill "$(cat "$build_dir/wine/xvfb.pid")" 2>/dev/null || true
+        rm -f "$build_dir/wine/xvfb.pid"
     fi
-    ;;
-*)
-    echo "usage: test-session.sh start|stop BUILD_DIR" >&2
-    exit 2
     ;;
 esac
