@@ -52,6 +52,42 @@ bool Fits(const char* text, size_t capacity) {
     return text && strnlen(text, capacity) < capacity;
 }
 
+// Writes device, file and owner (when given) after checking that each fits its field.
+bool WriteObjectKey(wire::Writer& request, const char* device, const char* file, const char* owner,
+                    bool withOwner) {
+    if (!Fits(device, wire::kDeviceSize) || !Fits(file, wire::kPathSize) ||
+        (owner && !Fits(owner, wire::kOwnerSize)))
+        return false;
+    request.String(device);
+    request.String(file);
+    if (withOwner)
+        request.String(owner ? owner : "");
+    return true;
+}
+
+// Reads a batch response: count, end flag and `count` packed entries of `entrySize` bytes.
+bool ReadBatch(const std::vector<uint8_t>& payload, size_t entrySize, uint32_t& count, bool& ended,
+               std::vector<uint8_t>& entries) {
+    wire::Reader reader(payload.data(), payload.size());
+    uint32_t endFlag = 0;
+    if (!reader.U32(count) || !reader.U32(endFlag) || count > wire::kMaxBatch)
+        return false;
+    ended = endFlag != 0;
+    const size_t header = 2 * sizeof(uint32_t);
+    return wire::UnpackZeros(payload.data() + header, payload.size() - header, count * entrySize,
+                             entries);
+}
+
+// Reads a response that is exactly one full record into `record`.
+uint32_t ReadRecord(const std::vector<uint8_t>& payload, AllotrixDbRec* record) {
+    wire::Reader reader(payload.data(), payload.size());
+    AllotrixDbRec read;
+    if (!reader.Record(read) || !reader.Finished())
+        return ERROR_INVALID_DATA;
+    *record = read;
+    return ERROR_SUCCESS;
+}
+
 uint32_t ReadString(const std::vector<uint8_t>& payload, char* buffer, size_t capacity) {
     wire::Reader reader(payload.data(), payload.size());
     std::string text;
@@ -152,17 +188,20 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
                 state.enumerationBroken = true;
             return status;
         }
-        wire::Reader reader(response.data(), response.size());
-        uint32_t count = 0, ended = 0;
-        if (!reader.U32(count) || !reader.U32(ended) || count > wire::kMaxBatch)
+        uint32_t count = 0;
+        bool ended = false;
+        std::vector<uint8_t> entries;
+        const size_t entrySize = sizeof(uint32_t) + sizeof(AllotrixBaseDbRec);
+        if (!ReadBatch(response, entrySize, count, ended, entries))
             return ERROR_INVALID_DATA;
         for (uint32_t i = 0; i < count; ++i) {
             std::pair<uint32_t, AllotrixBaseDbRec> entry;
-            if (!reader.U32(entry.first) || !reader.Record(entry.second))
-                return ERROR_INVALID_DATA;
+            memcpy(&entry.first, entries.data() + i * entrySize, sizeof(uint32_t));
+            memcpy(&entry.second, entries.data() + i * entrySize + sizeof(uint32_t),
+                   sizeof(AllotrixBaseDbRec));
             state.records.push_back(entry);
         }
-        state.recordsEnded = ended != 0;
+        state.recordsEnded = ended;
     }
     if (state.records.empty())
         return ERROR_NO_MORE_ITEMS;
@@ -173,23 +212,12 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
 }
 
 uint32_t AXCli::Get(AllotrixDbRec* record, char* device, char* file, char* owner, int) {
-    if (!record || !Fits(device, wire::kDeviceSize) || !Fits(file, wire::kPathSize) ||
-        (owner && !Fits(owner, wire::kOwnerSize)))
-        return ERROR_INVALID_PARAMETER;
     wire::Writer request;
-    request.String(device);
-    request.String(file);
-    request.String(owner ? owner : "");
+    if (!record || !WriteObjectKey(request, device, file, owner, true))
+        return ERROR_INVALID_PARAMETER;
     std::vector<uint8_t> response;
     uint32_t status = Call(Op::GetRecord, request, response);
-    if (status != ERROR_SUCCESS)
-        return status;
-    wire::Reader reader(response.data(), response.size());
-    AllotrixDbRec read;
-    if (!reader.Record(read) || !reader.Finished())
-        return ERROR_INVALID_DATA;
-    *record = read;
-    return ERROR_SUCCESS;
+    return status == ERROR_SUCCESS ? ReadRecord(response, record) : status;
 }
 
 uint32_t AXCli::Save(AllotrixDbRec* record, int fromSheet) {
@@ -200,34 +228,21 @@ uint32_t AXCli::Save(AllotrixDbRec* record, int fromSheet) {
     request.Record(*record);
     std::vector<uint8_t> response;
     uint32_t status = Call(Op::SaveRecord, request, response);
-    if (status != ERROR_SUCCESS)
-        return status;
-    wire::Reader reader(response.data(), response.size());
-    AllotrixDbRec stored;
-    if (!reader.Record(stored) || !reader.Finished())
-        return ERROR_INVALID_DATA;
-    *record = stored;
-    return ERROR_SUCCESS;
+    return status == ERROR_SUCCESS ? ReadRecord(response, record) : status;
 }
 
 uint32_t AXCli::Delete(char* device, char* file, char* owner) {
-    if (!Fits(device, wire::kDeviceSize) || !Fits(file, wire::kPathSize) ||
-        (owner && !Fits(owner, wire::kOwnerSize)))
-        return ERROR_INVALID_PARAMETER;
     wire::Writer request;
-    request.String(device);
-    request.String(file);
-    request.String(owner ? owner : "");
+    if (!WriteObjectKey(request, device, file, owner, true))
+        return ERROR_INVALID_PARAMETER;
     std::vector<uint8_t> response;
     return Call(Op::DeleteRecord, request, response);
 }
 
 uint32_t AXCli::Scan(char* device, char* file) {
-    if (!Fits(device, wire::kDeviceSize) || !Fits(file, wire::kPathSize))
-        return ERROR_INVALID_PARAMETER;
     wire::Writer request;
-    request.String(device);
-    request.String(file);
+    if (!WriteObjectKey(request, device, file, nullptr, false))
+        return ERROR_INVALID_PARAMETER;
     std::vector<uint8_t> response;
     return Call(Op::ScanObject, request, response);
 }
@@ -364,18 +379,19 @@ uint32_t AXCli::GetFiles(const char* folder, AXServerCommunicationFileRec* entry
             state.filesListing = false;
             return status;
         }
-        wire::Reader reader(response.data(), response.size());
-        uint32_t count = 0, ended = 0;
-        if (!reader.U32(count) || !reader.U32(ended) || count > wire::kMaxBatch)
+        uint32_t count = 0;
+        bool ended = false;
+        std::vector<uint8_t> entries;
+        const size_t entrySize = sizeof(AXServerCommunicationFileRec);
+        if (!ReadBatch(response, entrySize, count, ended, entries))
             return ERROR_INVALID_DATA;
         for (uint32_t i = 0; i < count; ++i) {
             AXServerCommunicationFileRec file;
-            if (!reader.Record(file))
-                return ERROR_INVALID_DATA;
+            memcpy(&file, entries.data() + i * entrySize, entrySize);
             file.Name[kFileNameSize - 1] = '\0';
             state.files.push_back(file);
         }
-        state.filesEnded = ended != 0;
+        state.filesEnded = ended;
     }
     if (state.files.empty()) {
         state.filesListing = false;

@@ -47,4 +47,51 @@ bool Reader::String(char* buffer, size_t capacity) {
     return true;
 }
 
+std::vector<uint8_t> PackZeros(const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> packed;
+    packed.reserve(bytes.size() / 4 + 16);
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t literalEnd = at;
+        while (literalEnd < bytes.size() && literalEnd - at < 0xFFFF &&
+               (bytes[literalEnd] != 0 ||
+                (literalEnd + 1 < bytes.size() && bytes[literalEnd + 1] != 0)))
+            ++literalEnd;
+        size_t zeroEnd = literalEnd;
+        while (zeroEnd < bytes.size() && zeroEnd - literalEnd < 0xFFFF && bytes[zeroEnd] == 0)
+            ++zeroEnd;
+        uint16_t literals = static_cast<uint16_t>(literalEnd - at);
+        uint16_t zeros = static_cast<uint16_t>(zeroEnd - literalEnd);
+        packed.push_back(static_cast<uint8_t>(literals));
+        packed.push_back(static_cast<uint8_t>(literals >> 8));
+        packed.insert(packed.end(), bytes.begin() + at, bytes.begin() + literalEnd);
+        packed.push_back(static_cast<uint8_t>(zeros));
+        packed.push_back(static_cast<uint8_t>(zeros >> 8));
+        at = zeroEnd;
+    }
+    return packed;
+}
+
+bool UnpackZeros(const uint8_t* packed, size_t packedSize, size_t size, std::vector<uint8_t>& out) {
+    out.clear();
+    out.reserve(size);
+    size_t at = 0;
+    while (at < packedSize) {
+        if (packedSize - at < 2)
+            return false;
+        size_t literals = packed[at] | (packed[at + 1] << 8);
+        at += 2;
+        if (packedSize - at < literals + 2 || out.size() + literals > size)
+            return false;
+        out.insert(out.end(), packed + at, packed + at + literals);
+        at += literals;
+        size_t zeros = packed[at] | (packed[at + 1] << 8);
+        at += 2;
+        if (out.size() + zeros > size)
+            return false;
+        out.resize(out.size() + zeros);
+    }
+    return out.size() == size;
+}
+
 } // namespace wire

@@ -22,15 +22,15 @@ constexpr uint32_t kMaxBatch = 1024;
 
 enum class Op : uint16_t {
     Hello = 1,
-    EnumNext,        // u32 wanted -> u32 count, u32 ended, count x (u32 status, AllotrixBaseDbRec)
-    EnumEnd,         // forget the enumeration
-    GetRecord,       // device, file, owner -> AllotrixDbRec
-    SaveRecord,      // u32 fromSheet, AllotrixDbRec -> AllotrixDbRec as stored
-    DeleteRecord,    // device, file, owner
-    ScanObject,      // device, file
-    ParseDeviceFile, // object name -> device, file
-    ParseObjectName, // mapped name -> object name
-    GetDevices,      // -> u32 count, count x name
+    EnumNext,           // u32 wanted -> u32 count, u32 ended, packed count x (u32 status, record)
+    EnumEnd,            // forget the enumeration
+    GetRecord,          // device, file, owner -> AllotrixDbRec
+    SaveRecord,         // u32 fromSheet, AllotrixDbRec -> AllotrixDbRec as stored
+    DeleteRecord,       // device, file, owner
+    ScanObject,         // device, file
+    ParseDeviceFile,    // object name -> device, file
+    ParseObjectName,    // mapped name -> object name
+    GetDevices,         // -> u32 count, count x name
     GetDriveAttributes, // device -> u32 drive type
     GetDeviceInfo,      // device -> u32 type, u32 cluster size, u64 capacity, u64 free bytes
     FilesBegin,         // folder
@@ -104,5 +104,13 @@ private:
     size_t m_left;
     bool m_ok = true;
 };
+
+// Batches of records are mostly zero bytes (the unused ends of their text fields): they travel
+// packed as pairs of a 16-bit count of literal bytes, those bytes, and a 16-bit count of zero
+// bytes that follow them.
+std::vector<uint8_t> PackZeros(const std::vector<uint8_t>& bytes);
+// Unpacks into exactly `size` bytes; false when the packed bytes are malformed or do not give
+// exactly that many.
+bool UnpackZeros(const uint8_t* packed, size_t packedSize, size_t size, std::vector<uint8_t>& out);
 
 } // namespace wire

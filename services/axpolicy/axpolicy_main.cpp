@@ -1,5 +1,6 @@
 // axpolicy: the policy service. It depends on the quota service AXServer; it installs and removes
 // itself, runs under the service control manager, or in the foreground for debugging.
+#include "services/common/command_line.h"
 #include "services/common/service_control.h"
 #include "services/common/service_host.h"
 
@@ -27,11 +28,7 @@ const char kUsage[] = "Usage: axpolicy COMMAND\n"
                       "  -help        show this text\n";
 
 int Fail(const char* what, DWORD error) {
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   text, sizeof text, nullptr);
-    fprintf(stderr, "axpolicy: %s: error %lu %s", what, error, text[0] ? text : "\n");
-    return 1;
+    return ReportFailure("axpolicy", what, error);
 }
 
 // The policy service waits for its stop request; threshold actions are not carried out yet.
@@ -45,10 +42,7 @@ DWORD RunPolicy(HANDLE stopEvent, const std::function<void()>& running) {
 
 int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
-    auto is = [command](const char* name) {
-        return _stricmp(command, name) == 0 ||
-               (command[0] == '/' && _stricmp(command + 1, name + 1) == 0);
-    };
+    auto is = [command](const char* name) { return IsSwitch(command, name); };
     if (is("-service")) {
         DWORD error = RunAsService(kServiceName, RunPolicy);
         return error == ERROR_SUCCESS ? 0 : Fail("running as a service", error);

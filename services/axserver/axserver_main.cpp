@@ -3,6 +3,7 @@
 #include "services/axserver/pipe_server.h"
 #include "services/axserver/quota_service.h"
 #include "services/axserver/server_settings.h"
+#include "services/common/command_line.h"
 #include "services/common/service_control.h"
 #include "services/common/service_host.h"
 
@@ -33,11 +34,7 @@ const char kUsage[] =
     "  -help        show this text\n";
 
 int Fail(const char* what, DWORD error) {
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   text, sizeof text, nullptr);
-    fprintf(stderr, "axserver: %s: error %lu %s", what, error, text[0] ? text : "\n");
-    return 1;
+    return ReportFailure("axserver", what, error);
 }
 
 // The service's whole life: open the store, serve the pipe until told to stop.
@@ -123,10 +120,7 @@ int Status() {
 
 int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
-    auto is = [command](const char* name) {
-        return _stricmp(command, name) == 0 ||
-               (command[0] == '/' && _stricmp(command + 1, name + 1) == 0);
-    };
+    auto is = [command](const char* name) { return IsSwitch(command, name); };
     if (is("-service")) {
         std::string store = StoreFolderSetting();
         DWORD error = RunAsService(kQuotaServiceName, [&store](HANDLE stop, const auto& running) {

@@ -24,6 +24,13 @@ bool ReadObject(wire::Reader& request, ObjectKey& key, bool withOwner) {
            (!withOwner || request.String(key.owner, wire::kOwnerSize));
 }
 
+void WriteBatch(wire::Writer& response, size_t count, bool ended, const wire::Writer& batch) {
+    response.U32(static_cast<uint32_t>(count));
+    response.U32(ended ? 1 : 0);
+    std::vector<uint8_t> packed = wire::PackZeros(batch.Data());
+    response.Bytes(packed.data(), packed.size());
+}
+
 } // namespace
 
 bool ClientSession::Handle(uint16_t op, const std::vector<uint8_t>& payload, uint32_t& status,
@@ -173,12 +180,12 @@ uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& respons
     }
     size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_records.size() - m_nextRecord});
     bool ended = m_nextRecord + count == m_records.size();
-    response.U32(static_cast<uint32_t>(count));
-    response.U32(ended ? 1 : 0);
+    wire::Writer batch;
     for (size_t i = 0; i < count; ++i, ++m_nextRecord) {
-        response.U32(m_records[m_nextRecord].status);
-        response.Record(m_records[m_nextRecord].record);
+        batch.U32(m_records[m_nextRecord].status);
+        batch.Record(m_records[m_nextRecord].record);
     }
+    WriteBatch(response, count, ended, batch);
     if (ended) {
         m_records = {}; // the client remembers the end until it ends the context
         m_enumerating = false;
@@ -194,10 +201,10 @@ uint32_t ClientSession::NextFiles(wire::Reader& request, wire::Writer& response)
         return ERROR_NO_MORE_ITEMS;
     size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_files.size() - m_nextFile});
     bool ended = m_nextFile + count == m_files.size();
-    response.U32(static_cast<uint32_t>(count));
-    response.U32(ended ? 1 : 0);
+    wire::Writer batch;
     for (size_t i = 0; i < count; ++i)
-        response.Record(m_files[m_nextFile++]);
+        batch.Record(m_files[m_nextFile++]);
+    WriteBatch(response, count, ended, batch);
     if (ended) {
         m_files = {};
         m_listing = false;
