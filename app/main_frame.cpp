@@ -12,11 +12,7 @@ namespace {
 
 // Commands whose work the console does not offer yet; they stay disabled unless the view
 // answers for them.
-constexpr UINT kCommandsNotOffered[] = {
-    ID_FILE_PROPERTIES, ID_VIEW_COLUMNS, ID_VIEW_ZOOM_IN,      ID_VIEW_ZOOM_OUT,
-    ID_VIEW_ZOOM_100,   ID_EDIT_FIND,    ID_VIEW_PAUSE,        ID_VIEW_RELEASE,
-    ID_FILE_PRINT,      ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_FILE_SAVE,
-};
+constexpr UINT kCommandsNotOffered[] = {ID_FILE_PROPERTIES, ID_FILE_SAVE};
 
 // The refresh after the window comes back: almost at once.
 constexpr UINT kRefreshSoonMs = 5;

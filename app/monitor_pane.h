@@ -14,6 +14,11 @@ public:
     // Routes the view window's messages through this object (after the view is created).
     bool Attach();
 
+protected:
+    // The view's own commands (columns, zoom, find, copy, pause, release, printing).
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnUpdateCommand(UINT id, ui::CommandState& state) override;
+
 private:
     monitor::CAXMonView& m_view;
 };

@@ -1,0 +1,139 @@
+// The commands of the monitor view that act on the whole grid: the column chooser, zoom, find,
+// copy, pause and release of the refresh, print setup, print and print preview.
+#include "monitor/ax_mon_view.h"
+#include "monitor/columns_dlg.h"
+#include "monitor/resource_text.h"
+#include "res/resource.h"
+#include "ui/message_box.h"
+
+namespace monitor {
+
+bool CAXMonView::OnViewCommand(UINT id) {
+    switch (id) {
+    case ID_VIEW_COLUMNS:
+        OnChooseColumns();
+        return true;
+    case ID_VIEW_ZOOM_IN:
+        if (CanZoomIn())
+            ZoomIn();
+        return true;
+    case ID_VIEW_ZOOM_OUT:
+        if (CanZoomOut())
+            ZoomOut();
+        return true;
+    case ID_VIEW_ZOOM_100:
+        ZoomReset();
+        return true;
+    case ID_EDIT_FIND:
+        StartRefreshTimer(0);
+        ShowFindDialog();
+        StartRefreshTimer(0);
+        return true;
+    case ID_EDIT_COPY:
+        Copy();
+        return true;
+    case ID_VIEW_PAUSE:
+        StopRefreshTimer();
+        m_paused = true;
+        return true;
+    case ID_VIEW_RELEASE:
+        OnRelease();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        PrintSetup();
+        return true;
+    case ID_FILE_PRINT:
+        OnPrint(false);
+        return true;
+    case ID_FILE_PRINT_PREVIEW:
+        OnPrint(true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAXMonView::OnUpdateViewCommand(UINT id, ui::CommandState& state) {
+    switch (id) {
+    case ID_VIEW_ZOOM_IN:
+        state.Enable(CanZoomIn());
+        break;
+    case ID_VIEW_ZOOM_OUT:
+        state.Enable(CanZoomOut());
+        break;
+    case ID_VIEW_PAUSE:
+        state.Enable(!m_paused);
+        break;
+    case ID_VIEW_RELEASE:
+        state.Enable(m_paused);
+        break;
+    case ID_FILE_SAVE:
+        state.Enable(false);
+        break;
+    case ID_VIEW_COLUMNS:
+    case ID_VIEW_ZOOM_100:
+    case ID_EDIT_FIND:
+    case ID_EDIT_COPY:
+    case ID_FILE_PRINT_SETUP:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        state.Enable(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void CAXMonView::OnChooseColumns() {
+    StopRefreshTimer();
+    SaveColumnWidths();
+    CColumnsDlg dialog(m_columnOrder, m_sizeUnit, GetHwnd());
+    if (dialog.DoModal() == IDOK) {
+        const bool wasLocked = LockUpdate(true);
+        m_sizeUnit = dialog.SizeUnit();
+        SaveColumnList(m_columnOrder);
+        BuildColumns();
+        if (m_list)
+            FillRows(*m_list);
+        FollowSortColumn();
+        if (GetRowCount() > 1)
+            SortRows();
+        LockUpdate(wasLocked);
+        Redraw();
+    }
+    StartRefreshTimer(0);
+}
+
+// The sort column moves with its column type; when that type is no longer shown the rows are
+// sorted by the first column, descending. Grid columns are looked at rather than the order, so
+// that on servers of kind 3 the columns they lack are not counted.
+void CAXMonView::FollowSortColumn() {
+    for (int col = 1; col <= GetColCount(); ++col) {
+        if (ColumnTypeOf(col) == m_sortColumnType) {
+            m_sortColumn = col;
+            return;
+        }
+    }
+    m_sortColumn = 1;
+    m_sortColumnType = ColumnTypeOf(1);
+    s_sortAscending = 0;
+}
+
+void CAXMonView::OnRelease() {
+    if (!StartRefreshTimer(0)) {
+        ui::ShowMessage(GetHwnd(), LoadResourceText(IDS_TIMER_FAILED), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_paused = false;
+}
+
+void CAXMonView::OnPrint(bool preview) {
+    StopRefreshTimer();
+    if (preview)
+        ShowPrintPreview();
+    else
+        Print();
+    StartRefreshTimer(0);
+}
+
+} // namespace monitor

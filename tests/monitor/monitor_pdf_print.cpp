@@ -1,0 +1,81 @@
+// Prints a monitor grid of 200 quota rows on the printer named on the command line, under the
+// document title given there, and tells how many pages it printed ("pages=N").
+// With "command" as third argument the view's Print command runs instead, its Print dialog
+// confirmed as it shows (the printer is then the one Wine takes as default).
+// print_to_pdf_test.sh checks the PDF.
+#include "monitor/ax_mon_view.h"
+#include "res/resource.h"
+#include "ui/profile.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int kRows = 200;
+constexpr uint64_t kMB = 1024 * 1024;
+
+void Fill(monitor::CAXMonDoc& document) {
+    for (int i = 1; i <= kRows; ++i) {
+        auto entry = std::make_unique<monitor::MonitorEntry>();
+        entry->serverName = "PRINTSERVER";
+        char folder[32];
+        std::snprintf(folder, sizeof folder, "\\Quota%03d", i);
+        entry->record.SetObjectName("C:", folder);
+        entry->record.SetUsedQuota(static_cast<uint64_t>(i) * kMB);
+        entry->record.SetPermQuota(1000 * kMB);
+        entry->record.SetAttributes(AttrAbsolute);
+        document.DisplayedList().push_back(std::move(entry));
+    }
+}
+
+void CALLBACK ConfirmPrintDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND dialog = FindWindowA("#32770", "Print")) {
+        KillTimer(nullptr, timer);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: monitor_pdf_print PRINTER TITLE [command]\n");
+        return 2;
+    }
+    const bool throughCommand = argc > 3 && std::string(argv[3]) == "command";
+    ui::Profile::SetRoot("Ostrel", "KelvanePdfPrint" + std::to_string(GetCurrentProcessId()));
+    ui::Profile::WriteString("AXMonitor", "ColsDisplayed",
+                             "Object Name;% Space Used;Space Used;Capacity;Server;");
+    HWND host = CreateWindowExA(0, "STATIC", argv[2], WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    monitor::CAXMonDoc document;
+    Fill(document);
+    monitor::CAXMonView view(document);
+    view.SetStartedHidden(true);
+    if (!host || !view.Create(host, {0, 0, 780, 580}, 1)) {
+        std::fprintf(stderr, "cannot create the monitor view\n");
+        return 1;
+    }
+    view.OnInitialUpdate();
+
+    ui::UniqueDc printer(CreateDCA("WINSPOOL", argv[1], nullptr, nullptr));
+    if (!printer) {
+        std::fprintf(stderr, "no printer %s (error %lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+    const SIZE page{GetDeviceCaps(printer.Get(), HORZRES), GetDeviceCaps(printer.Get(), VERTRES)};
+    const int pages = view.GetPrintPageCount(page, GetDeviceCaps(printer.Get(), LOGPIXELSY));
+    if (throughCommand) {
+        SetTimer(nullptr, 0, 50, ConfirmPrintDialog);
+        view.OnViewCommand(ID_FILE_PRINT);
+    } else if (!view.PrintTo(printer.Get(), argv[2])) {
+        std::fprintf(stderr, "printing failed (error %lu)\n", GetLastError());
+        return 1;
+    }
+    std::printf("pages=%d\n", pages);
+    RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
+    DestroyWindow(view.GetHwnd());
+    DestroyWindow(host);
+    return 0;
+}
