@@ -10,6 +10,7 @@
 #include "grid/grid_view.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/column_layout.h"
+#include "ui/command_state.h"
 
 #include <functional>
 #include <string>
@@ -63,6 +64,12 @@ public:
     bool IsPaused() const { return m_paused; }
     bool IsTimerArmed() const { return m_timerArmed; }
 
+    // The commands of the view's window (columns, zoom, find, copy, pause and release,
+    // printing): true when `id` is one of them.
+    bool OnViewCommand(UINT id);
+    // Enables or disables the view's commands; leaves `state` alone for other ids.
+    void OnUpdateViewCommand(UINT id, ui::CommandState& state);
+
     // Grid overrides.
     std::string GetSortKey(int row, int col, const CGridSortInfo& info,
                            const CGridStyle& style) override;
@@ -83,6 +90,11 @@ protected:
     void SaveColumnWidths();
 
 private:
+    void OnChooseColumns();
+    void FollowSortColumn();
+    void OnRelease();
+    void OnPrint(bool preview);
+
     LRESULT OnMonitorRefreshed();
     void OnTimer(UINT_PTR id);
     void OnDestroy();
