@@ -60,7 +60,7 @@ void App::Idle() {
         m_mainWindow->OnIdle();
 }
 
-bool App::TranslateMessage(MSG& msg) {
+bool App::PreTranslate(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
         return false;
     if (Dialog::PreTranslateModeless(msg))
@@ -77,8 +77,8 @@ bool App::PumpMessage(int& exitCode) {
         exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
         return false;
     }
-    if (!TranslateMessage(msg)) {
-        ::TranslateMessage(&msg);
+    if (!PreTranslate(msg)) {
+        TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     return true;

@@ -55,7 +55,8 @@ protected:
     virtual int ExitInstance(int loopExitCode);
 
 private:
-    bool TranslateMessage(MSG& msg);
+    // Keys for open modeless dialogs and the main window's accelerators; true when consumed.
+    bool PreTranslate(MSG& msg);
 
     HINSTANCE m_instance = nullptr;
     int m_showCommand = SW_SHOWNORMAL;

@@ -87,34 +87,34 @@ void DataExchange::Text(int id, std::string& value) {
         dialog.SetItemText(id, value);
 }
 
-void DataExchange::Text(int id, unsigned& value, unsigned minimum, unsigned maximum) {
+bool DataExchange::ExchangeWhole(int id, long long& value, long long minimum, long long maximum,
+                                 bool unbounded) {
     if (!Active())
-        return;
+        return false;
     Window dialog(m_dialog);
     if (!Saving()) {
         dialog.SetItemText(id, std::to_string(value));
-        return;
+        return false;
     }
     long long parsed = 0;
-    bool unbounded = minimum == 0 && maximum == UINT_MAX;
-    if (!ParseWhole(dialog.ItemText(id), parsed) || parsed < minimum || parsed > maximum)
-        return Fail(id, WholeNumberMessage(minimum, maximum, unbounded));
-    value = static_cast<unsigned>(parsed);
+    if (!ParseWhole(dialog.ItemText(id), parsed) || parsed < minimum || parsed > maximum) {
+        Fail(id, WholeNumberMessage(minimum, maximum, unbounded));
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+void DataExchange::Text(int id, unsigned& value, unsigned minimum, unsigned maximum) {
+    long long number = value;
+    if (ExchangeWhole(id, number, minimum, maximum, minimum == 0 && maximum == UINT_MAX))
+        value = static_cast<unsigned>(number);
 }
 
 void DataExchange::Text(int id, int& value, int minimum, int maximum) {
-    if (!Active())
-        return;
-    Window dialog(m_dialog);
-    if (!Saving()) {
-        dialog.SetItemText(id, std::to_string(value));
-        return;
-    }
-    long long parsed = 0;
-    bool unbounded = minimum == INT_MIN && maximum == INT_MAX;
-    if (!ParseWhole(dialog.ItemText(id), parsed) || parsed < minimum || parsed > maximum)
-        return Fail(id, WholeNumberMessage(minimum, maximum, unbounded));
-    value = static_cast<int>(parsed);
+    long long number = value;
+    if (ExchangeWhole(id, number, minimum, maximum, minimum == INT_MIN && maximum == INT_MAX))
+        value = static_cast<int>(number);
 }
 
 void DataExchange::Text(int id, double& value, double minimum, double maximum) {

@@ -39,6 +39,9 @@ public:
 
 private:
     bool Active() const { return !m_failed; }
+    // Loads value, or saves the control's whole number within the bounds (true when stored).
+    bool ExchangeWhole(int id, long long& value, long long minimum, long long maximum,
+                       bool unbounded);
 
     HWND m_dialog;
     Direction m_direction;

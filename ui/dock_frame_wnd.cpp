@@ -171,6 +171,9 @@ bool CDockFrameWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         if (control && control != m_toolBar.Handle())
             break; // a control's notification to the frame itself
         result = 0;
+        bool fromAccelerator = !control && HIWORD(wParam) == 1;
+        if (fromAccelerator && !QueryCommandState(LOWORD(wParam)).Enabled())
+            return true; // the key of a disabled command does nothing
         return DispatchCommand(LOWORD(wParam), HIWORD(wParam), control);
     }
     case WM_NOTIFY:

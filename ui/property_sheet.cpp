@@ -127,13 +127,12 @@ INT_PTR PropertySheet::DoModal() {
     header.ppsp = descriptors.data();
     header.pfnCallback = SheetCallback;
 
-    m_okPressed = false;
     PropertySheet* outer = std::exchange(t_starting, this);
     INT_PTR shown = ::PropertySheetA(&header);
     t_starting = outer;
     if (shown < 0)
         return -1;
-    return shown > 0 && m_okPressed ? IDOK : IDCANCEL;
+    return shown > 0 ? IDOK : IDCANCEL;
 }
 
 int CALLBACK PropertySheet::SheetCallback(HWND window, UINT message, LPARAM) {
@@ -143,12 +142,6 @@ int CALLBACK PropertySheet::SheetCallback(HWND window, UINT message, LPARAM) {
             sheet->OnInitialized();
     }
     return 0;
-}
-
-bool PropertySheet::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)
-        m_okPressed = true;
-    return WindowBase::OnMessage(message, wParam, lParam, result);
 }
 
 } // namespace ui

@@ -66,8 +66,8 @@ public:
     void SetNoApplyButton(bool noApply = true);
     void SetStartPage(UINT index) { m_startPage = index; }
 
-    // Shows the sheet modally; IDOK when the user closed it with OK and every page accepted,
-    // IDCANCEL otherwise, -1 when it could not be shown.
+    // Shows the sheet modally; IDOK when the user closed it with OK (every page accepted) or
+    // applied changes before cancelling, IDCANCEL otherwise, -1 when it could not be shown.
     INT_PTR DoModal();
 
     // The current page's window, and the sheet's buttons by control id (IDOK, IDCANCEL,
@@ -79,8 +79,6 @@ protected:
     // OnMessage (e.g. OnCommand for the Apply button).
     virtual void OnInitialized() {}
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
     static int CALLBACK SheetCallback(HWND window, UINT message, LPARAM lParam);
 
@@ -88,7 +86,6 @@ private:
     HWND m_parent;
     DWORD m_flags = 0;
     UINT m_startPage = 0;
-    bool m_okPressed = false;
     std::vector<PropertyPage*> m_pages;
 };
 

@@ -23,6 +23,17 @@ public:
         return PostMessageA(m_hwnd, message, wParam, lParam) != FALSE;
     }
 
+    // Sends the message to each child window, and with deep to their children too.
+    void SendToChildren(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+                        bool deep = false) const {
+        for (HWND child = GetWindow(m_hwnd, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            SendMessageA(child, message, wParam, lParam);
+            if (deep)
+                Window(child).SendToChildren(message, wParam, lParam, true);
+        }
+    }
+
     bool Show(int command = SW_SHOW) const { return ShowWindow(m_hwnd, command) != FALSE; }
     bool Hide() const { return Show(SW_HIDE); }
     // Visible on screen: this window and all its ancestors have WS_VISIBLE.
