@@ -21,6 +21,24 @@ void KeepIdentity(AllotrixDbRec& record, const AllotrixBaseDbRec& object, const 
     record.SetObjectName(device, file);
 }
 
+bool NeedsDeviceSize(const AllotrixDbRec& record) {
+    return record.IsAttributeSet(AttrUseDeviceSize) || record.IsAttributeSet(AttrPercentOfDevice);
+}
+
+// The capacity of `device` as the server reports it.
+uint32_t QueryDeviceSize(AXCli& client, const char* device, uint64_t& size) {
+    unsigned long type = 0;
+    int clusterSize = 0;
+    int64_t capacity = 0;
+    int64_t freeBytes = 0;
+    uint32_t status = client.GetDeviceInfo(device, &type, &clusterSize, &capacity, &freeBytes);
+    if (status == kAxRetryDeviceInfo1 || status == kAxRetryDeviceInfo2)
+        status = client.GetDeviceInfo(device, &type, &clusterSize, &capacity, &freeBytes);
+    if (status == kAxOk)
+        size = static_cast<uint64_t>(capacity);
+    return status;
+}
+
 void ResolveDeviceQuota(AllotrixDbRec& record, uint64_t deviceSize) {
     if (record.IsAttributeSet(AttrUseDeviceSize))
         record.SetPermQuota(deviceSize);
@@ -55,6 +73,12 @@ uint32_t ApplyTemplateToObject(AXCli& client, AllotrixBaseDbRec& object,
 
     ApplyTemplate(record, source);
     KeepIdentity(record, object, device, file);
+    if (NeedsDeviceSize(record) && deviceSize == 0) {
+        // A library that does not report the device's size with the object name is asked for
+        // the device's capacity instead.
+        if (uint32_t status = QueryDeviceSize(client, device, deviceSize))
+            return status;
+    }
     ResolveDeviceQuota(record, deviceSize);
 
     status = client.Save(&record, 0);

@@ -1,0 +1,240 @@
+#include "app/server_chooser.h"
+#include "message_box_watch.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <lm.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A network of domains and servers the chooser lists through its lister.
+struct FakeNetwork {
+    struct Call {
+        std::string domain; // "(primary)" for none
+        DWORD type;
+    };
+    std::vector<std::string> primary;
+    std::vector<std::string> domains;
+    std::map<std::string, std::vector<std::string>> members;
+    DWORD primaryStatus = 0;
+    DWORD domainsStatus = 0;
+    DWORD membersStatus = 0;
+    std::vector<Call> calls;
+
+    ServerLister Lister() {
+        return [this](const char* domain, DWORD type, std::vector<std::string>& names) {
+            calls.push_back({domain ? domain : "(primary)", type});
+            if (type == SV_TYPE_DOMAIN_ENUM) {
+                names = domains;
+                return domainsStatus;
+            }
+            if (!domain) {
+                names = primary;
+                return primaryStatus;
+            }
+            names = members[domain];
+            return membersStatus;
+        };
+    }
+};
+
+class OpenServerChooser {
+public:
+    OpenServerChooser(const char* excluded, ServerLister lister)
+        : m_dialog(excluded, nullptr, std::move(lister)) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        EXPECT_TRUE(m_dialog.CreateModeless());
+    }
+    CServerChooserDlg& Dialog() { return m_dialog; }
+    HWND Tree() const { return GetDlgItem(m_dialog.Handle(), IDC_SERVER_TREE); }
+    HWND Edit() const { return GetDlgItem(m_dialog.Handle(), IDC_COMPUTER_NAME); }
+    bool OkEnabled() const { return IsWindowEnabled(GetDlgItem(m_dialog.Handle(), IDOK)) != FALSE; }
+
+    std::string Text(HTREEITEM item) const {
+        char text[256] = {};
+        TVITEMA data{};
+        data.mask = TVIF_TEXT;
+        data.hItem = item;
+        data.pszText = text;
+        data.cchTextMax = sizeof text;
+        TreeView_GetItem(Tree(), &data);
+        return text;
+    }
+    // The texts of `parent`'s children (TVI_ROOT: the top level), in tree order.
+    std::vector<std::string> Children(HTREEITEM parent) const {
+        std::vector<std::string> texts;
+        HTREEITEM child =
+            parent == TVI_ROOT ? TreeView_GetRoot(Tree()) : TreeView_GetChild(Tree(), parent);
+        for (; child; child = TreeView_GetNextSibling(Tree(), child))
+            texts.push_back(Text(child));
+        return texts;
+    }
+    HTREEITEM Find(HTREEITEM parent, const std::string& text) const {
+        HTREEITEM child =
+            parent == TVI_ROOT ? TreeView_GetRoot(Tree()) : TreeView_GetChild(Tree(), parent);
+        for (; child; child = TreeView_GetNextSibling(Tree(), child))
+            if (Text(child) == text)
+                return child;
+        return nullptr;
+    }
+    bool HasButton(HTREEITEM item) const {
+        TVITEMA data{};
+        data.mask = TVIF_CHILDREN;
+        data.hItem = item;
+        TreeView_GetItem(Tree(), &data);
+        return data.cChildren != 0;
+    }
+    std::string EditText() const {
+        char text[256] = {};
+        GetWindowTextA(Edit(), text, sizeof text);
+        return text;
+    }
+    void Type(const std::string& text) { SetWindowTextA(Edit(), text.c_str()); }
+    void Expand(HTREEITEM item) {
+        TreeView_SelectItem(Tree(), item);
+        SendMessageA(Tree(), WM_KEYDOWN, VK_RIGHT, 0);
+    }
+    void Collapse(HTREEITEM item) { TreeView_Expand(Tree(), item, TVE_COLLAPSE); }
+
+private:
+    CServerChooserDlg m_dialog;
+};
+
+} // namespace
+
+TEST(ServerChooser, WithoutANetworkShowsOnlyTheDomainRootAndTheError) {
+    std::vector<std::string> names;
+    DWORD status = ListNetworkServers(nullptr, SV_TYPE_NT, names);
+    ASSERT_NE(0u, status) << "this test expects a computer without a browsable network";
+    char expected[260] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, status,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), expected, sizeof expected - 1,
+                   nullptr);
+
+    MessageBoxWatch watch;
+    OpenServerChooser chooser(nullptr, ListNetworkServers);
+    EXPECT_EQ(std::vector<std::string>{expected}, watch.Texts());
+    EXPECT_EQ(std::vector<std::string>{"Domain"}, chooser.Children(TVI_ROOT));
+    EXPECT_TRUE(chooser.HasButton(TreeView_GetRoot(chooser.Tree())));
+    EXPECT_FALSE(chooser.OkEnabled());
+    chooser.Type("FILESRV1");
+    EXPECT_TRUE(chooser.OkEnabled());
+    chooser.Type("");
+    EXPECT_FALSE(chooser.OkEnabled());
+}
+
+TEST(ServerChooser, ServersFollowTheRootInByteOrderWithoutTheExcludedOne) {
+    FakeNetwork network;
+    network.primary = {"zed", "abc", "Excluded-One", "ABD", "EXCLUDED-ONE", "Mid"};
+    MessageBoxWatch watch;
+    OpenServerChooser chooser("excluded-one", network.Lister());
+    EXPECT_EQ((std::vector<std::string>{"Domain", "ABD", "Mid", "abc", "zed"}),
+              chooser.Children(TVI_ROOT));
+    ASSERT_EQ(1u, network.calls.size());
+    EXPECT_EQ("(primary)", network.calls[0].domain);
+    EXPECT_EQ(DWORD{SV_TYPE_NT}, network.calls[0].type);
+    EXPECT_FALSE(chooser.HasButton(chooser.Find(TVI_ROOT, "abc")));
+    EXPECT_TRUE(watch.Texts().empty());
+
+    chooser.Type("Excluded-ONE");
+    EXPECT_FALSE(chooser.OkEnabled());
+    chooser.Type("abc");
+    EXPECT_TRUE(chooser.OkEnabled());
+}
+
+TEST(ServerChooser, DomainsAreListedInCapitalsOnTheFirstExpansionOnly) {
+    FakeNetwork network;
+    network.domains = {"research", "Sales"};
+    OpenServerChooser chooser(nullptr, network.Lister());
+    HTREEITEM root = TreeView_GetRoot(chooser.Tree());
+    chooser.Expand(root);
+    EXPECT_EQ((std::vector<std::string>{"RESEARCH", "SALES"}), chooser.Children(root));
+    ASSERT_EQ(2u, network.calls.size());
+    EXPECT_EQ(DWORD{SV_TYPE_DOMAIN_ENUM}, network.calls[1].type);
+    EXPECT_TRUE(chooser.HasButton(chooser.Find(root, "SALES")));
+
+    chooser.Collapse(root);
+    chooser.Expand(root);
+    EXPECT_EQ(2u, network.calls.size());
+    EXPECT_EQ(2u, chooser.Children(root).size());
+}
+
+TEST(ServerChooser, ADomainListsItsMembersSortedAndWithoutTheExcludedOne) {
+    FakeNetwork network;
+    network.domains = {"SALES"};
+    network.members["SALES"] = {"sales2", "Sales1", "HOME", "SALES3"};
+    OpenServerChooser chooser("home", network.Lister());
+    HTREEITEM root = TreeView_GetRoot(chooser.Tree());
+    chooser.Expand(root);
+    HTREEITEM sales = chooser.Find(root, "SALES");
+    ASSERT_NE(nullptr, sales);
+    chooser.Expand(sales);
+    EXPECT_EQ((std::vector<std::string>{"SALES3", "Sales1", "sales2"}), chooser.Children(sales));
+    ASSERT_EQ(3u, network.calls.size());
+    EXPECT_EQ("SALES", network.calls[2].domain);
+    EXPECT_EQ(DWORD{SV_TYPE_NT | SV_TYPE_DOMAIN_MEMBER}, network.calls[2].type);
+}
+
+TEST(ServerChooser, FailuresOfTheDomainListAreSilentAndOfItsMembersShown) {
+    FakeNetwork network;
+    network.domainsStatus = ERROR_BAD_NETPATH;
+    MessageBoxWatch watch;
+    OpenServerChooser chooser(nullptr, network.Lister());
+    HTREEITEM root = TreeView_GetRoot(chooser.Tree());
+    chooser.Expand(root);
+    EXPECT_TRUE(chooser.Children(root).empty());
+    EXPECT_TRUE(watch.Texts().empty());
+
+    FakeNetwork second;
+    second.domains = {"SALES"};
+    second.members["SALES"] = {"S1"};
+    second.membersStatus = ERROR_ACCESS_DENIED;
+    OpenServerChooser other(nullptr, second.Lister());
+    HTREEITEM otherRoot = TreeView_GetRoot(other.Tree());
+    other.Expand(otherRoot);
+    HTREEITEM sales = other.Find(otherRoot, "SALES");
+    other.Expand(sales);
+    EXPECT_TRUE(other.Children(sales).empty());
+    char denied[260] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   ERROR_ACCESS_DENIED, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), denied,
+                   sizeof denied - 1, nullptr);
+    EXPECT_EQ(std::vector<std::string>{denied}, watch.Texts());
+}
+
+TEST(ServerChooser, SelectingAServerFillsTheNameAndADomainEmptiesIt) {
+    FakeNetwork network;
+    network.primary = {"FILESRV1"};
+    OpenServerChooser chooser(nullptr, network.Lister());
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(TVI_ROOT, "FILESRV1"));
+    EXPECT_EQ("FILESRV1", chooser.EditText());
+    EXPECT_TRUE(chooser.OkEnabled());
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(TVI_ROOT, "Domain"));
+    EXPECT_EQ("", chooser.EditText());
+    EXPECT_FALSE(chooser.OkEnabled());
+}
+
+TEST(ServerChooser, OkTakesTheTypedNameAndDoubleClickTheServer) {
+    FakeNetwork network;
+    network.primary = {"FILESRV1", "FILESRV2"};
+    {
+        OpenServerChooser chooser(nullptr, network.Lister());
+        chooser.Type("typed-name");
+        SendMessageA(chooser.Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ("typed-name", chooser.Dialog().ComputerName());
+        EXPECT_EQ(nullptr, chooser.Dialog().Handle());
+    }
+    OpenServerChooser chooser(nullptr, network.Lister());
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(TVI_ROOT, "FILESRV2"));
+    NMHDR click{chooser.Tree(), IDC_SERVER_TREE, static_cast<UINT>(NM_DBLCLK)};
+    SendMessageA(chooser.Dialog().Handle(), WM_NOTIFY, IDC_SERVER_TREE,
+                 reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ("FILESRV2", chooser.Dialog().ComputerName());
+    EXPECT_EQ(nullptr, chooser.Dialog().Handle());
+}
