@@ -22,6 +22,10 @@ start)
         sleep 1
     fi
     DISPLAY=$display wine_prefix_ready "$prefix-x" x
+    # The default printer "PDF" for the print tests, when CUPS and cups-pdf are installed.
+    if [ -x /usr/sbin/cupsd ] && [ -x /usr/lib/cups/backend/cups-pdf ]; then
+        "$here/pdf-printer.sh" start >/dev/null || echo "test-session.sh: no PDF printer" >&2
+    fi
     wine_server_start "$prefix"
     wine_server_start "$prefix-x"
     ;;

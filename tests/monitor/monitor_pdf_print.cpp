@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     const bool throughCommand = argc > 3 && std::string(argv[3]) == "command";
     ui::Profile::SetRoot("Ostrel", "KelvanePdfPrint" + std::to_string(GetCurrentProcessId()));
     ui::Profile::WriteString("AXMonitor", "ColsDisplayed",
-                             "Object Name;% Space Used;Space Used;Capacity;Server;");
+                             "Object Name;% Space Used;Space Used;PermQuota;Server;");
     HWND host = CreateWindowExA(0, "STATIC", argv[2], WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     monitor::CAXMonDoc document;
