@@ -18,21 +18,6 @@ namespace {
 
 constexpr UINT kDefaultFrequencySeconds = 5;
 
-constexpr UINT kHeadingIds[kColumnTypeCount] = {
-    IDS_HEADING_STATUS,
-    IDS_HEADING_SPACE_USED_PERCENT,
-    IDS_HEADING_SPACE_FREE_PERCENT,
-    IDS_HEADING_OBJECT_NAME,
-    IDS_HEADING_USER,
-    IDS_HEADING_SPACE_USED,
-    IDS_HEADING_HIGHWATER,
-    IDS_HEADING_CAPACITY,
-    IDS_HEADING_OVERDRAFT,
-    IDS_HEADING_WRITE_THROUGH,
-    IDS_HEADING_ENFORCE_QUOTA,
-    IDS_HEADING_SERVER,
-};
-
 bool IsPercentColumn(uint32_t type) {
     return type == kColUsedPercent || type == kColFreePercent;
 }
@@ -142,7 +127,7 @@ void CAXMonView::BuildColumns() {
         const int defaultWidth = DefaultWidthPixels(GetColumnInfo(type).defaultWidth);
         SetColWidth(col, type == kColStatus ? defaultWidth : LoadColumnWidth(type, defaultWidth));
         SetColumnLook(col, type);
-        SetValue(0, col, LoadResourceText(kHeadingIds[type - 1]));
+        SetValue(0, col, LoadResourceText(GetColumnHeadingId(type)));
     }
     SetColCount(col);
     SetReadOnly(true);

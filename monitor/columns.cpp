@@ -1,6 +1,7 @@
 #include "monitor/columns.h"
 
 #include "client/axcli.h"
+#include "res/resource.h"
 
 namespace monitor {
 
@@ -11,7 +12,25 @@ constexpr ColumnInfo kColumns[kColumnTypeCount] = {
     {"HighWater", 15, false},     {"PermQuota", 15, true},      {"Overdraft", 15, false},
     {"Write Through", 15, false}, {"Enforce Quota", 15, false}, {"Server", 20, true},
 };
+constexpr unsigned kHeadingIds[kColumnTypeCount] = {
+    IDS_HEADING_STATUS,
+    IDS_HEADING_SPACE_USED_PERCENT,
+    IDS_HEADING_SPACE_FREE_PERCENT,
+    IDS_HEADING_OBJECT_NAME,
+    IDS_HEADING_USER,
+    IDS_HEADING_SPACE_USED,
+    IDS_HEADING_HIGHWATER,
+    IDS_HEADING_CAPACITY,
+    IDS_HEADING_OVERDRAFT,
+    IDS_HEADING_WRITE_THROUGH,
+    IDS_HEADING_ENFORCE_QUOTA,
+    IDS_HEADING_SERVER,
+};
 } // namespace
+
+unsigned GetColumnHeadingId(uint32_t type) {
+    return kHeadingIds[type - 1];
+}
 
 const ColumnInfo& GetColumnInfo(uint32_t type) {
     return kColumns[type - 1];

@@ -34,6 +34,9 @@ struct ColumnInfo {
 // The column type's description; `type` is 1 to 12.
 const ColumnInfo& GetColumnInfo(uint32_t type);
 
+// The string resource of the column type's heading ("Capacity" for PermQuota).
+unsigned GetColumnHeadingId(uint32_t type);
+
 // True when `type` is a valid code that the server kind shows.
 bool IsColumnShown(uint32_t type, int serverKind);
 

@@ -3,6 +3,7 @@
 #include "client/axcli.h"
 #include "monitor/cell_controls.h"
 #include "monitor/columns.h"
+#include "monitor/resource_text.h"
 #include "res/resource.h"
 #include "ui/profile.h"
 
@@ -204,4 +205,26 @@ TEST_F(ViewTest, TimerIsArmedUnlessStartedHiddenAndStoppingMarksBusy) {
     SendMessageA(view.GetHwnd(), WM_APP + 111, 0, 0);
     EXPECT_EQ(view.GetRowCount(), 1);
     EXPECT_EQ(view.EntryOfRow(1), m_document.DisplayedList()[0].get());
+}
+
+TEST(ColumnKeys, AreTheTextsOfTheStringTable) {
+    constexpr UINT kKeyIds[kColumnTypeCount] = {
+        IDS_KEY_STATUS,
+        IDS_KEY_SPACE_USED_PERCENT,
+        IDS_KEY_SPACE_FREE_PERCENT,
+        IDS_KEY_OBJECT_NAME,
+        IDS_KEY_USER,
+        IDS_KEY_SPACE_USED,
+        IDS_KEY_HIGHWATER,
+        IDS_KEY_PERM_QUOTA,
+        IDS_KEY_OVERDRAFT,
+        IDS_KEY_WRITE_THROUGH,
+        IDS_KEY_ENFORCE_QUOTA,
+        IDS_KEY_SERVER,
+    };
+    for (uint32_t type = 1; type <= kColumnTypeCount; ++type)
+        EXPECT_EQ(LoadResourceText(kKeyIds[type - 1]), GetColumnInfo(type).key) << type;
+    EXPECT_EQ(LoadResourceText(IDS_PROFILE_SECTION), "AXMonitor");
+    EXPECT_EQ(LoadResourceText(IDS_PROFILE_COLUMNS_DISPLAYED), "ColsDisplayed");
+    EXPECT_EQ(LoadResourceText(IDS_PROFILE_SIZE_UNIT), "Bytes");
 }
