@@ -2,7 +2,7 @@
 
 #include "res/resource.h"
 #include "server/server_registry.h"
-#include "server/string_resource.h"
+#include "ui/message_box.h"
 #include "ui/handles.h"
 
 #include <cstdio>
@@ -48,7 +48,7 @@ public:
     bool Read(UINT nameId, DWORD limit) {
         memset(m_data, 0, sizeof m_data);
         DWORD size = limit;
-        std::string name = LoadResourceString(nameId);
+        std::string name = ui::LoadText(nameId);
         return RegQueryValueExA(m_key, name.c_str(), nullptr, nullptr,
                                 reinterpret_cast<BYTE*>(m_data), &size) == ERROR_SUCCESS;
     }
@@ -61,9 +61,7 @@ public:
         return Is(IDS_WORD_YES);
     }
 
-    bool Is(UINT wordId) const {
-        return lstrcmpiA(m_data, LoadResourceString(wordId).c_str()) == 0;
-    }
+    bool Is(UINT wordId) const { return lstrcmpiA(m_data, ui::LoadText(wordId).c_str()) == 0; }
     const char* Text() const { return m_data; }
     const char* Bytes() const { return m_data; }
     uint8_t FirstByte() const { return static_cast<uint8_t>(m_data[0]); }
@@ -216,7 +214,7 @@ void ReadThresholdValues(HKEY key, int threshold, QuotaEditRecord& record) {
 
 // printf-style `format` from the string table with one text argument.
 std::string FormatWithText(UINT formatId, const char* text) {
-    std::string format = LoadResourceString(formatId);
+    std::string format = ui::LoadText(formatId);
     std::string result(format.size() + strlen(text) + 1, '\0');
     int length = snprintf(result.data(), result.size(), format.c_str(), text);
     result.resize(length > 0 ? static_cast<size_t>(length) : 0);
@@ -225,22 +223,21 @@ std::string FormatWithText(UINT formatId, const char* text) {
 
 std::string ThresholdKeyName(int threshold) {
     char name[32];
-    snprintf(name, sizeof name, LoadResourceString(IDS_TEMPLATE_THRESHOLD_KEY_FORMAT).c_str(),
-             threshold);
+    snprintf(name, sizeof name, ui::LoadText(IDS_TEMPLATE_THRESHOLD_KEY_FORMAT).c_str(), threshold);
     return name;
 }
 
 std::string TemplateKeyPath(const char* name, bool fallback) {
     if (fallback)
-        return LoadResourceString(IDS_FALLBACK_PARENT_KEY) + "\\" + name;
+        return ui::LoadText(IDS_FALLBACK_PARENT_KEY) + "\\" + name;
     return FormatWithText(IDS_TEMPLATE_KEY_FORMAT, name);
 }
 
 } // namespace
 
 bool IsFallbackTemplateName(const char* name) {
-    return lstrcmpiA(name, LoadResourceString(IDS_USER_FALLBACK).c_str()) == 0 ||
-           lstrcmpiA(name, LoadResourceString(IDS_DIRECTORY_FALLBACK).c_str()) == 0;
+    return lstrcmpiA(name, ui::LoadText(IDS_USER_FALLBACK).c_str()) == 0 ||
+           lstrcmpiA(name, ui::LoadText(IDS_DIRECTORY_FALLBACK).c_str()) == 0;
 }
 
 LONG ReadTemplate(const char* server, const char* name, char* association, QuotaEditRecord& record,
@@ -261,7 +258,7 @@ LONG ReadTemplate(const char* server, const char* name, char* association, Quota
         record.TemplateFlags = values.Word();
 
     ui::UniqueKey quotaKey;
-    std::string quotaName = LoadResourceString(IDS_TEMPLATE_QUOTA_KEY);
+    std::string quotaName = ui::LoadText(IDS_TEMPLATE_QUOTA_KEY);
     if (RegOpenKeyExA(templateKey.Get(), quotaName.c_str(), 0, KEY_QUERY_VALUE, quotaKey.Put()) ==
         ERROR_SUCCESS)
         ReadQuotaValues(quotaKey.Get(), record);
