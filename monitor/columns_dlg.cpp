@@ -10,21 +10,6 @@ namespace monitor {
 
 namespace {
 
-constexpr UINT kHeadingIds[kColumnTypeCount] = {
-    IDS_HEADING_STATUS,
-    IDS_HEADING_SPACE_USED_PERCENT,
-    IDS_HEADING_SPACE_FREE_PERCENT,
-    IDS_HEADING_OBJECT_NAME,
-    IDS_HEADING_USER,
-    IDS_HEADING_SPACE_USED,
-    IDS_HEADING_HIGHWATER,
-    IDS_HEADING_CAPACITY,
-    IDS_HEADING_OVERDRAFT,
-    IDS_HEADING_WRITE_THROUGH,
-    IDS_HEADING_ENFORCE_QUOTA,
-    IDS_HEADING_SERVER,
-};
-
 constexpr char kOnlyOnFullServers[] = " (AX Only)";
 
 UINT DragListMessage() {
@@ -52,6 +37,19 @@ int PutItem(HWND list, uint32_t code, int at = -1) {
     return index;
 }
 
+// Moves the selected item of `from` to the end of `to` (`append`) or to its sorted place, and
+// selects it there. False when `from` has no selection.
+bool MoveSelected(HWND from, HWND to, bool append) {
+    const int selected = SelectedIndex(from);
+    if (selected < 0)
+        return false;
+    const uint32_t code = ItemCode(from, selected);
+    SendMessageA(from, LB_DELETESTRING, selected, 0);
+    const int index = PutItem(to, code, append ? ItemCount(to) : -1);
+    SendMessageA(to, LB_SETCURSEL, index, 0);
+    return true;
+}
+
 } // namespace
 
 CColumnsDlg::CColumnsDlg(ColumnCodes& order, uint32_t sizeUnit, HWND parent)
@@ -61,7 +59,7 @@ CColumnsDlg::CColumnsDlg(ColumnCodes& order, uint32_t sizeUnit, HWND parent)
 std::string CColumnsDlg::ColumnText(uint32_t type) {
     if (type < 1 || type > kColumnTypeCount)
         return {};
-    std::string text = LoadResourceText(kHeadingIds[type - 1]);
+    std::string text = LoadResourceText(GetColumnHeadingId(type));
     if (!GetColumnInfo(type).onMonitorOnlyKind)
         text += kOnlyOnFullServers;
     return text;
@@ -117,30 +115,17 @@ void CColumnsDlg::OnOK() {
 }
 
 void CColumnsDlg::AddColumn() {
-    HWND available = Item(IDC_AVAILABLE_COLUMNS);
-    HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
-    const int selected = SelectedIndex(available);
-    if (selected < 0)
+    if (!MoveSelected(Item(IDC_AVAILABLE_COLUMNS), Item(IDC_DISPLAYED_COLUMNS), true))
         return;
-    const uint32_t code = ItemCode(available, selected);
-    SendMessageA(available, LB_DELETESTRING, selected, 0);
-    const int index = PutItem(displayed, code, ItemCount(displayed));
-    SendMessageA(displayed, LB_SETCURSEL, index, 0);
     EnableWindow(Item(IDC_ADD_COLUMN), FALSE);
     EnableWindow(Item(IDC_REMOVE_COLUMN), TRUE);
     EnableWindow(Item(IDOK), TRUE);
 }
 
 void CColumnsDlg::RemoveColumn() {
-    HWND available = Item(IDC_AVAILABLE_COLUMNS);
     HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
-    const int selected = SelectedIndex(displayed);
-    if (selected < 0)
+    if (!MoveSelected(displayed, Item(IDC_AVAILABLE_COLUMNS), false))
         return;
-    const uint32_t code = ItemCode(displayed, selected);
-    SendMessageA(displayed, LB_DELETESTRING, selected, 0);
-    const int index = PutItem(available, code);
-    SendMessageA(available, LB_SETCURSEL, index, 0);
     EnableWindow(Item(IDC_ADD_COLUMN), TRUE);
     EnableWindow(Item(IDC_REMOVE_COLUMN), FALSE);
     if (ItemCount(displayed) == 0)
