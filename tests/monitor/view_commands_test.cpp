@@ -3,6 +3,7 @@
 // and the layout of a printout.
 #include "view_fixture.h"
 
+#include "app/monitor_pane.h"
 #include "client/axcli.h"
 #include "monitor/columns.h"
 #include "monitor/columns_dlg.h"
@@ -533,4 +534,26 @@ TEST_F(ViewTest, APrintoutOfTwoHundredRowsTakesEveryRowOnceOnA4Pages) {
     EXPECT_EQ(rowsSeen.size(), 200u);
     for (const auto& [row, count] : rowsSeen)
         EXPECT_EQ(count, 1) << row;
+}
+
+// ---- Command routing --------------------------------------------------------------------------
+
+TEST_F(ViewTest, ThePaneRoutesTheFramesCommandsAndTheirStatesToTheView) {
+    m_document.Add("C:\\A", 10, 100);
+    CAXMonView& view = OpenView();
+    CMonitorPane pane(view);
+    ASSERT_TRUE(pane.Attach());
+
+    SendMessageA(view.GetHwnd(), WM_COMMAND, ID_VIEW_ZOOM_IN, 0); // as an accelerator sends it
+    EXPECT_EQ(view.GetZoom(), 110);
+    EXPECT_TRUE(pane.RouteCommand(ID_VIEW_PAUSE, 0, nullptr));
+    EXPECT_TRUE(view.IsPaused());
+    ui::CommandState release, save, about;
+    pane.QueryCommand(ID_VIEW_RELEASE, release);
+    pane.QueryCommand(ID_FILE_SAVE, save);
+    pane.QueryCommand(ID_APP_ABOUT, about);
+    EXPECT_TRUE(release.Answered() && release.Enabled());
+    EXPECT_TRUE(save.Answered() && !save.Enabled());
+    EXPECT_FALSE(about.Answered());
+    EXPECT_FALSE(pane.RouteCommand(ID_APP_ABOUT, 0, nullptr));
 }
