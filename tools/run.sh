@@ -10,8 +10,10 @@ build_dir=${KELVANE_BUILD_DIR:-$source_dir/build}
 . "$source_dir/tools/wine-env.sh"
 
 prefix=$build_dir/wine/run
+virtual_display=
 if [ -z "${DISPLAY:-}" ]; then
-    export DISPLAY=${KELVANE_RUN_DISPLAY:-:77}
+    export DISPLAY=${KELVANE_RUN_DISPLAY:-:78}
+    virtual_display=1
     if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
         Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         sleep 1
@@ -31,6 +33,9 @@ win "$axserver" -install
 win "$axpolicy" -install
 win "$axserver" -start
 win "$axpolicy" -start
+
+echo "Installing the demo quota templates..."
+"$source_dir/tools/seed-templates.sh" "$prefix"
 
 # The demo tree: department folders whose files put each quota in a different state.
 demo=$prefix/drive_c/Demo
@@ -71,4 +76,20 @@ else
     echo "The quota services are not running as they should (see above)." >&2
     exit 1
 fi
-echo "The console is not part of this build yet."
+
+# The console, in a Wine desktop with a taskbar and notification area. A console that already
+# runs is shown instead of a second one.
+echo
+echo "Starting the console..."
+wine64 explorer /desktop=Kelvane,1280x900 "$build_dir/app/Kelvane.exe" </dev/null >/dev/null 2>&1 &
+if [ -n "$virtual_display" ]; then
+    sleep 15
+    shot=$build_dir/kelvane-console.png
+    import -display "$DISPLAY" -window root "$shot"
+    echo "No DISPLAY was set: the console runs on the virtual display $DISPLAY."
+    echo "Screenshot of it: $shot"
+else
+    echo "The console opens on $DISPLAY in a Wine desktop named Kelvane."
+fi
+echo "Closing the console's window leaves it in the notification area; the tray icon's menu"
+echo "(right click) has Exit, which ends it."
