@@ -160,6 +160,17 @@ int Run(QuotaService& service) {
     AXCli client;
     if (client.Connect("") != 0)
         return printf("cannot connect to the pipe\n"), 1;
+    // Every object is scanned once at start: measure the rest once that is over.
+    start = Now();
+    for (bool pending = true; pending && Now() - start < 600;) {
+        pending = false;
+        client.EndContext();
+        AllotrixBaseDbRec record;
+        while (client.Get(&record, 1) == 0)
+            pending = pending || !IsScanned(record);
+        client.EndContext();
+    }
+    printf("%-40s %9.1f s\n", "first scans of every object", Now() - start);
     std::vector<double> times;
     size_t count = 0;
     for (int run = 0; run < 7; ++run) {
