@@ -150,9 +150,14 @@ int main() {
     ui::Profile::SetRoot("Ostrel", "KelvaneBench");
     PrintMemory("at start");
     const bool withService = PrepareService();
-    if (!withService)
+    // The service is removed again at the end (its store stays): a service left starting up
+    // would keep the tests that install their own from doing so.
+    std::string ignored;
+    if (!withService) {
+        monitor_test::RunServerProgram("-uninstall", ignored);
         printf("measuring the hand-over, rebuild and sort of %d records made here instead\n",
                kRecords);
+    }
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = FrameProc;
@@ -227,5 +232,7 @@ int main() {
     DestroyWindow(frame);
     document.OnCloseDocument();
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
+    if (withService)
+        monitor_test::RunServerProgram("-uninstall", ignored);
     return 0;
 }
