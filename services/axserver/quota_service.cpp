@@ -158,7 +158,10 @@ uint64_t QuotaService::MeasureNow(const std::string& folder, const std::string& 
 }
 
 // Turns the size attributes into bytes: the device's capacity, a percentage of it, or a
-// percentage of the usage measured now.
+// percentage of the usage measured now. A quota applied from a template arrives already turned
+// into bytes with its percent-of-device attribute still set: a value above 100 is taken as bytes.
+constexpr uint64_t kLargestPercentage = 100;
+
 DWORD QuotaService::ResolveQuota(AllotrixDbRec& record, const std::string& folder,
                                  const std::string& account, uint64_t used) {
     bool ofDevice = record.IsAttributeSet(AttrPercentOfDevice);
@@ -170,7 +173,7 @@ DWORD QuotaService::ResolveQuota(AllotrixDbRec& record, const std::string& folde
             return error;
         if (useDevice)
             record.SetPermQuota(device.capacity);
-        else
+        else if (record.GetPermQuota() <= kLargestPercentage)
             record.SetPermQuota(record.GetPermQuota() * device.capacity / 100);
         record.TurnAttributeOff(AttrPercentOfDevice);
     } else if (record.IsAttributeSet(AttrPercentOfCurrentUsed)) {

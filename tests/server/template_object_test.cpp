@@ -123,8 +123,9 @@ TEST_F(ApplyToObject, DeviceCapacityQuotasBecomeBytes) {
     percent.TurnAttributeOn(AttrPercentOfDevice);
     AllotrixBaseDbRec row = Listed(folder);
     ASSERT_EQ(0u, ApplyTemplateToObject(m_client, row, percent));
+    // The service keeps the bytes it was given and no longer calls them a percentage.
     EXPECT_EQ(capacity * 25 / 100, row.GetPermQuota());
-    EXPECT_TRUE(row.IsAttributeSet(AttrPercentOfDevice));
+    EXPECT_FALSE(row.IsAttributeSet(AttrPercentOfDevice));
 
     QuotaEditRecord whole;
     whole.TurnAttributeOn(AttrUseDeviceSize);
