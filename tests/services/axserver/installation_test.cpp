@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 std::string ReadText(const char* key, const char* value) {
@@ -46,14 +49,18 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
     ASSERT_TRUE(
         QueryServiceConfigA(policy.Get(), config, static_cast<DWORD>(buffer.size()), &needed));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), config->dwStartType);
-    // The dependency as the service control manager keeps it.
-    char dependencies[256] = {};
+    // The dependencies as the service control manager keeps them (read unconverted: Wine's
+    // narrow conversion of a multi-string value may add a stray character at its end).
+    wchar_t dependencies[256] = {};
     DWORD size = sizeof dependencies;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\AXPolicy",
-                           "DependOnService", RRF_RT_REG_MULTI_SZ, nullptr, dependencies, &size));
-    EXPECT_STREQ(kQuotaServiceName, dependencies);
-    EXPECT_EQ(0, dependencies[strlen(dependencies) + 1]) << "one dependency only";
+              RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\AXPolicy",
+                           L"DependOnService", RRF_RT_REG_MULTI_SZ, nullptr, dependencies, &size));
+    std::vector<std::wstring> names;
+    for (const wchar_t* name = dependencies; name < dependencies + size / sizeof(wchar_t) && *name;
+         name += wcslen(name) + 1)
+        names.emplace_back(name);
+    EXPECT_EQ(std::vector<std::wstring>{L"AXServer"}, names);
 
     DWORD state = 0;
     ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kPolicyServiceName));
