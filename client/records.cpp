@@ -66,8 +66,8 @@ void UnscrambleMailSecret(char* clear, const char* stored, size_t count) {
 
 uint32_t CountRecipients(char* list) {
     size_t length = strlen(list);
-    while (length > 0 && (list[length - 1] == ';' || list[length - 1] == ' ' ||
-                          list[length - 1] == '\t'))
+    while (length > 0 &&
+           (list[length - 1] == ';' || list[length - 1] == ' ' || list[length - 1] == '\t'))
         --length;
     list[length] = '\0';
     if (length == 0)
@@ -91,8 +91,12 @@ void ReadSecret(const char (&field)[kMailSecretSize], char* clear, size_t count)
 }
 } // namespace
 
-void ReportMailInfo::SetMailProfile(const char* clear) { StoreSecret(MailProfile, clear); }
-void ReportMailInfo::SetMailPassword(const char* clear) { StoreSecret(MailPassword, clear); }
+void ReportMailInfo::SetMailProfile(const char* clear) {
+    StoreSecret(MailProfile, clear);
+}
+void ReportMailInfo::SetMailPassword(const char* clear) {
+    StoreSecret(MailPassword, clear);
+}
 void ReportMailInfo::GetMailProfile(char* clear, size_t count) const {
     ReadSecret(MailProfile, clear, count);
 }
@@ -107,12 +111,22 @@ void ReportMailInfo::CountRecipients() {
     CcCount = ::CountRecipients(MailCc);
 }
 
-char* AllotrixBaseDbRec::GetPermQuotaW(char* text) const { return FormatUnsigned(text, m_permQuota); }
-bool AllotrixBaseDbRec::SetPermQuotaW(const char* text) { return ParseInto(text, m_permQuota); }
-char* AllotrixBaseDbRec::GetOverDraftW(char* text) const { return FormatUnsigned(text, m_overDraft); }
-bool AllotrixBaseDbRec::SetOverDraftW(const char* text) { return ParseInto(text, m_overDraft); }
+char* AllotrixBaseDbRec::GetPermQuotaW(char* text) const {
+    return FormatUnsigned(text, m_permQuota);
+}
+bool AllotrixBaseDbRec::SetPermQuotaW(const char* text) {
+    return ParseInto(text, m_permQuota);
+}
+char* AllotrixBaseDbRec::GetOverDraftW(char* text) const {
+    return FormatUnsigned(text, m_overDraft);
+}
+bool AllotrixBaseDbRec::SetOverDraftW(const char* text) {
+    return ParseInto(text, m_overDraft);
+}
 
-void AllotrixBaseDbRec::SetFileOwner(const char* owner) { CopyText(m_fileOwner, owner); }
+void AllotrixBaseDbRec::SetFileOwner(const char* owner) {
+    CopyText(m_fileOwner, owner);
+}
 
 char* AllotrixBaseDbRec::GetFileName(char* buffer) const {
     memcpy(buffer, m_fileName, strlen(m_fileName) + 1);
@@ -127,8 +141,12 @@ void AllotrixBaseDbRec::SetObjectName(const char* device, const char* file) {
     CopyText(m_mappedName, mapped);
 }
 
-void AllotrixActionRec::SetMessage(const char* text) { CopyText(m_message, text); }
-void AllotrixActionRec::SetServerName(const char* name) { CopyText(m_serverName, name); }
+void AllotrixActionRec::SetMessage(const char* text) {
+    CopyText(m_message, text);
+}
+void AllotrixActionRec::SetServerName(const char* name) {
+    CopyText(m_serverName, name);
+}
 void AllotrixActionRec::SetPolicyToExecute(const char* command) {
     CopyText(m_policyToExecute, command);
 }
@@ -136,14 +154,22 @@ void AllotrixActionRec::SetPolicyToExecute(const char* command) {
 char* AllotrixActionRec::GetAdjustQuotaW(char* text) const {
     return FormatUnsigned(text, m_adjustQuota);
 }
-bool AllotrixActionRec::SetAdjustQuotaW(const char* text) { return ParseInto(text, m_adjustQuota); }
-char* AllotrixActionRec::GetRepeatW(char* text) const { return FormatUnsigned(text, m_repeat); }
-bool AllotrixActionRec::SetRepeatW(const char* text) { return ParseInto(text, m_repeat); }
+bool AllotrixActionRec::SetAdjustQuotaW(const char* text) {
+    return ParseInto(text, m_adjustQuota);
+}
+char* AllotrixActionRec::GetRepeatW(char* text) const {
+    return FormatUnsigned(text, m_repeat);
+}
+bool AllotrixActionRec::SetRepeatW(const char* text) {
+    return ParseInto(text, m_repeat);
+}
 char* AllotrixActionRec::GetCurrentRepeatW(char* text) const {
     return FormatUnsigned(text, m_currentRepeat);
 }
 
-void AllotrixActionRec::SetReportSet(const char* name) { CopyText(ReportSet, name); }
+void AllotrixActionRec::SetReportSet(const char* name) {
+    CopyText(ReportSet, name);
+}
 
 bool AllotrixBaseDbRec::HasTerminatedTexts() const {
     return Terminated(m_deviceName) && Terminated(m_fileName) && Terminated(m_mappedName) &&
