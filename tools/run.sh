@@ -6,7 +6,7 @@ set -e
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${KELVANE_BUILD_DIR:-$source_dir/build}
 "$source_dir/tools/install-deps.sh"
-"$source_dir/tools/build.sh" "$build_dir"
+"$source_dir/tools/build.sh" "$build_dir" Kelvane axserver axpolicy axquota
 . "$source_dir/tools/wine-env.sh"
 
 prefix=$build_dir/wine/run
