@@ -44,7 +44,7 @@ write() { # write FILE BYTES: a file of exactly BYTES bytes
     [ "$(stat -c %s "$demo/$1" 2>/dev/null)" = "$2" ] || head -c "$2" /dev/zero >"$demo/$1"
 }
 write Sales/Orders/2024.dat 600000;    write Sales/Leads.txt 372800             # 92.7 %
-write Engineering/src/core.bin 500000; write Engineering/docs/spec.txt 319200   # 78 %
+write Engineering/src/core.bin 500000; write Engineering/docs/design.txt 319200   # 78 %
 write Marketing/Campaigns/spring.mov 650000; write Marketing/logo.png 16560     # 63.6 %
 write Finance/Ledger/2024.db 400000;   write Finance/Budget.xls 91500           # 46.9 %
 write Support/Tickets/open.log 300000; write Support/faq.txt 30000             # 31.5 %
