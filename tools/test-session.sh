@@ -16,7 +16,7 @@ display=${KELVANE_TEST_DISPLAY:-:77}
 case "$1" in
 start)
     wine_prefix_ready "$prefix" null
-    if ! xdpyinfo -display "$display" >/dev/null 2>&1 && [ ! -e "/tmp/.X11-unix/X${display#:}" ]; then
+    if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
         Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         echo $! >"$build_dir/wine/xvfb.pid"
         sleep 1
