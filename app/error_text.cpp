@@ -41,9 +41,9 @@ DWORD GetErrorText(DWORD code, char* buffer, DWORD size) {
         SetLastError(ERROR_NOACCESS);
         return GetLastError();
     }
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer,
-                                  size, nullptr);
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, size, nullptr);
     if (length > 0)
         return length;
     buffer[0] = '\0';

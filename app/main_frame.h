@@ -17,7 +17,8 @@ constexpr int kTrayDisconnected = 0;
 
 class CMainFrame : public ui::CDockFrameWnd {
 public:
-    CMainFrame(monitor::CAXMonDoc& document, ui::CTrayIcon::NotifyFunction notify = Shell_NotifyIconA);
+    CMainFrame(monitor::CAXMonDoc& document,
+               ui::CTrayIcon::NotifyFunction notify = Shell_NotifyIconA);
 
     // Creates the window hidden with its bars and tray icon; false when any of them fails.
     bool CreateMainWindow();

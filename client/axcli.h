@@ -10,10 +10,10 @@
 
 // Statuses the callers rely on besides the ordinary Windows error codes.
 constexpr uint32_t kAxOk = 0;
-constexpr uint32_t kAxNotRunning = 2;       // service not running (or no such record)
-constexpr uint32_t kAxNoMoreRecords = 259;  // ERROR_NO_MORE_ITEMS: enumeration ended
-constexpr uint32_t kAxSkipRecord = 1332;    // ERROR_NONE_MAPPED: skip this record, go on
-constexpr uint32_t kAxAskDeviceInfo = 87;   // ERROR_INVALID_PARAMETER from GetDriveAttributes
+constexpr uint32_t kAxNotRunning = 2;      // service not running (or no such record)
+constexpr uint32_t kAxNoMoreRecords = 259; // ERROR_NO_MORE_ITEMS: enumeration ended
+constexpr uint32_t kAxSkipRecord = 1332;   // ERROR_NONE_MAPPED: skip this record, go on
+constexpr uint32_t kAxAskDeviceInfo = 87;  // ERROR_INVALID_PARAMETER from GetDriveAttributes
 constexpr uint32_t kAxRetryDeviceInfo1 = 233;
 constexpr uint32_t kAxRetryDeviceInfo2 = 234;
 

@@ -23,13 +23,16 @@ void Profile::SetRoot(const std::string& company, const std::string& application
     g_root = "Software\\" + company + "\\" + application;
 }
 
-const std::string& Profile::RootPath() { return g_root; }
+const std::string& Profile::RootPath() {
+    return g_root;
+}
 
 UINT Profile::GetInt(const char* section, const char* value, UINT defaultValue) {
     UniqueKey key = OpenSection(section, false);
     DWORD data = 0, type = 0, size = sizeof data;
-    if (!key || RegQueryValueExA(key.Get(), value, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                                 &size) != ERROR_SUCCESS ||
+    if (!key ||
+        RegQueryValueExA(key.Get(), value, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+            ERROR_SUCCESS ||
         type != REG_DWORD)
         return defaultValue;
     return data;
@@ -38,16 +41,17 @@ UINT Profile::GetInt(const char* section, const char* value, UINT defaultValue) 
 bool Profile::WriteInt(const char* section, const char* value, UINT data) {
     UniqueKey key = OpenSection(section, true);
     DWORD dword = data;
-    return key && RegSetValueExA(key.Get(), value, 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&dword),
-                                 sizeof dword) == ERROR_SUCCESS;
+    return key &&
+           RegSetValueExA(key.Get(), value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword),
+                          sizeof dword) == ERROR_SUCCESS;
 }
 
 std::string Profile::GetString(const char* section, const char* value,
                                const std::string& defaultValue) {
     UniqueKey key = OpenSection(section, false);
     DWORD type = 0, size = 0;
-    if (!key || RegQueryValueExA(key.Get(), value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (!key ||
+        RegQueryValueExA(key.Get(), value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return defaultValue;
     std::string text(size, '\0');
@@ -60,9 +64,9 @@ std::string Profile::GetString(const char* section, const char* value,
 
 bool Profile::WriteString(const char* section, const char* value, const std::string& data) {
     UniqueKey key = OpenSection(section, true);
-    return key && RegSetValueExA(key.Get(), value, 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(data.c_str()),
-                                 static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    return key &&
+           RegSetValueExA(key.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
 }
 
 } // namespace ui

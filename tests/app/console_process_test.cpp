@@ -143,8 +143,8 @@ TEST_F(ConsoleProcess, CloseOnlyHidesAndExitMessageEndsWritingTheFrequency) {
 
 TEST_F(ConsoleProcess, FrequencyIsReadAtStartAndWrittenBackAtExit) {
     DWORD chosen = 17;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency",
-                                             REG_DWORD, &chosen, sizeof chosen));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency", REG_DWORD,
+                                             &chosen, sizeof chosen));
     Console console("-i");
     HWND window = WaitForConsoleWindow();
     ASSERT_NE(nullptr, window);
