@@ -6,11 +6,8 @@ set -e
 source_dir=$1
 build_dir=$2
 program=$3
-if ! command -v pdftotext >/dev/null || ! command -v lpadmin >/dev/null ||
-    [ ! -x /usr/sbin/cupsd ] || [ ! -x /usr/lib/cups/backend/cups-pdf ]; then
-    echo "CUPS, cups-pdf or poppler-utils are not installed"
-    exit 77
-fi
+. "$source_dir/tools/pdf-checks.sh"
+require_pdf_printing
 queue=KelvaneGridPDF
 outdir=$("$source_dir/tools/pdf-printer.sh" "$queue")
 title="GridPrintTest$$"
@@ -30,16 +27,6 @@ done
 [ -n "$pdf" ] || { echo "no PDF for $title in $outdir"; exit 1; }
 trap 'rm -f "$pdf"' EXIT
 
-failures=0
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if ! "$@"; then
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
-page_text() { pdftotext -layout -f "$1" -l "$1" "$pdf" -; }
 has() { page_text "$1" | grep -q -- "$2"; }
 lacks() { ! has "$1" "$2"; }
 

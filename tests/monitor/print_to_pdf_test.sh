@@ -8,26 +8,13 @@ set -e
 source_dir=$1
 build_dir=$2
 program=$3
-if ! command -v pdftotext >/dev/null || ! command -v lpadmin >/dev/null ||
-    [ ! -x /usr/sbin/cupsd ] || [ ! -x /usr/lib/cups/backend/cups-pdf ]; then
-    echo "CUPS, cups-pdf or poppler-utils are not installed"
-    exit 77
-fi
+. "$source_dir/tools/pdf-checks.sh"
+require_pdf_printing
 # The Print command prints on the default printer ("PDF", made so by pdf-printer.sh start); a
 # direct printout goes to a queue of the test's own.
 outdir=$("$source_dir/tools/pdf-printer.sh" start)
 "$source_dir/tools/pdf-printer.sh" KelvaneMonitorPDF >/dev/null
 
-failures=0
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if ! "$@"; then
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
-page_text() { pdftotext -layout -f "$1" -l "$1" "$pdf" -; }
 
 wait_for_pdf() { # wait_for_pdf TITLE: sets pdf
     pdf=""
