@@ -6,6 +6,7 @@
 #include "monitor/ax_mon_view.h"
 #include "services/store/quota_store.h"
 #include "ui/profile.h"
+#include "ui/thread.h"
 
 #include "tests/monitor/server_program.h"
 
@@ -32,21 +33,7 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-template <typename Done> bool PumpUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-}
+using ui::PumpMessagesUntil;
 
 int CountRecords() {
     AXCli client;
@@ -197,8 +184,8 @@ int main() {
         view.StopRefreshTimer();
         view.StartRefreshTimer(1);
         start = Clock::now();
-        if (!PumpUntil([&] { return !view.IsTimerArmed(); }, 60000) ||
-            !PumpUntil([&] { return view.IsTimerArmed(); }, 60000)) {
+        if (!PumpMessagesUntil([&] { return !view.IsTimerArmed(); }, 60000) ||
+            !PumpMessagesUntil([&] { return view.IsTimerArmed(); }, 60000)) {
             printf("the refresh cycle did not complete\n");
             return 1;
         }

@@ -14,6 +14,10 @@ namespace ui {
 // messages stay queued). Returns WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED.
 DWORD WaitDeliveringSentMessages(HANDLE handle, DWORD milliseconds = INFINITE);
 
+// Delivers this thread's messages until `done()` returns true (true) or `milliseconds` passed
+// (false); `done` is asked once before each round of messages.
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD milliseconds);
+
 class Thread {
 public:
     Thread() = default;

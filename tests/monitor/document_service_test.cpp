@@ -34,7 +34,7 @@ class ServiceTest : public ViewTest {
 protected:
     // Waits for the refresh thread's result and takes it over.
     bool TakeNextResult() {
-        return PumpUntil([this] { return m_document.TakeIncoming(); }, kCycleTimeoutMs);
+        return PumpMessagesUntil([this] { return m_document.TakeIncoming(); }, kCycleTimeoutMs);
     }
 
     QuotaServiceEnvironment m_service;
@@ -102,7 +102,7 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
 
     const std::string second = m_service.Folder("Second");
     ASSERT_EQ(m_service.SaveQuota(second, 20 * kMB), kAxOk);
-    ASSERT_TRUE(PumpUntil([&] { return view.GetRowCount() == 2; }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 2; }, kCycleTimeoutMs));
     EXPECT_TRUE(m_document.IsRefreshThreadRunning());
     // The refresh thread reported the connection to the main window.
     ASSERT_FALSE(ConnectedNotices().empty());
@@ -115,9 +115,9 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
 
     // A deleted quota leaves the grid with the next cycle; the timer goes on being armed.
     ASSERT_EQ(m_service.DeleteQuota(m_service.Folder("First")), kAxOk);
-    ASSERT_TRUE(PumpUntil([&] { return view.GetRowCount() == 1; }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 1; }, kCycleTimeoutMs));
     EXPECT_STRCASEEQ(view.EntryOfRow(1)->record.GetMappedName(1), second.c_str());
-    EXPECT_TRUE(PumpUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
 }
 
 TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
@@ -128,7 +128,7 @@ TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
     ASSERT_EQ(view.GetRowCount(), 1);
 
     ASSERT_TRUE(view.StartRefreshTimer(10));
-    ASSERT_TRUE(PumpUntil([&] { return view.GetRowCount() == 0; }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 0; }, kCycleTimeoutMs));
     EXPECT_TRUE(m_document.DisplayedList().empty());
 }
 
@@ -173,7 +173,8 @@ TEST_F(ServiceTest, ViewStopDuringACycleDropsItsResultAndTheNextCycleShowsTheDat
     CAXMonView& view = OpenView();
     ASSERT_EQ(view.GetRowCount(), 1);
     ASSERT_TRUE(view.StartRefreshTimer(10));
-    ASSERT_TRUE(PumpUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(
+        PumpMessagesUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
     {
         HangGuard guard("StopRefreshTimer", kCycleTimeoutMs);
         view.StopRefreshTimer(); // the cycle is in flight: the thread is stopped
@@ -182,8 +183,9 @@ TEST_F(ServiceTest, ViewStopDuringACycleDropsItsResultAndTheNextCycleShowsTheDat
     EXPECT_TRUE(view.IsBusy());
     ASSERT_TRUE(view.StartRefreshTimer(10));
     // Any notice of the stopped cycle still queued must not empty the grid.
-    ASSERT_TRUE(PumpUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
-    ASSERT_TRUE(PumpUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(
+        PumpMessagesUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
     EXPECT_EQ(view.GetRowCount(), 1);
 }
 
@@ -207,7 +209,7 @@ TEST_F(ServiceTest, AStoppedServiceIsReportedUnlessStartedHidden) {
     // an empty result.
     hidden.Add("C:\\Old", 1, 100);
     ASSERT_TRUE(hidden.RequestRefresh());
-    ASSERT_TRUE(PumpUntil([&] { return hidden.TakeIncoming(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return hidden.TakeIncoming(); }, kCycleTimeoutMs));
     EXPECT_TRUE(hidden.DisplayedList().empty());
     ASSERT_FALSE(ConnectedNotices().empty());
     EXPECT_EQ(ConnectedNotices().back(), 0u);
@@ -228,7 +230,7 @@ TEST_F(MonitoringOnlyServiceTest, OnlyDeviceRootObjectsAreListed) {
     EXPECT_EQ(ObjectNames(m_document.DisplayedList()), (std::vector<std::string>{root}));
 
     ASSERT_TRUE(m_document.RequestRefresh());
-    ASSERT_TRUE(PumpUntil([&] { return m_document.TakeIncoming(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return m_document.TakeIncoming(); }, kCycleTimeoutMs));
     EXPECT_EQ(ObjectNames(m_document.DisplayedList()), (std::vector<std::string>{root}));
     m_service.DeleteQuota(root);
 }

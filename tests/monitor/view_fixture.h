@@ -5,6 +5,8 @@
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
 
+#include "ui/thread.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -60,20 +62,4 @@ protected:
     std::unique_ptr<monitor::CAXMonView> m_view;
 };
 
-// Delivers this thread's messages until `done()` returns true (checked once per round, so a
-// `done` that takes something is called no more than needed) or `timeoutMs` passed.
-template <typename Done> bool PumpUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-}
+using ui::PumpMessagesUntil;

@@ -1,20 +1,11 @@
 #include "ui_test_support.h"
 
+#include "ui/thread.h"
+
 namespace ui_test {
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= milliseconds)
-            return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return ui::PumpMessagesUntil(condition, milliseconds);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
