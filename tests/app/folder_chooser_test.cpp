@@ -152,7 +152,9 @@ TEST_F(FolderChooser, AddReturnsADriveWithItsBackslashAndAFolderAsItIs) {
     HTREEITEM drive = TreeView_GetRoot(tree);
     while (drive) {
         char text[8] = {};
-        TVITEMA data{TVIF_TEXT, drive};
+        TVITEMA data{};
+        data.mask = TVIF_TEXT;
+        data.hItem = drive;
         data.pszText = text;
         data.cchTextMax = sizeof text;
         TreeView_GetItem(tree, &data);
