@@ -1,6 +1,7 @@
 #include "quota_service_env.h"
 
 #include "server_program.h"
+#include "ui/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,26 @@ int QuotaServiceEnvironment::RunServerProgram(const std::string& arguments) {
     return exitCode;
 }
 
+namespace {
+
+// The policy service depends on the quota service, which cannot stop while it runs.
+void StopPolicyService() {
+    ui::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ui::UniqueService policy(
+        manager ? OpenServiceA(manager.Get(), "AXPolicy", SERVICE_STOP | SERVICE_QUERY_STATUS)
+                : nullptr);
+    if (!policy)
+        return;
+    SERVICE_STATUS status{};
+    ControlService(policy.Get(), SERVICE_CONTROL_STOP, &status);
+    for (int i = 0; i < 200 && QueryServiceStatus(policy.Get(), &status) &&
+                    status.dwCurrentState != SERVICE_STOPPED;
+         ++i)
+        Sleep(50);
+}
+
+} // namespace
+
 QuotaServiceEnvironment::QuotaServiceEnvironment(int kind) {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -21,6 +42,7 @@ QuotaServiceEnvironment::QuotaServiceEnvironment(int kind) {
     RemoveTree(m_root);
     CreateDirectoryA(m_root.c_str(), nullptr);
     const std::string store = m_root + "\\store";
+    StopPolicyService();
     RunServerProgram("-stop");
     if (RunServerProgram("-install -store \"" + store + "\" -kind " + std::to_string(kind)) != 0) {
         ADD_FAILURE() << "axserver -install failed";
