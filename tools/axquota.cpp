@@ -1,5 +1,7 @@
 // axquota: lists and changes the quotas of an AXServer quota service from the command line.
 #include "client/axcli.h"
+#include "server/template_object.h"
+#include "server/template_reader.h"
 #include "tools/axquota_format.h"
 
 #include <windows.h>
@@ -13,9 +15,10 @@ namespace {
 
 // Exit codes.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;    // the service refused or failed the request
-constexpr int kExitUsage = 2;     // bad command line
-constexpr int kExitNoService = 3; // the service could not be reached
+constexpr int kExitFailed = 1;     // the service refused or failed the request
+constexpr int kExitUsage = 2;      // bad command line
+constexpr int kExitNoService = 3;  // the service could not be reached
+constexpr int kExitNoTemplate = 4; // the quota template could not be read
 
 const char kUsage[] =
     "Usage: axquota [-s SERVER] COMMAND [ARGUMENTS]\n"
@@ -34,12 +37,19 @@ const char kUsage[] =
     "  delete OBJECT [-owner ACCOUNT]  delete a quota\n"
     "  scan OBJECT                   rescan the object's usage\n"
     "  devices                       the server's devices with type, capacity and free space\n"
+    "  apply-template TEMPLATE OBJECT [OPTIONS]\n"
+    "                                apply a quota template kept on the server to a quota,\n"
+    "                                creating the quota when missing; TEMPLATE is a template's\n"
+    "                                name, such as \"Home Folders\" or \"<User Fallback>\"\n"
+    "      -owner ACCOUNT            the quota of an account inside the object (default: the\n"
+    "                                object's own quota)\n"
+    "      -group | -global-group    a new quota's owner is a group or a global group\n"
     "\n"
     "OBJECT is a folder on the server, such as C:\\Data. SERVER is a computer name (default:\n"
     "this computer).\n"
     "\n"
     "Exit codes: 0 done; 1 the service refused or failed the request; 2 bad command line;\n"
-    "3 the AXServer service could not be reached.\n";
+    "3 the AXServer service could not be reached; 4 the quota template could not be read.\n";
 
 std::string ErrorText(uint32_t status) {
     char text[512] = {};
@@ -81,6 +91,15 @@ int Parse(AXCli& client, const std::string& object, ObjectName& name) {
     return status == ERROR_SUCCESS ? kExitOk : Failed("object " + object, status);
 }
 
+// The permanent quota: a size, or a percentage of the device or of the usage.
+std::string QuotaText(const AllotrixBaseDbRec& record, bool exactBytes) {
+    if (record.IsAttributeSet(AttrPercentOfDevice))
+        return std::to_string(record.GetPermQuota()) + "% dev";
+    if (record.IsAttributeSet(AttrPercentOfCurrentUsed))
+        return std::to_string(record.GetPermQuota()) + "% used";
+    return exactBytes ? std::to_string(record.GetPermQuota()) : FormatBytes(record.GetPermQuota());
+}
+
 int List(AXCli& client, bool exactBytes) {
     auto size = [exactBytes](uint64_t bytes) {
         return exactBytes ? std::to_string(bytes) : FormatBytes(bytes);
@@ -99,11 +118,7 @@ int List(AXCli& client, bool exactBytes) {
             client.EndContext();
             return Failed("listing the quotas", status);
         }
-        std::string quota = size(record.GetPermQuota());
-        if (record.IsAttributeSet(AttrPercentOfDevice))
-            quota = std::to_string(record.GetPermQuota()) + "% dev";
-        else if (record.IsAttributeSet(AttrPercentOfCurrentUsed))
-            quota = std::to_string(record.GetPermQuota()) + "% used";
+        std::string quota = QuotaText(record, exactBytes);
         int percent = PercentUsed(record);
         std::string percentText = percent < 0 ? "-" : std::to_string(percent) + "%";
         const char* owner = record.GetFileOwner()[0] ? record.GetFileOwner() : "(object)";
@@ -227,6 +242,81 @@ int Scan(AXCli& client, Arguments& args) {
     return kExitOk;
 }
 
+std::string ServerText(const std::string& server) {
+    return server.empty() ? "this computer" : server;
+}
+
+// Reads template `name` from the registry of `server` into `record`.
+int ReadNamedTemplate(const std::string& server, const std::string& name, QuotaEditRecord& record) {
+    // A template is one key below the templates' key: a name with a backslash would reach
+    // into another key.
+    if (name.empty() || name.find('\\') != std::string::npos)
+        return UsageError("apply-template: not a template name: " + name);
+    LONG status = ReadTemplate(server.empty() ? nullptr : server.c_str(), name.c_str(), nullptr,
+                               record, IsFallbackTemplateName(name.c_str()));
+    if (status == ERROR_SUCCESS)
+        return kExitOk;
+    if (status == ERROR_FILE_NOT_FOUND)
+        fprintf(stderr, "axquota: there is no quota template \"%s\" on %s.\n", name.c_str(),
+                ServerText(server).c_str());
+    else
+        fprintf(stderr, "axquota: cannot read quota template \"%s\" on %s: %s\n", name.c_str(),
+                ServerText(server).c_str(), ErrorText(static_cast<uint32_t>(status)).c_str());
+    return kExitNoTemplate;
+}
+
+int ApplyTemplateVerb(AXCli& client, Arguments& args) {
+    if (!args.More())
+        return UsageError("apply-template: missing TEMPLATE");
+    std::string templateName = args.Take();
+    if (!args.More())
+        return UsageError("apply-template: missing OBJECT");
+    std::string object = args.Take();
+    std::string owner;
+    AllotrixBaseDbRec target; // the quota's identity, for a quota that does not exist yet
+    while (args.More()) {
+        std::string option = args.Take();
+        if (option == "-owner" && args.More())
+            owner = args.Take();
+        else if (option == "-group")
+            target.TurnAttributeOn(AttrGroupOwner);
+        else if (option == "-global-group")
+            target.TurnAttributeOn(AttrGlobalGroupOwner);
+        else
+            return UsageError("apply-template: unknown or incomplete option " + option);
+    }
+    if (owner.size() >= kOwnerNameSize)
+        return UsageError("apply-template: owner name too long");
+    if (owner.empty() && target.GetAttributes())
+        return UsageError("apply-template: -group and -global-group need -owner");
+
+    QuotaEditRecord source;
+    if (int result = ReadNamedTemplate(args.server, templateName, source))
+        return result;
+    ObjectName name;
+    if (int result = Parse(client, object, name))
+        return result;
+
+    // An existing quota keeps what it is; a new one is the object's own quota or the owner's.
+    AllotrixDbRec existing;
+    if (client.Get(&existing, name.device, name.file, const_cast<char*>(owner.c_str()), 0) ==
+        ERROR_SUCCESS) {
+        target = existing;
+    } else {
+        target.SetFileOwner(owner.c_str());
+        if (owner.empty())
+            target.TurnAttributeOn(AttrAbsolute);
+    }
+    target.SetObjectName(name.device, name.file);
+    uint32_t status = ApplyTemplateToObject(client, target, source);
+    if (status != ERROR_SUCCESS)
+        return Failed("applying template \"" + templateName + "\" to " + object, status);
+    printf("Template \"%s\" applied to the quota of %s%s%s: %s.\n", templateName.c_str(),
+           target.GetMappedName(1), owner.empty() ? "" : " for ", owner.c_str(),
+           QuotaText(target, false).c_str());
+    return kExitOk;
+}
+
 const char* DriveTypeName(unsigned long type) {
     switch (type) {
     case DRIVE_REMOVABLE:
@@ -287,7 +377,7 @@ int main(int argc, char** argv) {
         return UsageError("missing COMMAND");
     std::string command = args.Take();
     if (command != "list" && command != "set" && command != "delete" && command != "scan" &&
-        command != "devices")
+        command != "devices" && command != "apply-template")
         return UsageError("unknown command " + command);
     bool exactBytes = command == "list" && args.More() && args.words[args.next] == "-bytes";
     if (exactBytes)
@@ -315,5 +405,7 @@ int main(int argc, char** argv) {
         return Delete(client, args);
     if (command == "scan")
         return Scan(client, args);
+    if (command == "apply-template")
+        return ApplyTemplateVerb(client, args);
     return Devices(client);
 }

@@ -71,6 +71,7 @@ if win "$axserver" -status; then
     echo
     echo "Both services run in $prefix; its wineserver keeps them running."
     echo "axquota:  WINEPREFIX=$prefix wine64 $axquota --help"
+    echo "Template: WINEPREFIX=$prefix wine64 $axquota apply-template 'Home Folders' 'C:\\Demo\\Legal'"
     echo "Stop all: WINEPREFIX=$prefix wineserver -k"
 else
     echo "The quota services are not running as they should (see above)." >&2
