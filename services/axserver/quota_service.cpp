@@ -52,29 +52,27 @@ DWORD QuotaService::Start(const std::string& storeFolder) {
     DWORD error = m_store.Open(storeFolder);
     if (error != ERROR_SUCCESS)
         return error;
-    std::vector<std::string> folders;
     {
         std::lock_guard<std::mutex> hold(m_lock);
         AccountResolver resolver;
-        for (AllotrixDbRec& record : m_store.Snapshot()) {
+        m_store.ForEachRecord([&](const AllotrixDbRec& stored) {
+            AllotrixBaseDbRec record = stored;
             record.SetAttributes(record.GetAttributes() & ~kStatusBits);
             std::string account;
             bool unmapped =
                 record.GetFileOwner()[0] && !resolver.Resolve(record.GetFileOwner(), account);
             IndexLocked(record, account, unmapped);
-        }
-        for (auto& [key, object] : m_objects) {
-            folders.push_back(object.folder);
-            QueueLocked(key);
-        }
+        });
+        // The first scans wait behind every change reported meanwhile.
+        for (auto& [key, object] : m_objects)
+            QueueLocked(key, ScanPriority::Background);
         m_stopping = false;
     }
     m_watcher = std::make_unique<FolderWatcher>(
         [this](const std::string& folder, FolderChange change) { OnFolderChange(folder, change); });
-    for (const std::string& folder : folders)
-        m_watcher->Add(folder);
     m_lastCompact = GetTickCount();
-    m_worker = std::thread([this] { ScanLoop(); });
+    for (std::thread& worker : m_workers)
+        worker = std::thread([this] { ScanLoop(); });
     return ERROR_SUCCESS;
 }
 
@@ -84,8 +82,9 @@ void QuotaService::Stop() {
         m_stopping = true;
     }
     m_wake.notify_all();
-    if (m_worker.joinable())
-        m_worker.join();
+    for (std::thread& worker : m_workers)
+        if (worker.joinable())
+            worker.join();
     if (m_watcher)
         m_watcher->Stop();
     m_watcher.reset();
@@ -105,11 +104,15 @@ void QuotaService::IndexLocked(const AllotrixBaseDbRec& record, const std::strin
     ApplyStatusLocked(key);
 }
 
-void QuotaService::QueueLocked(const std::string& objectKey) {
+void QuotaService::QueueLocked(const std::string& objectKey, ScanPriority priority) {
     ObjectState& object = m_objects[objectKey];
-    if (!object.queued) {
+    if (object.scanning) {
+        // Scanned again once the scan under way ends: two scans of one object never overlap.
+        object.scanAgain = true;
+    } else if (!object.queued || (priority == ScanPriority::Change && !object.queuedForChange)) {
         object.queued = true;
-        m_queue.push_back(objectKey);
+        object.queuedForChange = priority == ScanPriority::Change;
+        (priority == ScanPriority::Change ? m_changed : m_background).push_back(objectKey);
         m_wake.notify_one();
     }
     ApplyStatusLocked(objectKey);
@@ -117,7 +120,7 @@ void QuotaService::QueueLocked(const std::string& objectKey) {
 
 void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
     const ObjectState& object = m_objects[objectKey];
-    uint32_t status = (object.queued ? uint32_t{AttrStatus40000000} : 0) |
+    uint32_t status = (object.queued || object.scanAgain ? uint32_t{AttrStatus40000000} : 0) |
                       (object.scanning ? uint32_t{AttrStatus100} : 0);
     for (auto& [owner, entry] : m_entries[objectKey])
         entry.record.SetAttributes((entry.record.GetAttributes() & ~kStatusBits) | status);
@@ -233,19 +236,13 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
     record.SetUsedQuota(used);
     record.SetHighWaterMark(std::max(highWater, used));
 
-    bool newObject = false;
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        error = m_store.Save(record);
-        if (error != ERROR_SUCCESS)
-            return error;
-        newObject = m_entries.find(key) == m_entries.end();
-        IndexLocked(record, account, false);
-        QueueLocked(key);
-        record.SetAttributes(m_entries[key][Lower(owner)].record.GetAttributes());
-    }
-    if (newObject && m_watcher)
-        m_watcher->Add(folder);
+    std::lock_guard<std::mutex> hold(m_lock);
+    error = m_store.Save(record);
+    if (error != ERROR_SUCCESS)
+        return error;
+    IndexLocked(record, account, false);
+    QueueLocked(key, ScanPriority::Change);
+    record.SetAttributes(m_entries[key][Lower(owner)].record.GetAttributes());
     return ERROR_SUCCESS;
 }
 
@@ -271,7 +268,7 @@ DWORD QuotaService::Delete(std::string device, std::string file, const std::stri
             objectGone = true;
         } else {
             // The object's own usage depends on the owners excluded from it.
-            QueueLocked(key);
+            QueueLocked(key, ScanPriority::Change);
         }
     }
     if (objectGone && m_watcher)
@@ -283,17 +280,11 @@ DWORD QuotaService::Scan(std::string device, std::string file) {
     DWORD error = NormalizeObject(device, file);
     if (error != ERROR_SUCCESS)
         return error == ERROR_INVALID_DRIVE ? ERROR_FILE_NOT_FOUND : error;
-    std::string folder = ObjectFolder(device, file);
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        std::string key = Lower(folder);
-        if (m_entries.find(key) == m_entries.end())
-            return ERROR_FILE_NOT_FOUND;
-        QueueLocked(key);
-    }
-    // A folder that was removed and made again is watched anew.
-    if (m_watcher && !m_watcher->IsWatched(folder))
-        m_watcher->Add(folder);
+    std::lock_guard<std::mutex> hold(m_lock);
+    std::string key = Lower(ObjectFolder(device, file));
+    if (m_entries.find(key) == m_entries.end())
+        return ERROR_FILE_NOT_FOUND;
+    QueueLocked(key, ScanPriority::Change);
     return ERROR_SUCCESS;
 }
 
@@ -301,7 +292,21 @@ void QuotaService::OnFolderChange(const std::string& folder, FolderChange) {
     std::lock_guard<std::mutex> hold(m_lock);
     std::string key = Lower(folder);
     if (m_entries.find(key) != m_entries.end())
-        QueueLocked(key);
+        QueueLocked(key, ScanPriority::Change);
+}
+
+bool QuotaService::NextScanLocked(std::string& key) {
+    for (std::deque<std::string>* queue : {&m_changed, &m_background}) {
+        while (!queue->empty()) {
+            key = std::move(queue->front());
+            queue->pop_front();
+            auto object = m_objects.find(key);
+            // An object queued twice (first scan, then a change) is scanned once.
+            if (object != m_objects.end() && object->second.queued && !object->second.scanning)
+                return true;
+        }
+    }
+    return false;
 }
 
 void QuotaService::ScanLoop() {
@@ -309,17 +314,15 @@ void QuotaService::ScanLoop() {
         std::string key;
         {
             std::unique_lock<std::mutex> hold(m_lock);
-            m_wake.wait(hold, [this] { return m_stopping || !m_queue.empty(); });
+            m_wake.wait(hold, [&] { return m_stopping || NextScanLocked(key); });
             if (m_stopping)
                 return;
-            key = m_queue.front();
-            m_queue.pop_front();
         }
         ScanObject(key);
         bool idle = false;
         {
             std::lock_guard<std::mutex> hold(m_lock);
-            idle = m_queue.empty();
+            idle = m_changed.empty() && m_background.empty();
         }
         if (idle && GetTickCount() - m_lastCompact > kCompactIntervalMs) {
             m_store.Compact();
@@ -337,12 +340,17 @@ void QuotaService::ScanObject(const std::string& key) {
         if (object == m_objects.end())
             return;
         object->second.queued = false;
+        object->second.queuedForChange = false;
         object->second.scanning = true;
         folder = object->second.folder;
         for (const auto& [owner, entry] : m_entries[key])
             attributeOwners = attributeOwners || !owner.empty();
         ApplyStatusLocked(key);
     }
+    // Watched before it is measured, so that no change after the measurement goes unseen; a
+    // folder that was removed and made again is watched anew.
+    if (!m_watcher->IsWatched(folder))
+        m_watcher->Add(folder);
     UsageResult result = m_scanner.Scan(folder, attributeOwners);
 
     struct Update {
@@ -352,11 +360,19 @@ void QuotaService::ScanObject(const std::string& key) {
     };
     std::vector<Update> updates;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::unique_lock<std::mutex> hold(m_lock);
         auto object = m_objects.find(key);
-        if (object == m_objects.end())
+        if (object == m_objects.end()) {
+            // Deleted during the scan, possibly after Delete stopped watching it.
+            hold.unlock();
+            m_watcher->Remove(folder);
             return;
+        }
         object->second.scanning = false;
+        if (object->second.scanAgain) {
+            object->second.scanAgain = false;
+            QueueLocked(key, ScanPriority::Change);
+        }
         bool folderGone =
             result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND;
         auto& owners = m_entries[key];

@@ -1,8 +1,10 @@
 // The quota records of the server with their usage, kept current from the file system.
 //
 // Records live durably in the store; this class keeps an index of their listed part with the
-// measured usage and status, measures each object's folder on a worker thread, and rescans an
+// measured usage and status, measures each object's folder on worker threads, and rescans an
 // object whenever the folder watcher reports a change below it or a client asks for a scan.
+// Start returns once the records are indexed; watching and the first scans follow in the
+// background.
 #pragma once
 
 #include "client/records.h"
@@ -34,7 +36,8 @@ public:
     QuotaService(const QuotaService&) = delete;
     QuotaService& operator=(const QuotaService&) = delete;
 
-    // Opens the store in `storeFolder`, watches every object and queues a scan of each.
+    // Opens the store in `storeFolder` and queues a first scan of every object, which also
+    // starts watching its folder.
     DWORD Start(const std::string& storeFolder);
     void Stop();
 
@@ -55,12 +58,16 @@ private:
     struct ObjectState {
         std::string folder;
         bool queued = false;
+        bool queuedForChange = false;
         bool scanning = false;
-        bool rescanOwners = false;
+        bool scanAgain = false; // changed while being scanned
     };
+    // Scans after a change or a client's request come before the first scans of the start.
+    enum class ScanPriority { Change, Background };
 
     void IndexLocked(const AllotrixBaseDbRec& record, const std::string& account, bool unmapped);
-    void QueueLocked(const std::string& objectKey);
+    void QueueLocked(const std::string& objectKey, ScanPriority priority);
+    bool NextScanLocked(std::string& objectKey);
     void ApplyStatusLocked(const std::string& objectKey);
     void ScanLoop();
     void ScanObject(const std::string& objectKey);
@@ -79,8 +86,10 @@ private:
     // object's own record (empty owner) comes first.
     std::map<std::string, std::map<std::string, Entry>> m_entries;
     std::map<std::string, ObjectState> m_objects;
-    std::deque<std::string> m_queue;
+    std::deque<std::string> m_changed;
+    std::deque<std::string> m_background;
     bool m_stopping = false;
     DWORD m_lastCompact = 0;
-    std::thread m_worker;
+    // Two workers: one large rescan does not hold up the small ones behind it.
+    std::thread m_workers[2];
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "services/store/record_packing.h"
 #include "services/store/store_files.h"
 #include "services/store/store_format.h"
 
@@ -83,9 +84,9 @@ DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
     if (haveSnapshot) {
         if (CheckHeader(bytes, StoreFileKind::Snapshot, header) != HeaderCheck::Valid)
             return ERROR_FILE_CORRUPT;
-        ParsedEntries parsed = ParseEntries(bytes);
-        ApplyEntries(parsed, recovery);
-        rewrite = parsed.damagedRuns > 0;
+        ParsedEntries parsed = ParseEntries(bytes, header.version);
+        ApplyEntries(parsed, header.version, recovery);
+        rewrite = parsed.damagedRuns > 0 || header.version < kStoreFormatVersion;
         m_generation = header.generation;
         m_nextId = std::max(m_nextId, header.nextId);
         m_snapshotBytes = bytes.size();
@@ -120,24 +121,32 @@ DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
     if (header.generation > m_generation)
         return ERROR_FILE_CORRUPT;
 
-    ParsedEntries parsed = ParseEntries(bytes);
-    ApplyEntries(parsed, recovery);
+    ParsedEntries parsed = ParseEntries(bytes, header.version);
+    ApplyEntries(parsed, header.version, recovery);
     recovery.entriesReplayed += static_cast<uint32_t>(parsed.entries.size());
     if (parsed.damagedTail) {
         if ((error = m_journal->TruncateTo(parsed.validEnd)) != 0)
             return error;
     }
-    if (parsed.damagedRuns > 0)
+    if (parsed.damagedRuns > 0 || header.version < kStoreFormatVersion)
         rewrite = true;
     return 0;
 }
 
-void QuotaStore::ApplyEntries(const ParsedEntries& parsed, StoreRecovery& recovery) {
+void QuotaStore::ApplyEntries(const ParsedEntries& parsed, uint32_t version,
+                              StoreRecovery& recovery) {
+    AllotrixDbRec record;
     for (const ParsedEntry& entry : parsed.entries) {
         if (entry.kind == EntryKind::Save) {
-            AllotrixDbRec record;
-            memcpy(static_cast<void*>(&record), entry.payload, sizeof record);
-            ApplySave(record);
+            if (version == kPlainRecordsVersion) {
+                memcpy(static_cast<void*>(&record), entry.payload, sizeof record);
+                ApplySave(record, PackRecord(record));
+            } else if (UnpackRecord(entry.payload, entry.length, record)) {
+                ApplySave(record, std::string(entry.payload, entry.length));
+            } else {
+                ++recovery.entriesDiscarded;
+                recovery.bytesDiscarded += entry.length;
+            }
         } else {
             uint32_t id;
             memcpy(&id, entry.payload, sizeof id);
@@ -173,7 +182,7 @@ bool QuotaStore::IsOpen() const {
     return m_journal != nullptr;
 }
 
-void QuotaStore::ApplySave(const AllotrixDbRec& record) {
+void QuotaStore::ApplySave(const AllotrixDbRec& record, std::string packed) {
     uint32_t id = record.GetRecordId();
     std::string key = RecordKey(record);
     auto byKey = m_idByKey.find(key);
@@ -181,9 +190,9 @@ void QuotaStore::ApplySave(const AllotrixDbRec& record) {
         m_records.erase(byKey->second);
     auto byId = m_records.find(id);
     if (byId != m_records.end())
-        m_idByKey.erase(RecordKey(byId->second));
-    m_records[id] = record;
+        m_idByKey.erase(byId->second.key);
     m_idByKey[key] = id;
+    m_records[id] = StoredRecord{std::move(key), std::move(packed)};
     if (id >= m_nextId)
         m_nextId = id + 1;
 }
@@ -192,7 +201,7 @@ void QuotaStore::ApplyDelete(uint32_t id) {
     auto byId = m_records.find(id);
     if (byId == m_records.end())
         return;
-    m_idByKey.erase(RecordKey(byId->second));
+    m_idByKey.erase(byId->second.key);
     m_records.erase(byId);
     if (id >= m_nextId)
         m_nextId = id + 1;
@@ -236,9 +245,10 @@ DWORD QuotaStore::Save(AllotrixDbRec& record) {
     }
     AllotrixDbRec stored = record;
     stored.SetRecordId(id);
-    if (DWORD error = AppendLocked(EntryKind::Save, &stored, sizeof stored))
+    std::string packed = PackRecord(stored);
+    if (DWORD error = AppendLocked(EntryKind::Save, packed.data(), uint32_t(packed.size())))
         return error;
-    ApplySave(stored);
+    ApplySave(stored, std::move(packed));
     record.SetRecordId(id);
     return 0;
 }
@@ -262,17 +272,22 @@ bool QuotaStore::Find(const char* device, const char* file, const char* owner,
     uint32_t id = FindIdLocked(device, file, owner);
     if (id == 0)
         return false;
-    out = m_records.at(id);
-    return true;
+    const std::string& packed = m_records.at(id).packed;
+    return UnpackRecord(packed.data(), packed.size(), out);
 }
 
 std::vector<AllotrixDbRec> QuotaStore::Snapshot() const {
-    std::lock_guard lock(m_lock);
     std::vector<AllotrixDbRec> records;
-    records.reserve(m_records.size());
-    for (const auto& [id, record] : m_records)
-        records.push_back(record);
+    ForEachRecord([&records](const AllotrixDbRec& record) { records.push_back(record); });
     return records;
+}
+
+void QuotaStore::ForEachRecord(const std::function<void(const AllotrixDbRec&)>& visit) const {
+    std::lock_guard lock(m_lock);
+    AllotrixDbRec record;
+    for (const auto& [id, stored] : m_records)
+        if (UnpackRecord(stored.packed.data(), stored.packed.size(), record))
+            visit(record);
 }
 
 size_t QuotaStore::Count() const {
@@ -286,7 +301,10 @@ void QuotaStore::UpdateUsage(const char* device, const char* file, const char* o
     uint32_t id = FindIdLocked(device, file, owner);
     if (id == 0)
         return;
-    AllotrixDbRec& record = m_records.at(id);
+    StoredRecord& stored = m_records.at(id);
+    AllotrixDbRec record;
+    if (!UnpackRecord(stored.packed.data(), stored.packed.size(), record))
+        return;
     uint32_t attributes = (record.GetAttributes() & ~kStatusBits) | (statusBits & kStatusBits);
     if (record.GetUsedQuota() == used && record.GetHighWaterMark() == highWater &&
         record.GetAttributes() == attributes)
@@ -294,6 +312,7 @@ void QuotaStore::UpdateUsage(const char* device, const char* file, const char* o
     record.SetUsedQuota(used);
     record.SetHighWaterMark(highWater);
     record.SetAttributes(attributes);
+    stored.packed = PackRecord(record);
     m_usageDirty = true;
 }
 
@@ -308,9 +327,12 @@ DWORD QuotaStore::Compact() {
 
 DWORD QuotaStore::CompactLocked() {
     std::vector<char> bytes = HeaderBytes(StoreFileKind::Snapshot, m_generation + 1, m_nextId);
-    bytes.reserve(bytes.size() + m_records.size() * (sizeof(EntryFrame) + sizeof(AllotrixDbRec)));
-    for (const auto& [id, record] : m_records)
-        AppendEntry(bytes, EntryKind::Save, &record, sizeof record);
+    size_t size = bytes.size();
+    for (const auto& [id, stored] : m_records)
+        size += sizeof(EntryFrame) + stored.packed.size();
+    bytes.reserve(size);
+    for (const auto& [id, stored] : m_records)
+        AppendEntry(bytes, EntryKind::Save, stored.packed.data(), uint32_t(stored.packed.size()));
     if (DWORD error = ReplaceFileAtomically(m_folder + kSnapshotName, bytes))
         return error;
     ++m_generation;

@@ -8,8 +8,9 @@
 // When the journal has grown large it is folded into a new snapshot, written to "quota.db.tmp",
 // flushed and moved over "quota.db" in one step, after which the journal starts afresh.
 //
-// Records are keyed by device, file and owner, compared without regard to case; an object's own
-// quota has an empty owner. Every member is safe to call from many threads at once. One process
+// Records are kept packed (record_packing.h) on disk and in memory: a record of some 20 KB takes a
+// few hundred bytes. Records are keyed by device, file and owner, compared without regard to
+// case; an object's own quota has an empty owner. Every member is safe to call from many threads at once. One process
 // at a time may open a folder's store (the journal is opened without write sharing).
 //
 // Usage figures (used space, high-water mark, AttrStatus100 and AttrStatus40000000) change often
@@ -22,6 +23,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -78,6 +80,10 @@ public:
     // Every record, ordered by record id.
     std::vector<AllotrixDbRec> Snapshot() const;
 
+    // Calls `visit` with every record in the order of their ids, holding the store's lock: the
+    // visitor must not call the store.
+    void ForEachRecord(const std::function<void(const AllotrixDbRec&)>& visit) const;
+
     size_t Count() const;
 
     // Sets a record's used space and high-water mark, and its AttrStatus100 and
@@ -99,8 +105,8 @@ private:
     DWORD AppendLocked(EntryKind kind, const void* payload, uint32_t length);
     DWORD CompactLocked();
     DWORD LoadLocked(StoreRecovery& recovery, bool& rewrite);
-    void ApplyEntries(const ParsedEntries& parsed, StoreRecovery& recovery);
-    void ApplySave(const AllotrixDbRec& record);
+    void ApplyEntries(const ParsedEntries& parsed, uint32_t version, StoreRecovery& recovery);
+    void ApplySave(const AllotrixDbRec& record, std::string packed);
     void ApplyDelete(uint32_t id);
     void CloseLocked();
     uint32_t FindIdLocked(const char* device, const char* file, const char* owner) const;
@@ -108,7 +114,11 @@ private:
     mutable std::mutex m_lock;
     std::string m_folder;
     std::unique_ptr<JournalFile> m_journal;
-    std::map<uint32_t, AllotrixDbRec> m_records;
+    struct StoredRecord {
+        std::string key; // device, file and owner (see RecordKey)
+        std::string packed;
+    };
+    std::map<uint32_t, StoredRecord> m_records;
     std::unordered_map<std::string, uint32_t> m_idByKey;
     uint32_t m_nextId = 1;
     uint64_t m_generation = 0;

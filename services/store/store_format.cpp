@@ -4,6 +4,7 @@
 
 #include "client/records.h"
 #include "services/store/checksum.h"
+#include "services/store/record_packing.h"
 
 namespace {
 
@@ -20,32 +21,32 @@ uint32_t EntryCrc(const EntryFrame& frame, const void* payload) {
     return Crc32(payload, frame.length, crc);
 }
 
-uint32_t ExpectedLength(uint32_t kind) {
-    switch (static_cast<EntryKind>(kind)) {
+bool LengthFits(const EntryFrame& frame, uint32_t version) {
+    switch (static_cast<EntryKind>(frame.kind)) {
     case EntryKind::Save:
-        return sizeof(AllotrixDbRec);
+        return version == kPlainRecordsVersion ? frame.length == sizeof(AllotrixDbRec)
+                                               : frame.length <= kLargestPackedRecord;
     case EntryKind::Delete:
-        return sizeof(uint32_t);
+        return frame.length == sizeof(uint32_t);
     }
-    return 0;
+    return false;
 }
 
-bool ValidEntryAt(const std::vector<char>& file, size_t pos) {
+bool ValidEntryAt(const std::vector<char>& file, size_t pos, uint32_t version) {
     EntryFrame frame;
     if (file.size() - pos < sizeof frame)
         return false;
     memcpy(&frame, file.data() + pos, sizeof frame);
-    if (frame.magic != kEntryMagic || frame.length == 0 ||
-        frame.length != ExpectedLength(frame.kind))
+    if (frame.magic != kEntryMagic || frame.length == 0 || !LengthFits(frame, version))
         return false;
     if (file.size() - pos - sizeof frame < frame.length)
         return false;
     return EntryCrc(frame, file.data() + pos + sizeof frame) == frame.crc;
 }
 
-size_t NextValidEntry(const std::vector<char>& file, size_t from) {
+size_t NextValidEntry(const std::vector<char>& file, size_t from, uint32_t version) {
     for (size_t pos = from; pos + sizeof(EntryFrame) <= file.size(); ++pos) {
-        if (ValidEntryAt(file, pos))
+        if (ValidEntryAt(file, pos, version))
             return pos;
     }
     return file.size();
@@ -89,13 +90,13 @@ void AppendEntry(std::vector<char>& out, EntryKind kind, const void* payload, ui
                static_cast<const char*>(payload) + length);
 }
 
-ParsedEntries ParseEntries(const std::vector<char>& file) {
+ParsedEntries ParseEntries(const std::vector<char>& file, uint32_t version) {
     ParsedEntries parsed;
     size_t pos = sizeof(StoreFileHeader);
     parsed.validEnd = pos;
     while (pos < file.size()) {
-        if (!ValidEntryAt(file, pos)) {
-            size_t next = NextValidEntry(file, pos + 1);
+        if (!ValidEntryAt(file, pos, version)) {
+            size_t next = NextValidEntry(file, pos + 1, version);
             ++parsed.damagedRuns;
             parsed.damagedBytes += next - pos;
             if (next == file.size()) {

@@ -1,13 +1,15 @@
 // Layout of the store's two files. Each begins with a StoreFileHeader and continues with
-// entries: an EntryFrame followed by `length` payload bytes. A save entry carries a whole
-// AllotrixDbRec as its bytes; a delete entry carries the 32-bit id of the record deleted.
+// entries: an EntryFrame followed by `length` payload bytes. A save entry carries an
+// AllotrixDbRec, packed (see record_packing.h) from version 2 on and as its plain bytes in
+// version 1; a delete entry carries the 32-bit id of the record deleted.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-constexpr uint32_t kStoreFormatVersion = 1;
+constexpr uint32_t kStoreFormatVersion = 2;
+constexpr uint32_t kPlainRecordsVersion = 1;
 
 enum class StoreFileKind : uint32_t { Snapshot = 1, Journal = 2 };
 enum class EntryKind : uint32_t { Save = 1, Delete = 2 };
@@ -53,6 +55,7 @@ struct ParsedEntries {
     bool damagedTail = false;  // the file ends in unreadable bytes (cut them at validEnd)
 };
 
-// Reads the entries of `file` after its header. Unreadable bytes (a torn or damaged entry) are
-// skipped up to the next valid entry; when none follows they form the damaged tail.
-ParsedEntries ParseEntries(const std::vector<char>& file);
+// Reads the entries of `file`, written in format `version`, after its header. Unreadable bytes
+// (a torn or damaged entry) are skipped up to the next valid entry; when none follows they form
+// the damaged tail.
+ParsedEntries ParseEntries(const std::vector<char>& file, uint32_t version);

@@ -3,6 +3,8 @@
 
 #include "services/axserver/server_settings.h"
 #include "services/common/service_control.h"
+#include "services/store/record_packing.h"
+#include "services/store/store_format.h"
 #include "ui/handles.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +70,51 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
     ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kQuotaServiceName, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
+}
+
+// Writes a store of `count` object quotas at once, as a snapshot: saving them one by one, each
+// flushed to disk, would take minutes.
+void WriteStore(const std::string& folder, uint32_t count) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    StoreFileHeader header = MakeHeader(StoreFileKind::Snapshot, 1, count + 1);
+    std::vector<char> bytes(reinterpret_cast<const char*>(&header),
+                            reinterpret_cast<const char*>(&header) + sizeof header);
+    for (uint32_t id = 1; id <= count; ++id) {
+        AllotrixDbRec record;
+        record.SetRecordId(id);
+        record.SetObjectName("C:", ("\\kelvane-test\\many\\q" + std::to_string(id)).c_str());
+        record.TurnAttributeOn(AttrAbsolute);
+        record.SetPermQuota(uint64_t{id} << 20);
+        record.Actions[0].SetMessage("Over the first threshold");
+        std::string packed = PackRecord(record);
+        AppendEntry(bytes, EntryKind::Save, packed.data(), uint32_t(packed.size()));
+    }
+    ui::UniqueFile file(CreateFileA((folder + "\\quota.db").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file &&
+                WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    DeleteFileA((folder + "\\quota.jnl").c_str());
+}
+
+TEST(ServiceInstallation, AServerWithManyQuotasStartsAndListsThemAll) {
+    constexpr uint32_t kQuotas = 6000;
+    const std::string store = std::string(kTestRoot) + "\\many-quotas";
+    ASSERT_NO_FATAL_FAILURE(StopServices());
+    ASSERT_NO_FATAL_FAILURE(WriteStore(store, kQuotas));
+    ASSERT_EQ(ERROR_SUCCESS, WriteStoreFolderSetting(store));
+    DWORD started = StartServiceAndWait(kQuotaServiceName);
+    size_t listed = 0;
+    if (started == ERROR_SUCCESS) {
+        AXCli client;
+        if (client.Connect("") == ERROR_SUCCESS)
+            listed = ListAll(client).size();
+    }
+    StopServiceAndWait(kQuotaServiceName);
+    EXPECT_EQ(ERROR_SUCCESS, WriteStoreFolderSetting(kTestStore));
+    EnsureServicesRunning();
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), started) << "the service did not start in time";
+    EXPECT_EQ(kQuotas, listed);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "services/store/quota_store.h"
+#include "services/store/record_packing.h"
+#include "services/store/store_format.h"
 #include "store_test_support.h"
 #include "temp_folder.h"
 
@@ -188,9 +190,13 @@ TEST_F(QuotaStoreTest, UsageIsKeptInMemoryAndWrittenByCompactionAndClose) {
 }
 
 TEST_F(QuotaStoreTest, CompactionBoundsTheJournalAndKeepsEveryRecord) {
+    // Entries differ by a few bytes of owner name and quota: take the size of a long one.
+    const uint64_t entry =
+        sizeof(EntryFrame) + PackRecord(MakeRecord("\\Data", "HOST\\user19", 599)).size();
+    const uint64_t threshold = 30 * entry;
     QuotaStore store;
     ASSERT_EQ(0u, store.Open(m_folder));
-    store.SetCompactionThreshold(100 * 1024);
+    store.SetCompactionThreshold(threshold);
     uint64_t largestJournal = 0;
     for (int round = 0; round < 6; ++round) {
         for (int i = 0; i < 20; ++i) {
@@ -202,9 +208,8 @@ TEST_F(QuotaStoreTest, CompactionBoundsTheJournalAndKeepsEveryRecord) {
         ASSERT_EQ(0u, store.Delete("C:", "\\Data", ("HOST\\user" + std::to_string(round)).c_str()));
     }
     uint64_t snapshotSize = FileSize(Snapshot());
-    EXPECT_GT(snapshotSize, 14 * sizeof(AllotrixDbRec)); // compacted at least once late on
-    EXPECT_LE(largestJournal,
-              std::max<uint64_t>(100 * 1024, snapshotSize) + sizeof(AllotrixDbRec) + 64);
+    EXPECT_GT(snapshotSize, 14 * (entry - 8)); // compacted at least once late on
+    EXPECT_LE(largestJournal, std::max(threshold, snapshotSize) + entry);
     EXPECT_FALSE(FileExists(Snapshot() + ".tmp"));
     std::vector<AllotrixDbRec> before = store.Snapshot();
     store.Close();
@@ -224,7 +229,8 @@ TEST_F(QuotaStoreTest, CompactionBoundsTheJournalAndKeepsEveryRecord) {
 TEST_F(QuotaStoreTest, ATornLastEntryIsCutOffAndTheRestKept) {
     ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, false));
     std::vector<char> journal = ReadBytes(Journal());
-    journal.resize(journal.size() - sizeof(AllotrixDbRec) / 2);
+    size_t entrySize = (journal.size() - sizeof(StoreFileHeader)) / 5;
+    journal.resize(journal.size() - entrySize / 2);
     WriteBytes(Journal(), journal);
 
     QuotaStore store;
@@ -248,8 +254,10 @@ TEST_F(QuotaStoreTest, ATornLastEntryIsCutOffAndTheRestKept) {
 TEST_F(QuotaStoreTest, ADamagedEntryIsSkippedAndTheEntriesAfterItKept) {
     ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, false));
     std::vector<char> journal = ReadBytes(Journal());
-    size_t entrySize = (journal.size() - 40) / 5;
-    journal[40 + 2 * entrySize + 1000] ^= 0x20; // inside the third record
+    AllotrixDbRec third = MakeRecord("\\D2", "", 2);
+    third.SetRecordId(3);
+    size_t entrySize = sizeof(EntryFrame) + PackRecord(third).size();
+    journal[journal.size() - 2 * entrySize - entrySize / 2] ^= 0x20; // entries of equal size
     WriteBytes(Journal(), journal);
 
     QuotaStore store;
