@@ -113,14 +113,12 @@ public:
     void ScrollToRow(int row);
 
     // --- Sorting ----------------------------------------------------------------------------
-    // Stable sort of rows 1..n by the keys of one column; rows with equal keys keep their order.
+    // Stable sort of rows 1..n by the keys of one column in the user's locale collation without
+    // regard to case; rows with keys that collate equal keep their order.
     void SortRows(const CGridSortInfo& info);
+    // The key of a cell; `style` is the cell's composed style. Default: the display text.
     virtual std::string GetSortKey(int row, int col, const CGridSortInfo& info,
                                    const CGridStyle& style);
-    // < 0, 0, > 0 as a sorts before, with, after b in ascending order. Default: the user's
-    // locale collation without regard to case.
-    virtual int CompareSortKeys(const std::string& a, const std::string& b,
-                                const CGridSortInfo& info);
 
     // --- Hooks (flags are the MK_ key flags, point in client coordinates) ---------------------
     // A press of the left button on a cell; return true when handled (then the grid does

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+
 using namespace gridtest;
 
 namespace {
@@ -177,6 +181,64 @@ TEST(GridSort, DerivedKeysOrderNumbersAndEqualKeysKeepTheirOrder) {
     grid.SortRows({1, false});
     EXPECT_EQ(ColumnValues(grid, 1), (std::vector<std::string>{"100", "10", "10", "9", "9"}));
     EXPECT_EQ(ColumnValues(grid, 2), (std::vector<std::string>{"4", "2", "5", "1", "3"}));
+}
+
+namespace {
+
+// Keys that exercise the collation: case, digits, blanks, punctuation, the hyphen and apostrophe
+// that word sorting treats apart, Latin-1 letters with accents and ligatures, the soft hyphen
+// that collates as nothing, control characters, and the empty key; then random mixtures of them.
+std::vector<std::string> CollationTestKeys() {
+    const std::vector<std::string> pieces = {
+        "",     "a",    "A",     "b",    "B",     "z",    "Z",    "0",    "1",    "9",    "10",
+        " ",    "  7",  "-",     "'",    "_",     ".",    ",",    "\\",   "/",    "(",    "~",
+        "#",    "%",    "co-op", "coop", "can't", "cant", "\xe9", "\xc9", "e",    "E",    "\xe8",
+        "\xe0", "\xc0", "\xe4",  "\xc4", "\xf6",  "\xd6", "\xfc", "\xdf", "ss",   "SS",   "\xe6",
+        "ae",   "\xc6", "AE",    "\xf1", "\xe7",  "\xf8", "\xe5", "\xc5", "\xff", "\xad", "\xa0",
+        "\x96", "\x97", "\x80",  "\x01", "\x7f",  "\t",   "\xb2", "\xbd"};
+    std::vector<std::string> keys = pieces;
+    std::mt19937 random(20240611);
+    for (int i = 0; i < 2000; ++i) {
+        std::string key;
+        for (int length = static_cast<int>(random() % 6); length > 0; --length)
+            key += pieces[random() % pieces.size()];
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+// Positions of `keys` in the stable order CompareStringA gives them.
+std::vector<std::string> OrderByCompareString(const std::vector<std::string>& keys,
+                                              bool ascending) {
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int compared = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, keys[a].c_str(),
+                                            static_cast<int>(keys[a].size()), keys[b].c_str(),
+                                            static_cast<int>(keys[b].size()));
+        return ascending ? compared == CSTR_LESS_THAN : compared == CSTR_GREATER_THAN;
+    });
+    std::vector<std::string> positions;
+    for (int position : order)
+        positions.push_back(std::to_string(position));
+    return positions;
+}
+
+} // namespace
+
+TEST_F(GridTable, SortOrdersAsTheLocaleCollationComparesWithoutCase) {
+    const std::vector<std::string> keys = CollationTestKeys();
+    grid.SetColCount(2);
+    grid.SetRowCount(static_cast<int>(keys.size()));
+    for (bool ascending : {true, false}) {
+        for (int row = 1; row <= grid.GetRowCount(); ++row) {
+            grid.SetValue(row, 1, keys[row - 1]);
+            grid.SetValue(row, 2, std::to_string(row - 1));
+        }
+        grid.SortRows({1, ascending});
+        EXPECT_EQ(ColumnValues(grid, 2), OrderByCompareString(keys, ascending))
+            << (ascending ? "ascending" : "descending");
+    }
 }
 
 TEST(GridControls, RegisteredControlsAreOwnedAndNamed) {
