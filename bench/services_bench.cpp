@@ -215,6 +215,8 @@ int Run(QuotaService& service) {
 
     // From a file write to the new usage in an enumeration of all records.
     CreateDirectoryA(kDelay, nullptr);
+    for (int run = 1; run <= 5; ++run) // left by an earlier run
+        DeleteFileA((std::string(kDelay) + "\\file" + std::to_string(run)).c_str());
     AllotrixDbRec watched = Record(kDelay, "", 1 << 20);
     service.Save(watched);
     TimedRescan(client, kDelay, "");

@@ -2,6 +2,7 @@
 
 #include "client/pipe_connection.h"
 #include "client/wire_protocol.h"
+#include "client/zero_runs.h"
 
 #include <windows.h>
 
@@ -74,8 +75,9 @@ bool ReadBatch(const std::vector<uint8_t>& payload, size_t entrySize, uint32_t& 
         return false;
     ended = endFlag != 0;
     const size_t header = 2 * sizeof(uint32_t);
-    return wire::UnpackZeros(payload.data() + header, payload.size() - header, count * entrySize,
-                             entries);
+    entries.resize(count * entrySize);
+    return UnpackZeroRuns(payload.data() + header, payload.size() - header, entries.data(),
+                          entries.size());
 }
 
 // Reads a response that is exactly one full record into `record`.

@@ -2,8 +2,9 @@
 //
 // Every message is a fixed header followed by `length` payload bytes. Payload fields are
 // little-endian integers, strings (a 32-bit byte count that includes the terminating zero, then
-// the bytes) and records (their fixed-size bytes). The service closes a connection whose header or
-// payload is malformed or too large, after answering it with an error status.
+// the bytes) and records (their fixed-size bytes). Batches of records travel packed (zero_runs.h).
+// The service closes a connection whose header or payload is malformed or too large, after
+// answering it with an error status.
 #pragma once
 
 #include <cstddef>
@@ -104,13 +105,5 @@ private:
     size_t m_left;
     bool m_ok = true;
 };
-
-// Batches of records are mostly zero bytes (the unused ends of their text fields): they travel
-// packed as pairs of a 16-bit count of literal bytes, those bytes, and a 16-bit count of zero
-// bytes that follow them.
-std::vector<uint8_t> PackZeros(const std::vector<uint8_t>& bytes);
-// Unpacks into exactly `size` bytes; false when the packed bytes are malformed or do not give
-// exactly that many.
-bool UnpackZeros(const uint8_t* packed, size_t packedSize, size_t size, std::vector<uint8_t>& out);
 
 } // namespace wire

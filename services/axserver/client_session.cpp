@@ -1,5 +1,6 @@
 #include "services/axserver/client_session.h"
 
+#include "client/zero_runs.h"
 #include "services/axserver/device_queries.h"
 #include "services/axserver/server_version.h"
 
@@ -27,7 +28,7 @@ bool ReadObject(wire::Reader& request, ObjectKey& key, bool withOwner) {
 void WriteBatch(wire::Writer& response, size_t count, bool ended, const wire::Writer& batch) {
     response.U32(static_cast<uint32_t>(count));
     response.U32(ended ? 1 : 0);
-    std::vector<uint8_t> packed = wire::PackZeros(batch.Data());
+    std::vector<uint8_t> packed = PackZeroRuns(batch.Data().data(), batch.Size());
     response.Bytes(packed.data(), packed.size());
 }
 

@@ -115,7 +115,7 @@ struct FolderWatcher::State {
     void Forget(const std::string& key);
     void Drop(Watch& watch, std::vector<Report>& reports);
     void TakeDueReports(std::vector<Report>& reports);
-    void CheckFolders(std::vector<Report>& reports);
+    void CheckFolders(std::unique_lock<std::mutex>& guard, std::vector<Report>& reports);
     DWORD NextTimeout(ULONGLONG nextCheck) const;
     void CancelEverything();
 };
@@ -189,7 +189,7 @@ void FolderWatcher::State::Run() {
         DWORD error = ok ? 0 : GetLastError();
         reports.clear();
         {
-            std::lock_guard guard(lock);
+            std::unique_lock guard(lock);
             if (overlapped) {
                 SetLastError(error);
                 Completed(reinterpret_cast<Listener*>(key), ok, bytes, reports);
@@ -197,7 +197,7 @@ void FolderWatcher::State::Run() {
             if (stopping)
                 break;
             if (GetTickCount64() >= nextCheck) {
-                CheckFolders(reports);
+                CheckFolders(guard, reports);
                 nextCheck = GetTickCount64() + kExistenceCheckMs;
             }
             TakeDueReports(reports);
@@ -313,24 +313,45 @@ void FolderWatcher::State::TakeDueReports(std::vector<Report>& reports) {
 
 // Drops the watches of folders that are gone. Under Wine a folder deleted while watched stays
 // until the watcher's handle is closed, and nothing tells the watcher; so an empty watched
-// folder's handle is closed and the folder opened again, which lets a pending deletion finish.
-void FolderWatcher::State::CheckFolders(std::vector<Report>& reports) {
-    std::vector<Watch*> gone;
-    for (auto& [name, watch] : watches) {
-        if (wine && FolderIsEmpty(watch->folder)) {
-            Detach(*watch, true);
-            if (!FolderExists(watch->folder) || Listen(*watch) != 0) {
-                gone.push_back(watch.get());
+// folder is parked: its handle is closed, which lets a pending deletion finish, and it is looked
+// at again at the next check, listened to anew once something is in it. The folders are looked
+// at without holding the lock: with many watches that takes a while.
+void FolderWatcher::State::CheckFolders(std::unique_lock<std::mutex>& guard,
+                                        std::vector<Report>& reports) {
+    struct Look {
+        std::string key, folder;
+        bool exists = false;
+        bool empty = false;
+    };
+    std::vector<Look> looks;
+    looks.reserve(watches.size());
+    for (auto& [key, watch] : watches)
+        looks.push_back({key, watch->folder});
+    guard.unlock();
+    for (Look& look : looks) {
+        look.exists = FolderExists(look.folder);
+        look.empty = wine && look.exists && FolderIsEmpty(look.folder);
+    }
+    guard.lock();
+    for (const Look& look : looks) {
+        auto found = watches.find(look.key);
+        if (found == watches.end() || stopping)
+            continue;
+        Watch& watch = *found->second;
+        bool parked = watch.listener == nullptr;
+        if (!look.exists) {
+            Drop(watch, reports);
+        } else if (look.empty && !parked) {
+            Detach(watch, true);
+        } else if (!look.empty && parked) {
+            if (Listen(watch) != 0) {
+                Drop(watch, reports);
                 continue;
             }
-            if (!FolderIsEmpty(watch->folder)) // changed while no read was outstanding
-                Note(*watch, FolderChange::Changed);
+            // Whatever arrived while it was parked.
+            Note(watch, FolderChange::Changed);
         }
-        if (!FolderExists(watch->folder))
-            gone.push_back(watch.get());
     }
-    for (Watch* watch : gone)
-        Drop(*watch, reports);
 }
 
 DWORD FolderWatcher::State::NextTimeout(ULONGLONG nextCheck) const {

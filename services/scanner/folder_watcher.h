@@ -2,7 +2,9 @@
 //
 // Each watched folder has an overlapped ReadDirectoryChangesW request (whole subtree, names,
 // sizes, times, security) serviced by the watcher's own thread through a completion port. A
-// watched folder that disappears is noticed within about a second.
+// watched folder that disappears is noticed within about a second. Under Wine an empty watched
+// folder is looked at once a second instead (see CheckFolders), so the first file written into
+// it is reported within about a second too.
 // Changes are coalesced: the callback runs once per folder after a quiet period (100 ms by
 // default) following a burst of changes, on the watcher thread. It must not block for long; it
 // may call Add and Remove.

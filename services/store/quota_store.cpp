@@ -142,7 +142,8 @@ void QuotaStore::ApplyEntries(const ParsedEntries& parsed, uint32_t version,
                 memcpy(static_cast<void*>(&record), entry.payload, sizeof record);
                 ApplySave(record, PackRecord(record));
             } else if (UnpackRecord(entry.payload, entry.length, record)) {
-                ApplySave(record, std::string(entry.payload, entry.length));
+                const auto* bytes = reinterpret_cast<const uint8_t*>(entry.payload);
+                ApplySave(record, PackedRecord(bytes, bytes + entry.length));
             } else {
                 ++recovery.entriesDiscarded;
                 recovery.bytesDiscarded += entry.length;
@@ -182,7 +183,7 @@ bool QuotaStore::IsOpen() const {
     return m_journal != nullptr;
 }
 
-void QuotaStore::ApplySave(const AllotrixDbRec& record, std::string packed) {
+void QuotaStore::ApplySave(const AllotrixDbRec& record, std::vector<uint8_t> packed) {
     uint32_t id = record.GetRecordId();
     std::string key = RecordKey(record);
     auto byKey = m_idByKey.find(key);
@@ -245,7 +246,7 @@ DWORD QuotaStore::Save(AllotrixDbRec& record) {
     }
     AllotrixDbRec stored = record;
     stored.SetRecordId(id);
-    std::string packed = PackRecord(stored);
+    PackedRecord packed = PackRecord(stored);
     if (DWORD error = AppendLocked(EntryKind::Save, packed.data(), uint32_t(packed.size())))
         return error;
     ApplySave(stored, std::move(packed));
@@ -272,7 +273,7 @@ bool QuotaStore::Find(const char* device, const char* file, const char* owner,
     uint32_t id = FindIdLocked(device, file, owner);
     if (id == 0)
         return false;
-    const std::string& packed = m_records.at(id).packed;
+    const PackedRecord& packed = m_records.at(id).packed;
     return UnpackRecord(packed.data(), packed.size(), out);
 }
 

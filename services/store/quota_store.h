@@ -10,8 +10,9 @@
 //
 // Records are kept packed (record_packing.h) on disk and in memory: a record of some 20 KB takes a
 // few hundred bytes. Records are keyed by device, file and owner, compared without regard to
-// case; an object's own quota has an empty owner. Every member is safe to call from many threads at once. One process
-// at a time may open a folder's store (the journal is opened without write sharing).
+// case; an object's own quota has an empty owner. Every member is safe to call from many threads at
+// once. One process at a time may open a folder's store (the journal is opened without write
+// sharing).
 //
 // Usage figures (used space, high-water mark, AttrStatus100 and AttrStatus40000000) change often
 // and are kept in memory by UpdateUsage; they are written to disk with the next snapshot, which
@@ -106,7 +107,7 @@ private:
     DWORD CompactLocked();
     DWORD LoadLocked(StoreRecovery& recovery, bool& rewrite);
     void ApplyEntries(const ParsedEntries& parsed, uint32_t version, StoreRecovery& recovery);
-    void ApplySave(const AllotrixDbRec& record, std::string packed);
+    void ApplySave(const AllotrixDbRec& record, std::vector<uint8_t> packed);
     void ApplyDelete(uint32_t id);
     void CloseLocked();
     uint32_t FindIdLocked(const char* device, const char* file, const char* owner) const;
@@ -116,7 +117,7 @@ private:
     std::unique_ptr<JournalFile> m_journal;
     struct StoredRecord {
         std::string key; // device, file and owner (see RecordKey)
-        std::string packed;
+        std::vector<uint8_t> packed;
     };
     std::map<uint32_t, StoredRecord> m_records;
     std::unordered_map<std::string, uint32_t> m_idByKey;

@@ -1,20 +1,23 @@
-// A quota record in the few bytes it really uses: most of its 20 KB of text fields are zeros.
-//
-// The packed form is a sequence of runs, each introduced by a little-endian base-128 number
-// holding the run's length shifted left by one, with the low bit set for a run of zero bytes
-// (nothing follows) and clear for a run of literal bytes (which follow). The runs add up to
-// exactly sizeof(AllotrixDbRec).
+// A quota record as the store keeps it, on disk and in memory: most of its 20 KB are the unused
+// ends of text fields, so it is packed (zero_runs.h) into a few hundred bytes.
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <cstdint>
+#include <vector>
 
 #include "client/records.h"
+#include "client/zero_runs.h"
 
-std::string PackRecord(const AllotrixDbRec& record);
+using PackedRecord = std::vector<uint8_t>;
+
+inline PackedRecord PackRecord(const AllotrixDbRec& record) {
+    return PackZeroRuns(&record, sizeof record);
+}
 
 // False, leaving `record` unspecified, when `bytes` is not a packed record.
-bool UnpackRecord(const char* bytes, size_t length, AllotrixDbRec& record);
+inline bool UnpackRecord(const void* bytes, size_t length, AllotrixDbRec& record) {
+    return UnpackZeroRuns(static_cast<const uint8_t*>(bytes), length, &record, sizeof record);
+}
 
-// The most bytes a packed record can take.
-constexpr size_t kLargestPackedRecord = sizeof(AllotrixDbRec) + 8;
+constexpr size_t kLargestPackedRecord = LargestPackedSize(sizeof(AllotrixDbRec));

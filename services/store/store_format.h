@@ -1,6 +1,6 @@
 // Layout of the store's two files. Each begins with a StoreFileHeader and continues with
 // entries: an EntryFrame followed by `length` payload bytes. A save entry carries an
-// AllotrixDbRec, packed (see record_packing.h) from version 2 on and as its plain bytes in
+// AllotrixDbRec, packed (record_packing.h) from version 2 on and as its plain bytes in
 // version 1; a delete entry carries the 32-bit id of the record deleted.
 #pragma once
 

@@ -86,7 +86,7 @@ void WriteStore(const std::string& folder, uint32_t count) {
         record.TurnAttributeOn(AttrAbsolute);
         record.SetPermQuota(uint64_t{id} << 20);
         record.Actions[0].SetMessage("Over the first threshold");
-        std::string packed = PackRecord(record);
+        PackedRecord packed = PackRecord(record);
         AppendEntry(bytes, EntryKind::Save, packed.data(), uint32_t(packed.size()));
     }
     ui::UniqueFile file(CreateFileA((folder + "\\quota.db").c_str(), GENERIC_WRITE, 0, nullptr,

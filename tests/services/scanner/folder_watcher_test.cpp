@@ -120,6 +120,26 @@ TEST_F(FolderWatcherTest, ReportsAndForgetsADeletedWatchedFolder) {
     EXPECT_EQ(0u, watcher.Add(m_watched));
 }
 
+TEST_F(FolderWatcherTest, ReportsTheFirstFilesOfFoldersLongEmpty) {
+    FolderWatcher watcher(m_reports.Callback());
+    std::vector<std::string> empty;
+    for (int i = 0; i < 50; ++i) {
+        empty.push_back(m_temp / ("empty" + std::to_string(i)));
+        ASSERT_TRUE(CreateDirectoryA(empty.back().c_str(), nullptr));
+        ASSERT_EQ(0u, watcher.Add(empty.back()));
+    }
+    Sleep(2500); // several checks of the empty folders
+    ASSERT_TRUE(WriteTestFile(empty[7] + "\\first.txt", 10));
+    ASSERT_TRUE(CreateDirectoryA((empty[31] + "\\sub").c_str(), nullptr));
+    EXPECT_TRUE(m_reports.WaitFor(empty[7], FolderChange::Changed));
+    EXPECT_TRUE(m_reports.WaitFor(empty[31], FolderChange::Changed));
+    EXPECT_EQ(0u, m_reports.CountFor(empty[0]));
+    // Listened to again: the next file is reported too.
+    m_reports.Clear();
+    ASSERT_TRUE(WriteTestFile(empty[31] + "\\sub\\second.txt", 10));
+    EXPECT_TRUE(m_reports.WaitFor(empty[31], FolderChange::Changed));
+}
+
 TEST_F(FolderWatcherTest, ReportsAWatchedFolderRenamedAway) {
     FolderWatcher watcher(m_reports.Callback());
     ASSERT_EQ(0u, watcher.Add(m_watched));

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "services/store/checksum.h"
 #include "services/store/quota_store.h"
@@ -22,7 +23,7 @@ char* BytesOf(AllotrixDbRec& record) {
 }
 
 AllotrixDbRec RoundTrip(const AllotrixDbRec& record) {
-    std::string packed = PackRecord(record);
+    PackedRecord packed = PackRecord(record);
     EXPECT_LE(packed.size(), kLargestPackedRecord);
     AllotrixDbRec unpacked;
     EXPECT_TRUE(UnpackRecord(packed.data(), packed.size(), unpacked));
@@ -58,19 +59,17 @@ TEST(RecordPacking, EveryRecordComesBackByteForByte) {
 }
 
 TEST(RecordPacking, MalformedBytesAreRefused) {
-    std::string packed = PackRecord(MakeRecord("\\Data", "", 1));
+    PackedRecord packed = PackRecord(MakeRecord("\\Data", "", 1));
     AllotrixDbRec out;
     // Cut anywhere before the end: a run is missing or incomplete.
     for (size_t length = 0; length < packed.size(); ++length)
         EXPECT_FALSE(UnpackRecord(packed.data(), length, out)) << "cut at " << length;
 
-    std::string longer = packed + '\x03'; // a zero run of one byte beyond the record
+    PackedRecord longer = packed; // no literal bytes, then one zero byte beyond the record
+    longer.insert(longer.end(), {0, 0, 1, 0});
     EXPECT_FALSE(UnpackRecord(longer.data(), longer.size(), out));
 
-    const std::string emptyRun("\x01", 1); // a zero run of no bytes
-    EXPECT_FALSE(UnpackRecord(emptyRun.data(), emptyRun.size(), out));
-
-    const std::string endless(8, '\xFF'); // a length that never ends
+    const PackedRecord endless(8, 0xFF); // literal bytes the data does not hold
     EXPECT_FALSE(UnpackRecord(endless.data(), endless.size(), out));
 }
 
