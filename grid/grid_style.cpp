@@ -1,6 +1,8 @@
 #include "grid/grid_style.h"
 
 #include <algorithm>
+#include <functional>
+#include <type_traits>
 
 namespace {
 
@@ -28,6 +30,12 @@ const std::string& CGridStyle::GetValue() const {
 CGridStyle& CGridStyle::SetValue(std::string value) {
     m_value = std::move(value);
     return *this;
+}
+
+std::string CGridStyle::TakeValue() {
+    std::string value = m_value ? std::move(*m_value) : std::string();
+    m_value.reset();
+    return value;
 }
 
 CGridStyle& CGridStyle::SetControl(int controlId) {
@@ -80,6 +88,36 @@ CGridStyle& CGridStyle::SetUserAttribute(int id, std::string value) {
 CGridStyle& CGridStyle::SetItemDataPtr(void* item) {
     m_itemData = item;
     return *this;
+}
+
+CGridStyle& CGridStyle::ClearItemDataPtr() {
+    m_itemData.reset();
+    return *this;
+}
+
+bool CGridStyle::IsEmpty() const {
+    return !m_value && !m_control && !m_align && !m_textColor && !m_interior && !m_frame &&
+           !m_itemData && m_userAttributes.empty();
+}
+
+size_t CGridStyle::Hash() const {
+    size_t hash = 0;
+    auto mix = [&hash](size_t part) { hash = (hash ^ part) * 1099511628211ull; };
+    auto mixOptional = [&mix](const auto& property) {
+        mix(property ? std::hash<std::decay_t<decltype(*property)>>()(*property) + 1 : 0);
+    };
+    mixOptional(m_value);
+    mixOptional(m_control);
+    mixOptional(m_align);
+    mixOptional(m_textColor);
+    mixOptional(m_interior);
+    mixOptional(m_frame);
+    mixOptional(m_itemData);
+    for (const auto& [id, value] : m_userAttributes) {
+        mix(std::hash<int>()(id));
+        mix(std::hash<std::string>()(value));
+    }
+    return hash;
 }
 
 void CGridStyle::ChangeStyle(const CGridStyle& other) {

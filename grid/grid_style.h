@@ -17,6 +17,7 @@ public:
     bool HasValue() const { return m_value.has_value(); }
     const std::string& GetValue() const; // empty when unset
     CGridStyle& SetValue(std::string value);
+    std::string TakeValue(); // the value (empty when unset), leaving it unset
 
     bool HasControl() const { return m_control.has_value(); }
     int GetControl() const { return m_control.value_or(0); }
@@ -47,6 +48,13 @@ public:
     bool HasItemDataPtr() const { return m_itemData.has_value(); }
     void* GetItemDataPtr() const { return m_itemData.value_or(nullptr); }
     CGridStyle& SetItemDataPtr(void* item);
+    CGridStyle& ClearItemDataPtr();
+
+    // True when no property is set.
+    bool IsEmpty() const;
+    // Equal when the same properties are set to the same values (user attributes in order).
+    bool operator==(const CGridStyle& other) const = default;
+    size_t Hash() const;
 
     // Takes every property set in `other` (user attributes one by one).
     void ChangeStyle(const CGridStyle& other);

@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kGridClassName[] = "KelvaneGridWindow";
 constexpr int kRowPadding = 4; // pixels added to the font height for a row
+constexpr size_t kMinLooksLimit = 256;
 
 HINSTANCE ModuleInstance() {
     return GetModuleHandleA(nullptr);
@@ -186,6 +187,8 @@ void CGridView::Invalidate() {
 }
 
 void CGridView::InvalidateRow(int row) {
+    if (!m_hwnd || m_lockUpdate)
+        return;
     if (row == 0 || (row >= m_topRow && row <= m_topRow + VisibleRowCount() + 1))
         Invalidate();
 }
@@ -221,7 +224,7 @@ int CGridView::GetColCount() const {
 bool CGridView::SetRowCount(int rows) {
     if (!CanChange() || rows < 0)
         return false;
-    m_rows.resize(rows + 1, Row{std::vector<CGridStyle>(m_colWidths.size())});
+    m_rows.resize(rows + 1, Row{std::vector<Cell>(m_colWidths.size())});
     if (m_currentRow > rows)
         ClearCurrentCell();
     m_anchorRow = std::min(m_anchorRow, rows);
@@ -304,14 +307,43 @@ bool CGridView::IsCell(int row, int col) const {
 
 // --- Styles -----------------------------------------------------------------------------------
 
-bool CGridView::SetStyle(int row, int col, const CGridStyle& style, StyleMode mode) {
+uint32_t CGridView::InternLook(const CGridStyle& look) {
+    if (m_looks.Count() >= m_looksLimit) {
+        DropUnusedLooks();
+        m_looksLimit = std::max(kMinLooksLimit, 2 * m_looks.Count());
+    }
+    return m_looks.Intern(look);
+}
+
+void CGridView::DropUnusedLooks() {
+    constexpr uint32_t kUnused = UINT32_MAX;
+    std::vector<uint32_t> renumbered(m_looks.Count(), kUnused);
+    CGridLooks kept;
+    for (Row& row : m_rows)
+        for (Cell& cell : row.cells) {
+            uint32_t& number = renumbered[cell.look];
+            if (number == kUnused)
+                number = kept.Intern(m_looks.Get(cell.look));
+            cell.look = number;
+        }
+    m_looks = std::move(kept);
+}
+
+bool CGridView::SetStyle(int row, int col, CGridStyle style, StyleMode mode) {
     if (!CanChange() || !IsCell(row, col))
         return false;
-    CGridStyle& cell = m_rows[row].cells[col];
-    if (mode == StyleMode::Copy)
-        cell = style;
-    else
-        cell.ChangeStyle(style);
+    if (mode == StyleMode::Override) {
+        CGridStyle changed = GetCellStyle(row, col);
+        changed.ChangeStyle(style);
+        style = std::move(changed);
+    }
+    Cell& cell = m_rows[row].cells[col];
+    cell.hasValue = style.HasValue();
+    cell.value = style.TakeValue();
+    cell.hasItem = style.HasItemDataPtr();
+    cell.item = style.GetItemDataPtr();
+    style.ClearItemDataPtr();
+    cell.look = InternLook(style);
     InvalidateRow(row);
     return true;
 }
@@ -319,13 +351,23 @@ bool CGridView::SetStyle(int row, int col, const CGridStyle& style, StyleMode mo
 bool CGridView::SetValue(int row, int col, const std::string& value) {
     if (!CanChange() || !IsCell(row, col))
         return false;
-    m_rows[row].cells[col].SetValue(value);
+    Cell& cell = m_rows[row].cells[col];
+    cell.value = value;
+    cell.hasValue = true;
     InvalidateRow(row);
     return true;
 }
 
-const CGridStyle& CGridView::GetCellStyle(int row, int col) const {
-    return IsCell(row, col) ? m_rows[row].cells[col] : EmptyStyle();
+CGridStyle CGridView::GetCellStyle(int row, int col) const {
+    if (!IsCell(row, col))
+        return {};
+    const Cell& cell = m_rows[row].cells[col];
+    CGridStyle style = m_looks.Get(cell.look);
+    if (cell.hasValue)
+        style.SetValue(cell.value);
+    if (cell.hasItem)
+        style.SetItemDataPtr(cell.item);
+    return style;
 }
 
 CGridStyle CGridView::ComposeStyle(int row, int col) const {
@@ -368,12 +410,14 @@ void CGridView::SetStandardFont(const LOGFONTA& font) {
 bool CGridView::SetItemDataPtr(int row, void* item) {
     if (!CanChange() || row < 0 || row > GetRowCount())
         return false;
-    m_rows[row].cells[0].SetItemDataPtr(item);
+    Cell& cell = m_rows[row].cells[0];
+    cell.item = item;
+    cell.hasItem = true;
     return true;
 }
 
 void* CGridView::GetItemDataPtr(int row) const {
-    return GetCellStyle(row, 0).GetItemDataPtr();
+    return row >= 0 && row <= GetRowCount() ? m_rows[row].cells[0].item : nullptr;
 }
 
 // --- Cell controls ----------------------------------------------------------------------------

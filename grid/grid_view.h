@@ -6,6 +6,7 @@
 
 #include "grid/grid_control.h"
 #include "grid/grid_ids.h"
+#include "grid/grid_looks.h"
 #include "grid/grid_printer.h"
 #include "grid/grid_style.h"
 
@@ -77,12 +78,12 @@ public:
     // --- Styles -----------------------------------------------------------------------------
     // Mode of SetStyle: Override merges the given properties over the cell's; Copy replaces.
     enum class StyleMode { Override, Copy };
-    bool SetStyle(int row, int col, const CGridStyle& style, StyleMode mode = StyleMode::Override);
+    bool SetStyle(int row, int col, CGridStyle style, StyleMode mode = StyleMode::Override);
     bool SetValue(int row, int col, const std::string& value);
-    const CGridStyle& GetCellStyle(int row, int col) const; // the cell's own properties
-    CGridStyle ComposeStyle(int row, int col) const;        // with inherited properties
-    std::string GetValue(int row, int col) const;           // the composed value
-    std::string GetDisplayText(int row, int col) const;     // as the cell's control shows it
+    CGridStyle GetCellStyle(int row, int col) const;    // the cell's own properties
+    CGridStyle ComposeStyle(int row, int col) const;    // with inherited properties
+    std::string GetValue(int row, int col) const;       // the composed value
+    std::string GetDisplayText(int row, int col) const; // as the cell's control shows it
     // Column style: inherited by the data cells (rows 1..n) of a column.
     bool SetColumnStyle(int col, const CGridStyle& style);
     const CGridStyle& GetColumnStyle(int col) const;
@@ -174,8 +175,17 @@ protected:
     CGridStyle& HeadingStyle() { return m_headingStyle; }
 
 private:
+    // A cell's own style as kept: the value and item pointer, and the other properties as the
+    // number of their look in m_looks.
+    struct Cell {
+        std::string value;
+        void* item = nullptr;
+        uint32_t look = 0;
+        bool hasValue = false;
+        bool hasItem = false;
+    };
     struct Row {
-        std::vector<CGridStyle> cells; // columns 0..GetColCount()
+        std::vector<Cell> cells; // columns 0..GetColCount()
         bool selected = false;
     };
     // Horizontal placement of the columns on the screen at the current zoom.
@@ -188,6 +198,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool CanChange() const { return !m_readOnly; }
     bool IsCell(int row, int col) const;
+    uint32_t InternLook(const CGridStyle& look);
+    void DropUnusedLooks();
     int ZoomPixels(int pixels) const { return MulDiv(pixels, m_zoom, 100); }
     void RecreateZoomFont();
     int HeadingHeight() const { return GetRowHeight(); }
@@ -221,7 +233,9 @@ private:
     bool m_readOnly = false;
     bool m_lockUpdate = false;
     int m_zoom = GRID_ZOOM_NORMAL;
-    std::vector<Row> m_rows{Row{{CGridStyle{}}}}; // row 0 is the heading row
+    std::vector<Row> m_rows{Row{{Cell{}}}}; // row 0 is the heading row
+    CGridLooks m_looks;
+    size_t m_looksLimit = 0; // unused looks are dropped when there are this many
     std::vector<int> m_colWidths{40};
     std::vector<CGridStyle> m_colStyles{CGridStyle{}};
     CGridStyle m_standard;

@@ -218,7 +218,7 @@ void CAXMonView::FillRow(int row, MonitorEntry& entry) {
             break;
         }
         style.SetValue(text);
-        SetStyle(row, col, style, StyleMode::Copy);
+        SetStyle(row, col, std::move(style), StyleMode::Copy);
     }
     SetReadOnly(wasReadOnly);
 }
