@@ -165,6 +165,7 @@ int main() {
     printf("%s: %zu records in %.1f ms\n",
            withService ? "first load on the window thread" : "records made",
            document.DisplayedList().size(), MsSince(start));
+    PrintMemory("with the records loaded");
 
     monitor::CAXMonView view(document);
     view.SetStartedHidden(true);
@@ -175,6 +176,7 @@ int main() {
     start = Clock::now();
     view.OnInitialUpdate();
     printf("initial update: %d rows in %.1f ms\n", view.GetRowCount(), MsSince(start));
+    PrintMemory("after the initial update");
     // Sort by object name, so that every rebuild sorts 10,000 different keys.
     view.OnCellClick(0, kObjectNameColumn, 0, POINT{});
 
@@ -191,6 +193,8 @@ int main() {
         }
         cycles.push_back(MsSince(start));
     }
+    if (withService)
+        PrintMemory("after the refresh cycles");
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         start = Clock::now();
         view.LockUpdate(true);
