@@ -7,26 +7,61 @@
 #include <windows.h>
 
 #include <cstring>
-#include <deque>
 #include <string>
 #include <utility>
+
+// Entries of one batch response, unpacked, handed out one at a time. The buffer is kept from
+// batch to batch.
+class FetchedBatch {
+public:
+    explicit FetchedBatch(size_t entrySize) : m_entrySize(entrySize) {}
+
+    // Reads a batch response: count, end flag and `count` packed entries.
+    bool Read(const std::vector<uint8_t>& payload) {
+        Clear();
+        wire::Reader reader(payload.data(), payload.size());
+        uint32_t count = 0, endFlag = 0;
+        if (!reader.U32(count) || !reader.U32(endFlag) || count > wire::kMaxBatch)
+            return false;
+        const size_t header = 2 * sizeof(uint32_t);
+        m_bytes.resize(count * m_entrySize);
+        if (!UnpackZeroRuns(payload.data() + header, payload.size() - header, m_bytes.data(),
+                            m_bytes.size()))
+            return false;
+        m_count = count;
+        m_ended = endFlag != 0;
+        return true;
+    }
+    bool Empty() const { return m_next == m_count; }
+    bool Ended() const { return m_ended; }
+    // The next entry's bytes; call only when not Empty.
+    const uint8_t* Take() { return m_bytes.data() + m_entrySize * m_next++; }
+    void Clear() {
+        m_count = m_next = 0;
+        m_ended = false;
+    }
+
+private:
+    size_t m_entrySize;
+    std::vector<uint8_t> m_bytes;
+    size_t m_count = 0;
+    size_t m_next = 0;
+    bool m_ended = false;
+};
 
 // What the client remembers between calls: where it is connected and the records or directory
 // entries fetched ahead of the caller.
 class AXClientState {
 public:
     std::string pipeName; // empty until a Connect succeeded
-    std::deque<std::pair<uint32_t, AllotrixBaseDbRec>> records;
-    bool recordsEnded = false;
+    FetchedBatch records{sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)}; // status, record
     bool enumerationBroken = false;
     bool enumerationStarted = false;
-    std::deque<AXServerCommunicationFileRec> files;
+    FetchedBatch files{sizeof(AXServerCommunicationFileRec)};
     bool filesListing = false;
-    bool filesEnded = false;
 
     void ResetEnumeration() {
-        records.clear();
-        recordsEnded = false;
+        records.Clear();
         enumerationBroken = false;
         enumerationStarted = false;
     }
@@ -64,20 +99,6 @@ bool WriteObjectKey(wire::Writer& request, const char* device, const char* file,
     if (withOwner)
         request.String(owner ? owner : "");
     return true;
-}
-
-// Reads a batch response: count, end flag and `count` packed entries of `entrySize` bytes.
-bool ReadBatch(const std::vector<uint8_t>& payload, size_t entrySize, uint32_t& count, bool& ended,
-               std::vector<uint8_t>& entries) {
-    wire::Reader reader(payload.data(), payload.size());
-    uint32_t endFlag = 0;
-    if (!reader.U32(count) || !reader.U32(endFlag) || count > wire::kMaxBatch)
-        return false;
-    ended = endFlag != 0;
-    const size_t header = 2 * sizeof(uint32_t);
-    entries.resize(count * entrySize);
-    return UnpackZeroRuns(payload.data() + header, payload.size() - header, entries.data(),
-                          entries.size());
 }
 
 // Reads a response that is exactly one full record into `record`.
@@ -173,7 +194,7 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
     AXClientState& state = *m_state;
     if (state.enumerationBroken)
         return ERROR_BROKEN_PIPE;
-    if (state.records.empty() && !state.recordsEnded) {
+    if (state.records.Empty() && !state.records.Ended()) {
         wire::Writer request;
         request.U32(wire::kMaxBatch);
         std::vector<uint8_t> response;
@@ -190,26 +211,15 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
                 state.enumerationBroken = true;
             return status;
         }
-        uint32_t count = 0;
-        bool ended = false;
-        std::vector<uint8_t> entries;
-        const size_t entrySize = sizeof(uint32_t) + sizeof(AllotrixBaseDbRec);
-        if (!ReadBatch(response, entrySize, count, ended, entries))
+        if (!state.records.Read(response))
             return ERROR_INVALID_DATA;
-        for (uint32_t i = 0; i < count; ++i) {
-            std::pair<uint32_t, AllotrixBaseDbRec> entry;
-            memcpy(&entry.first, entries.data() + i * entrySize, sizeof(uint32_t));
-            memcpy(&entry.second, entries.data() + i * entrySize + sizeof(uint32_t),
-                   sizeof(AllotrixBaseDbRec));
-            state.records.push_back(entry);
-        }
-        state.recordsEnded = ended;
     }
-    if (state.records.empty())
+    if (state.records.Empty())
         return ERROR_NO_MORE_ITEMS;
-    uint32_t status = state.records.front().first;
-    *record = state.records.front().second;
-    state.records.pop_front();
+    const uint8_t* entry = state.records.Take();
+    uint32_t status;
+    memcpy(&status, entry, sizeof status);
+    memcpy(static_cast<void*>(record), entry + sizeof status, sizeof(AllotrixBaseDbRec));
     return status;
 }
 
@@ -360,7 +370,7 @@ uint32_t AXCli::GetFiles(const char* folder, AXServerCommunicationFileRec* entry
     AXClientState& state = *m_state;
     std::vector<uint8_t> response;
     if (*first) {
-        state.files.clear();
+        state.files.Clear();
         state.filesListing = false;
         wire::Writer request;
         request.String(folder);
@@ -369,11 +379,10 @@ uint32_t AXCli::GetFiles(const char* folder, AXServerCommunicationFileRec* entry
             return status;
         *first = 0;
         state.filesListing = true;
-        state.filesEnded = false;
     }
     if (!state.filesListing)
         return ERROR_INVALID_PARAMETER;
-    if (state.files.empty() && !state.filesEnded) {
+    if (state.files.Empty() && !state.files.Ended()) {
         wire::Writer request;
         request.U32(wire::kMaxBatch);
         uint32_t status = Call(Op::FilesNext, request, response);
@@ -381,26 +390,15 @@ uint32_t AXCli::GetFiles(const char* folder, AXServerCommunicationFileRec* entry
             state.filesListing = false;
             return status;
         }
-        uint32_t count = 0;
-        bool ended = false;
-        std::vector<uint8_t> entries;
-        const size_t entrySize = sizeof(AXServerCommunicationFileRec);
-        if (!ReadBatch(response, entrySize, count, ended, entries))
+        if (!state.files.Read(response))
             return ERROR_INVALID_DATA;
-        for (uint32_t i = 0; i < count; ++i) {
-            AXServerCommunicationFileRec file;
-            memcpy(&file, entries.data() + i * entrySize, entrySize);
-            file.Name[kFileNameSize - 1] = '\0';
-            state.files.push_back(file);
-        }
-        state.filesEnded = ended;
     }
-    if (state.files.empty()) {
+    if (state.files.Empty()) {
         state.filesListing = false;
         return ERROR_NO_MORE_ITEMS;
     }
-    *entry = state.files.front();
-    state.files.pop_front();
+    memcpy(entry, state.files.Take(), sizeof *entry);
+    entry->Name[kFileNameSize - 1] = '\0';
     return ERROR_SUCCESS;
 }
 

@@ -15,10 +15,15 @@ size_t ReadCount(const uint8_t* at) {
 
 } // namespace
 
-std::vector<uint8_t> PackZeroRuns(const void* data, size_t size) {
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+std::vector<uint8_t> PackZeroRuns(const void* bytes, size_t size) {
     std::vector<uint8_t> packed;
     packed.reserve(size / 4 + 16);
+    AppendZeroRuns(packed, bytes, size);
+    return packed;
+}
+
+void AppendZeroRuns(std::vector<uint8_t>& packed, const void* data, size_t size) {
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
     size_t at = 0;
     while (at < size) {
         // A lone zero between literal bytes costs less as a literal than as a run.
@@ -34,7 +39,6 @@ std::vector<uint8_t> PackZeroRuns(const void* data, size_t size) {
         AppendCount(packed, zeroEnd - literalEnd);
         at = zeroEnd;
     }
-    return packed;
 }
 
 bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t size) {

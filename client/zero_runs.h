@@ -8,6 +8,9 @@
 #include <vector>
 
 std::vector<uint8_t> PackZeroRuns(const void* bytes, size_t size);
+// Appends the packed bytes to `out`: packings of consecutive pieces, appended one after the
+// other, unpack as the packing of the whole.
+void AppendZeroRuns(std::vector<uint8_t>& out, const void* bytes, size_t size);
 
 // Unpacks into exactly `size` bytes at `out`; false when the packed bytes are malformed or do
 // not give exactly that many (`out` is then unspecified).

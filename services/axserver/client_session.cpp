@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -25,10 +26,10 @@ bool ReadObject(wire::Reader& request, ObjectKey& key, bool withOwner) {
            (!withOwner || request.String(key.owner, wire::kOwnerSize));
 }
 
-void WriteBatch(wire::Writer& response, size_t count, bool ended, const wire::Writer& batch) {
+void WriteBatch(wire::Writer& response, size_t count, bool ended,
+                const std::vector<uint8_t>& packed) {
     response.U32(static_cast<uint32_t>(count));
     response.U32(ended ? 1 : 0);
-    std::vector<uint8_t> packed = PackZeroRuns(batch.Data().data(), batch.Size());
     response.Bytes(packed.data(), packed.size());
 }
 
@@ -59,7 +60,6 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
     case Op::EnumNext:
         return NextRecords(request, response);
     case Op::EnumEnd:
-        m_records = {};
         m_enumerating = false;
         return ERROR_SUCCESS;
     case Op::GetRecord: {
@@ -175,22 +175,23 @@ uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& respons
     if (!request.U32(wanted) || !request.Finished() || wanted == 0)
         return kMalformed;
     if (!m_enumerating) {
-        m_records = m_service.List();
-        m_nextRecord = 0;
+        m_position = {};
         m_enumerating = true;
     }
-    size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_records.size() - m_nextRecord});
-    bool ended = m_nextRecord + count == m_records.size();
-    wire::Writer batch;
-    for (size_t i = 0; i < count; ++i, ++m_nextRecord) {
-        batch.U32(m_records[m_nextRecord].status);
-        batch.Record(m_records[m_nextRecord].record);
-    }
-    WriteBatch(response, count, ended, batch);
-    if (ended) {
-        m_records = {}; // the client remembers the end until it ends the context
-        m_enumerating = false;
-    }
+    std::vector<uint8_t> packed;
+    size_t count = 0;
+    uint8_t entry[sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)];
+    bool ended = m_service.ListNext(m_position, std::min(wanted, wire::kMaxBatch),
+                                    [&](uint32_t status, const AllotrixBaseDbRec& record) {
+                                        memcpy(entry, &status, sizeof status);
+                                        memcpy(entry + sizeof status,
+                                               static_cast<const void*>(&record), sizeof record);
+                                        AppendZeroRuns(packed, entry, sizeof entry);
+                                        ++count;
+                                    });
+    WriteBatch(response, count, ended, packed);
+    // The client remembers the end until it ends the context.
+    m_enumerating = !ended;
     return ERROR_SUCCESS;
 }
 
@@ -202,10 +203,10 @@ uint32_t ClientSession::NextFiles(wire::Reader& request, wire::Writer& response)
         return ERROR_NO_MORE_ITEMS;
     size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_files.size() - m_nextFile});
     bool ended = m_nextFile + count == m_files.size();
-    wire::Writer batch;
-    for (size_t i = 0; i < count; ++i)
-        batch.Record(m_files[m_nextFile++]);
-    WriteBatch(response, count, ended, batch);
+    std::vector<uint8_t> packed =
+        PackZeroRuns(m_files.data() + m_nextFile, count * sizeof(AXServerCommunicationFileRec));
+    m_nextFile += count;
+    WriteBatch(response, count, ended, packed);
     if (ended) {
         m_files = {};
         m_listing = false;

@@ -32,8 +32,7 @@ private:
 
     QuotaService& m_service;
     const ServerIdentity& m_identity;
-    std::vector<ListedRecord> m_records;
-    size_t m_nextRecord = 0;
+    ListPosition m_position;
     bool m_enumerating = false;
     std::vector<AXServerCommunicationFileRec> m_files;
     size_t m_nextFile = 0;

@@ -126,13 +126,23 @@ void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
         entry.record.SetAttributes((entry.record.GetAttributes() & ~kStatusBits) | status);
 }
 
-std::vector<ListedRecord> QuotaService::List() const {
+bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const {
     std::lock_guard<std::mutex> hold(m_lock);
-    std::vector<ListedRecord> records;
-    for (const auto& [key, owners] : m_entries)
-        for (const auto& [owner, entry] : owners)
-            records.push_back({entry.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, entry.record});
-    return records;
+    auto object = position.started ? m_entries.lower_bound(position.object) : m_entries.begin();
+    for (; object != m_entries.end(); ++object) {
+        const auto& owners = object->second;
+        bool resume = position.started && object->first == position.object;
+        for (auto entry = resume ? owners.upper_bound(position.owner) : owners.begin();
+             entry != owners.end(); ++entry) {
+            if (count == 0)
+                return false;
+            const Entry& listed = entry->second;
+            visit(listed.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, listed.record);
+            position = {object->first, entry->first, true};
+            --count;
+        }
+    }
+    return true;
 }
 
 DWORD QuotaService::Get(std::string device, std::string file, const std::string& owner,

@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -24,9 +25,10 @@
 #include <thread>
 #include <vector>
 
-struct ListedRecord {
-    uint32_t status; // 0, or ERROR_NONE_MAPPED for a record whose owner account is unknown
-    AllotrixBaseDbRec record;
+// Where an enumeration of the listed records stands: just after the record with these keys.
+struct ListPosition {
+    std::string object, owner;
+    bool started = false;
 };
 
 class QuotaService {
@@ -41,7 +43,13 @@ public:
     DWORD Start(const std::string& storeFolder);
     void Stop();
 
-    std::vector<ListedRecord> List() const;
+    // Calls `visit` with up to `count` listed records after `position`, in the order of their
+    // object and owner, and moves `position` past them; returns true when no record follows.
+    // `status` is 0, or ERROR_NONE_MAPPED for a record whose owner account is unknown. A record
+    // saved or deleted meanwhile is listed or not according to where it falls. `visit` runs
+    // under the service's lock and must not call the service.
+    using ListVisitor = std::function<void(uint32_t status, const AllotrixBaseDbRec& record)>;
+    bool ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const;
     DWORD Get(std::string device, std::string file, const std::string& owner,
               AllotrixDbRec& out) const;
     // Validates and stores the record; on success `record` holds what was stored.
