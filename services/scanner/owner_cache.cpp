@@ -8,28 +8,49 @@ bool SameTime(const FILETIME& a, const FILETIME& b) {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
+bool Unchanged(const OwnedFile& file, const FILETIME& created, const FILETIME& written,
+               uint64_t size) {
+    return file.size == size && SameTime(file.created, created) && SameTime(file.written, written);
+}
+
+std::string FolderKey(const std::string& folder) {
+    std::string key = FoldCase(folder);
+    if (key.empty() || key.back() != '\\')
+        key += '\\';
+    return key;
+}
+
 } // namespace
 
 std::string FoldCase(const std::string& path) {
     std::string folded = path;
-    if (!folded.empty())
+    bool ascii = true;
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (!ascii) // the code page decides what other bytes are letters
         CharLowerBuffA(folded.data(), static_cast<DWORD>(folded.size()));
     return folded;
 }
 
-void OwnerCache::ResolveOwners(std::vector<OwnedFile>& files, uint64_t scan) {
+void OwnerCache::ResolveOwners(const std::string& folder, std::vector<OwnedFile>& files,
+                               uint64_t scan) {
+    std::string folderKey = FolderKey(folder);
     std::vector<size_t> missing;
     std::vector<std::string> keys(files.size());
     {
         std::lock_guard lock(m_filesLock);
+        Folder& known = m_folders[folderKey];
+        known.lastSeen = scan;
         for (size_t i = 0; i < files.size(); ++i) {
             OwnedFile& file = files[i];
-            keys[i] = FoldCase(file.path);
-            auto found = m_files.find(keys[i]);
-            if (found != m_files.end() && found->second.size == file.size &&
-                SameTime(found->second.created, file.created) &&
-                SameTime(found->second.written, file.written)) {
-                file.sid = found->second.sid;
+            keys[i] = FoldCase(file.name);
+            auto found = known.files.find(keys[i]);
+            if (found != known.files.end() &&
+                Unchanged(file, found->second.created, found->second.written, found->second.size)) {
+                file.owner = found->second.owner;
                 found->second.lastSeen = scan;
             } else {
                 missing.push_back(i);
@@ -38,16 +59,18 @@ void OwnerCache::ResolveOwners(std::vector<OwnedFile>& files, uint64_t scan) {
     }
     if (missing.empty())
         return;
+    std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
     for (size_t i : missing)
-        files[i].sid = ReadOwner(files[i].path);
+        files[i].owner = IdOf(ReadOwnerSid(prefix + files[i].name));
     std::lock_guard lock(m_filesLock);
+    Folder& known = m_folders[folderKey];
     for (size_t i : missing) {
         const OwnedFile& file = files[i];
-        m_files[keys[i]] = Entry{file.size, file.created, file.written, file.sid, scan};
+        known.files[keys[i]] = Entry{file.size, file.created, file.written, file.owner, scan};
     }
 }
 
-std::string OwnerCache::ReadOwner(const std::string& path) {
+std::string OwnerCache::ReadOwnerSid(const std::string& path) {
     ++m_securityReads;
     char buffer[512];
     DWORD needed = 0;
@@ -71,31 +94,44 @@ std::string OwnerCache::ReadOwner(const std::string& path) {
     return std::string(bytes, bytes + GetLengthSid(owner));
 }
 
+OwnerId OwnerCache::IdOf(const std::string& sid) {
+    if (sid.empty())
+        return 0;
+    std::lock_guard lock(m_ownersLock);
+    auto [found, added] = m_idBySid.try_emplace(sid, static_cast<OwnerId>(m_sids.size()));
+    if (added)
+        m_sids.push_back(sid);
+    return found->second;
+}
+
 void OwnerCache::DropUnseen(const std::string& folder, uint64_t scan) {
-    std::string prefix = FoldCase(folder);
-    if (prefix.empty() || prefix.back() != '\\')
-        prefix += '\\';
+    std::string prefix = FolderKey(folder);
     std::lock_guard lock(m_filesLock);
-    for (auto entry = m_files.lower_bound(prefix);
-         entry != m_files.end() && entry->first.compare(0, prefix.size(), prefix) == 0;) {
-        if (entry->second.lastSeen < scan)
-            entry = m_files.erase(entry);
-        else
-            ++entry;
+    for (auto known = m_folders.lower_bound(prefix);
+         known != m_folders.end() && known->first.compare(0, prefix.size(), prefix) == 0;) {
+        if (known->second.lastSeen < scan) {
+            known = m_folders.erase(known);
+            continue;
+        }
+        std::erase_if(known->second.files,
+                      [scan](const auto& file) { return file.second.lastSeen < scan; });
+        ++known;
     }
 }
 
-std::string OwnerCache::AccountName(const std::string& sid) {
-    if (sid.empty())
+std::string OwnerCache::AccountName(OwnerId owner) {
+    if (owner == 0)
         return {};
+    std::string sid;
     {
-        std::lock_guard lock(m_namesLock);
-        auto found = m_names.find(sid);
+        std::lock_guard lock(m_ownersLock);
+        auto found = m_names.find(owner);
         if (found != m_names.end())
             return found->second;
+        sid = m_sids.at(owner);
     }
     ++m_accountLookups;
-    PSID binary = const_cast<char*>(sid.data());
+    PSID binary = sid.data();
     char name[256], domain[256];
     DWORD nameSize = sizeof name, domainSize = sizeof domain;
     SID_NAME_USE use;
@@ -109,12 +145,12 @@ std::string OwnerCache::AccountName(const std::string& sid) {
             LocalFree(sidText);
         }
     }
-    std::lock_guard lock(m_namesLock);
-    m_names[sid] = text;
+    std::lock_guard lock(m_ownersLock);
+    m_names[owner] = text;
     return text;
 }
 
 void OwnerCache::Clear() {
     std::lock_guard lock(m_filesLock);
-    m_files.clear();
+    m_folders.clear();
 }

@@ -1,9 +1,10 @@
 // The usage scanner's memory of file owners and account names.
 //
-// Files: lowercase path -> size, creation and last-write time and the owner's SID, valid while
-// size and times are unchanged. Entries of files no longer found are dropped after the scan of a
-// folder that contains them. Accounts: SID -> "DOMAIN\name". Both are locked: many scans may use
-// one cache at once.
+// Files are remembered per folder: folder (lowercase path) -> file name (lowercase) -> size,
+// creation and last-write time and the owner, valid while size and times are unchanged. Owners
+// are kept once each, as numbers standing for their SIDs. Entries of files no longer found are
+// dropped after the scan of a folder that contains them. Accounts: SID -> "DOMAIN\name". Every
+// member is locked: many scans may use one cache at once.
 #pragma once
 
 #include <windows.h>
@@ -16,13 +17,16 @@
 #include <unordered_map>
 #include <vector>
 
+// The owner of files: 0 when it could not be read, otherwise a number OwnerCache hands out.
+using OwnerId = uint32_t;
+
 // A file met by a scan, whose owner the scan wants.
 struct OwnedFile {
-    std::string path; // full path as found
+    std::string name; // as found, without the folder
     uint64_t size;
     FILETIME created;
     FILETIME written;
-    std::string sid; // the owner's SID bytes, filled by ResolveOwners ("" when unreadable)
+    OwnerId owner = 0; // filled by ResolveOwners
 };
 
 class OwnerCache {
@@ -30,15 +34,16 @@ public:
     // A number that marks what one scan has seen.
     uint64_t BeginScan() { return ++m_lastScan; }
 
-    // Fills the owner SID of each file: from the cache when its size and times are unchanged,
-    // otherwise from the file's security descriptor (and remembers it).
-    void ResolveOwners(std::vector<OwnedFile>& files, uint64_t scan);
+    // Fills the owner of each file of `folder` (its path as the scan found it): from the cache
+    // when the file's size and times are unchanged, otherwise from the file's security
+    // descriptor (and remembers it).
+    void ResolveOwners(const std::string& folder, std::vector<OwnedFile>& files, uint64_t scan);
 
     // Forgets the files below `folder` that the scan `scan` did not meet.
     void DropUnseen(const std::string& folder, uint64_t scan);
 
-    // "DOMAIN\name" of a SID (bytes), or its S-1-... text when it has no name; "" for "".
-    std::string AccountName(const std::string& sid);
+    // "DOMAIN\name" of an owner, or its S-1-... text when it has no name; "" for 0.
+    std::string AccountName(OwnerId owner);
 
     void Clear();
 
@@ -50,15 +55,22 @@ private:
         uint64_t size;
         FILETIME created;
         FILETIME written;
-        std::string sid;
+        OwnerId owner;
         uint64_t lastSeen;
     };
-    std::string ReadOwner(const std::string& path);
+    struct Folder {
+        std::unordered_map<std::string, Entry> files; // by lowercase name
+        uint64_t lastSeen = 0;
+    };
+    std::string ReadOwnerSid(const std::string& path);
+    OwnerId IdOf(const std::string& sid); // 0 for ""; m_ownersLock must not be held
 
     std::mutex m_filesLock;
-    std::map<std::string, Entry> m_files;
-    std::mutex m_namesLock;
-    std::unordered_map<std::string, std::string> m_names;
+    std::map<std::string, Folder> m_folders; // by lowercase path with a trailing backslash
+    std::mutex m_ownersLock;
+    std::vector<std::string> m_sids{std::string()}; // by id; id 0 is the unreadable owner
+    std::map<std::string, OwnerId> m_idBySid;
+    std::unordered_map<OwnerId, std::string> m_names;
     std::atomic<uint64_t> m_lastScan{0};
     std::atomic<uint64_t> m_securityReads{0};
     std::atomic<uint64_t> m_accountLookups{0};

@@ -22,7 +22,7 @@ struct Totals {
     uint64_t files = 0;
     uint64_t folders = 0;
     uint64_t unreadable = 0;
-    std::map<std::string, uint64_t> bytesBySid;
+    std::map<OwnerId, uint64_t> bytesByOwner;
 };
 
 // Lists the folders of one tree on several threads: each lists a folder at a time and queues
@@ -46,8 +46,8 @@ public:
             sum.files += part.files;
             sum.folders += part.folders;
             sum.unreadable += part.unreadable;
-            for (const auto& [sid, bytes] : part.bytesBySid)
-                sum.bytesBySid[sid] += bytes;
+            for (const auto& [owner, bytes] : part.bytesByOwner)
+                sum.bytesByOwner[owner] += bytes;
         }
         return sum;
     }
@@ -101,14 +101,13 @@ private:
             totals.bytes += size;
             ++totals.files;
             if (m_owners)
-                owned.push_back(
-                    {prefix + name, size, data.ftCreationTime, data.ftLastWriteTime, {}});
+                owned.push_back({name, size, data.ftCreationTime, data.ftLastWriteTime});
         } while (FindNextFileA(search, &data));
         FindClose(search);
         if (m_owners && !owned.empty()) {
-            m_owners->ResolveOwners(owned, m_scan);
+            m_owners->ResolveOwners(folder, owned, m_scan);
             for (const OwnedFile& file : owned)
-                totals.bytesBySid[file.sid] += file.size;
+                totals.bytesByOwner[file.owner] += file.size;
         }
     }
 
@@ -158,8 +157,8 @@ UsageResult UsageScanner::Scan(const std::string& folder, bool attributeOwners) 
     result.folderCount = totals.folders;
     result.unreadable = totals.unreadable;
     if (attributeOwners) {
-        for (const auto& [sid, bytes] : totals.bytesBySid)
-            result.bytesByOwner[m_owners->AccountName(sid)] += bytes;
+        for (const auto& [owner, bytes] : totals.bytesByOwner)
+            result.bytesByOwner[m_owners->AccountName(owner)] += bytes;
         if (totals.unreadable == 0)
             m_owners->DropUnseen(root, scan);
     }
