@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <random>
 
 using namespace monitor;
 
@@ -58,6 +60,39 @@ TEST(FormatSize, StepsDownWhileTheValueIsBelowATenthOfTheUnit) {
     EXPECT_EQ(Size(103 * kMB, kUnitGB), "0.1GB");
     EXPECT_EQ(Size(102 * kMB, kUnitGB), "102.0MB");
     EXPECT_EQ(Size(102, kUnitGB), "102B");
+}
+
+// The number FormatSize hands to GetNumberFormatA is the value in bytes in decimal, or in the
+// unit shown printed with "%-f"; checked over values of every magnitude, including those whose six
+// decimals need more digits than a double holds.
+TEST(FormatSize, FormatsTheNumberAsPrintedWithPercentF) {
+    const std::string suffixes[] = {"B", "KB", "MB", "GB"};
+    std::mt19937_64 random(8);
+    for (int i = 0; i < 20000; ++i) {
+        const uint64_t value = random() >> (random() % 64);
+        std::string text;
+        ASSERT_TRUE(FormatSize(value, i % 4, text));
+        uint32_t unit = kUnitGB; // the unit shown
+        while (unit > kUnitBytes && !text.ends_with(suffixes[unit]))
+            --unit;
+        char number[64];
+        if (unit == kUnitBytes) {
+            snprintf(number, sizeof number, "%llu", static_cast<unsigned long long>(value));
+        } else {
+            double inUnit = static_cast<double>(value);
+            for (uint32_t step = 0; step < unit; ++step)
+                inUnit /= 1024.0;
+            snprintf(number, sizeof number, "%-f", inUnit);
+        }
+        char decimal[] = ".";
+        char thousands[] = ",";
+        NUMBERFMTA format{unit == kUnitBytes ? 0u : 1u, 1, 3, decimal, thousands, 2};
+        char formatted[40];
+        ASSERT_NE(
+            GetNumberFormatA(LOCALE_USER_DEFAULT, 0, number, &format, formatted, sizeof formatted),
+            0);
+        EXPECT_EQ(text, formatted + suffixes[unit]) << value << " in unit " << i % 4;
+    }
 }
 
 TEST(FormatSize, AUnitAboveGigabytesFormatsNothing) {
