@@ -121,6 +121,7 @@ bool CAXMonDoc::RequestRefresh() {
     m_block.notifyWindow = m_view;
     m_block.mainWindow = m_mainWindow;
     m_block.client = m_client.get();
+    m_block.stopRequested = false;
     ResetEvent(m_stopEvent.Get());
     ResetEvent(m_endedEvent.Get());
     m_block.cycle = RefreshBlock::kRunning;
@@ -140,6 +141,7 @@ bool CAXMonDoc::TakeIncoming() {
 void CAXMonDoc::StopThreadAndWait() {
     if (!m_thread || WaitForSingleObject(m_thread.Get(), 0) != WAIT_TIMEOUT)
         return;
+    m_block.stopRequested = true;
     SetEvent(m_stopEvent.Get());
     SetEvent(m_requestEvent.Get());
     WaitDeliveringSentMessages(m_endedEvent.Get());

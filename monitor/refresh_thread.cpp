@@ -16,11 +16,15 @@ bool IsSignalled(HANDLE event) {
     return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
+bool IsStopSignalled(const RefreshBlock& block) {
+    return block.stopRequested && IsSignalled(block.stopEvent);
+}
+
 // Reads every listed record of one connected server into the incoming list.
 PassResult ReadServer(RefreshBlock& block, const std::string& name) {
     AXCli& client = *block.client;
     for (;;) {
-        if (IsSignalled(block.stopEvent))
+        if (IsStopSignalled(block))
             return PassResult::kStopped;
         std::unique_ptr<MonitorEntry> entry(new (std::nothrow) MonitorEntry);
         if (!entry)
