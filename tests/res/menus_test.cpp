@@ -1,203 +1,170 @@
+// Menus, accelerators and the toolbar fit together: every item is a command with a prompt, every
+// key a menu names is in the accelerator table, every toolbar button has an image and a tip.
 #include "res/resource.h"
+#include "loaded_text.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
-// One menu item as the test expects it: text and id, or a separator (empty text, id 0).
+HMODULE Module() {
+    return GetModuleHandleA(nullptr);
+}
+
 struct Item {
     std::string text;
-    UINT id;
+    UINT id; // 0 for a separator
 };
-const Item Separator{"", 0};
-
-class LoadedMenu {
-public:
-    explicit LoadedMenu(UINT id)
-        : menu_(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))) {}
-    ~LoadedMenu() {
-        if (menu_)
-            DestroyMenu(menu_);
-    }
-    LoadedMenu(const LoadedMenu&) = delete;
-    LoadedMenu& operator=(const LoadedMenu&) = delete;
-    HMENU get() const { return menu_; }
-
-private:
-    HMENU menu_;
-};
-
-std::string ItemText(HMENU menu, int position) {
-    char text[256] = "";
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoA(menu, position, TRUE, &info);
-    return text;
-}
 
 std::vector<Item> ItemsOf(HMENU popup) {
     std::vector<Item> items;
     for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        char text[256] = "";
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
         EXPECT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &info));
-        EXPECT_EQ(nullptr, info.hSubMenu) << "item " << i << " opens a sub-menu";
-        if (info.fType & MFT_SEPARATOR)
-            items.push_back(Separator);
-        else
-            items.push_back({ItemText(popup, i), info.wID});
+        EXPECT_EQ(nullptr, info.hSubMenu) << text << " opens a sub-menu";
+        items.push_back({text, (info.fType & MFT_SEPARATOR) ? 0 : info.wID});
     }
     return items;
 }
 
-void ExpectPopup(HMENU menu, int position, const std::string& name,
-                 const std::vector<Item>& expected) {
-    EXPECT_EQ(name, ItemText(menu, position));
-    HMENU popup = GetSubMenu(menu, position);
-    ASSERT_NE(nullptr, popup) << name;
-    std::vector<Item> actual = ItemsOf(popup);
-    ASSERT_EQ(expected.size(), actual.size()) << name;
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(expected[i].text, actual[i].text) << name << " item " << i;
-        EXPECT_EQ(expected[i].id, actual[i].id) << name << " item " << i;
+// The popups of menu resource `id`, each with its items.
+std::vector<std::vector<Item>> PopupsOf(UINT id) {
+    std::vector<std::vector<Item>> popups;
+    HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(id));
+    EXPECT_NE(nullptr, menu) << "menu " << id;
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        HMENU popup = GetSubMenu(menu, i);
+        EXPECT_NE(nullptr, popup) << "menu " << id << " position " << i;
+        if (popup)
+            popups.push_back(ItemsOf(popup));
     }
+    if (menu)
+        DestroyMenu(menu);
+    return popups;
+}
+
+std::vector<ACCEL> Accelerators() {
+    HACCEL table = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    EXPECT_NE(nullptr, table);
+    std::vector<ACCEL> entries(64);
+    entries.resize(CopyAcceleratorTableA(table, entries.data(), 64));
+    DestroyAcceleratorTable(table);
+    return entries;
+}
+
+constexpr BYTE kModifiers = FVIRTKEY | FCONTROL | FALT | FSHIFT;
+
+// The accelerator a menu's key hint ("Ctrl+F", "Alt+Enter") names.
+ACCEL KeyOfHint(std::string hint) {
+    ACCEL key{FVIRTKEY, 0, 0};
+    const std::pair<const char*, BYTE> modifiers[] = {
+        {"Ctrl+", FCONTROL}, {"Alt+", FALT}, {"Shift+", FSHIFT}};
+    for (const auto& [word, flag] : modifiers)
+        if (hint.rfind(word, 0) == 0) {
+            key.fVirt |= flag;
+            hint.erase(0, strlen(word));
+        }
+    key.key = hint == "Enter" ? VK_RETURN : hint == "Del" ? VK_DELETE : WORD(hint[0]);
+    return key;
+}
+
+const ACCEL* Find(const std::vector<ACCEL>& table, BYTE flags, WORD key) {
+    for (const ACCEL& entry : table)
+        if ((entry.fVirt & kModifiers) == flags && entry.key == key)
+            return &entry;
+    return nullptr;
 }
 } // namespace
 
-TEST(Menus, MainMenuHasFileViewAndHelpInOrder) {
-    LoadedMenu menu(IDR_MAINFRAME);
-    ASSERT_NE(nullptr, menu.get());
-    ASSERT_EQ(3, GetMenuItemCount(menu.get()));
-    ExpectPopup(menu.get(), 0, "&File",
-                {{"Properties...\tAlt+Enter", ID_FILE_PROPERTIES},
-                 Separator,
-                 {"&Find\tCtrl+F", ID_EDIT_FIND},
-                 {"&Pause", ID_VIEW_PAUSE},
-                 {"&Release", ID_VIEW_RELEASE},
-                 Separator,
-                 {"&Column...", ID_VIEW_COLUMNS},
-                 {"&Frequency...\tCtrl+U", ID_FILE_FREQUENCY},
-                 Separator,
-                 {"&Print...\tCtrl+P", ID_FILE_PRINT},
-                 {"Print Pre&view", ID_FILE_PRINT_PREVIEW},
-                 {"P&rint Setup...", ID_FILE_PRINT_SETUP},
-                 Separator,
-                 {"E&xit", ID_APP_EXIT}});
-    ExpectPopup(menu.get(), 1, "&View",
-                {{"&Toolbar", ID_VIEW_TOOLBAR},
-                 {"&Status Bar", ID_VIEW_STATUS_BAR},
-                 {"Zoom &In", ID_VIEW_ZOOM_IN},
-                 {"Zoom &out", ID_VIEW_ZOOM_OUT},
-                 {"&100%", ID_VIEW_ZOOM_100}});
-    ExpectPopup(menu.get(), 2, "&Help", {{"&About Kelvane...", ID_APP_ABOUT}});
+TEST(Menus, EveryItemIsACommandWithAPrompt) {
+    for (UINT menu : {IDR_MAINFRAME, IDR_TRAY_MENU, IDR_ROW_MENU}) {
+        for (const std::vector<Item>& popup : PopupsOf(menu)) {
+            std::set<UINT> ids;
+            for (const Item& item : popup) {
+                if (item.id == 0)
+                    continue;
+                EXPECT_NE("<missing>", LoadedText(item.id)) << item.text;
+                EXPECT_TRUE(ids.insert(item.id).second) << item.text << " is in its popup twice";
+            }
+        }
+    }
+    EXPECT_EQ(3u, PopupsOf(IDR_MAINFRAME).size());
 }
 
-TEST(Menus, TrayMenuStartsWithMonitor) {
-    LoadedMenu menu(IDR_TRAY_MENU);
-    ASSERT_NE(nullptr, menu.get());
-    ASSERT_EQ(1, GetMenuItemCount(menu.get()));
-    ExpectPopup(menu.get(), 0, "Notify",
-                {{"Monitor", ID_TRAY_MONITOR},
-                 {"Properties...", ID_FILE_PROPERTIES},
-                 Separator,
-                 {"Exit", ID_TRAY_EXIT}});
+TEST(Menus, TrayMenuOffersTheMonitorFirstAndExitLast) {
+    std::vector<std::vector<Item>> popups = PopupsOf(IDR_TRAY_MENU);
+    ASSERT_EQ(1u, popups.size());
+    ASSERT_GE(popups[0].size(), 2u);
+    EXPECT_EQ(UINT{ID_TRAY_MONITOR}, popups[0].front().id);
+    EXPECT_EQ(UINT{ID_TRAY_EXIT}, popups[0].back().id);
 }
 
-TEST(Menus, RowContextMenu) {
-    LoadedMenu menu(IDR_ROW_MENU);
-    ASSERT_NE(nullptr, menu.get());
-    ASSERT_EQ(1, GetMenuItemCount(menu.get()));
-    ExpectPopup(menu.get(), 0, "_POPUP_",
-                {{"&Delete\tDel", ID_EDIT_DELETE},
-                 {"Pr&operties...\tCtrl+Y", ID_QUOTA_PROPERTIES},
-                 {"Sc&an", ID_QUOTA_SCAN},
-                 Separator,
-                 {"&Apply Template...\tCtrl+T", ID_QUOTA_APPLY_TEMPLATE}});
-}
-
-TEST(Accelerators, KeysMapToTheirCommands) {
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ASSERT_NE(nullptr, table);
-    ACCEL entries[64];
-    int count = CopyAcceleratorTableA(table, entries, 64);
-    const BYTE modifiers = FVIRTKEY | FCONTROL | FALT | FSHIFT;
-    struct Expected {
+TEST(Accelerators, KeysOfTheMainMenuAndTheCommandsReachedByKeys) {
+    std::vector<ACCEL> table = Accelerators();
+    for (const std::vector<Item>& popup : PopupsOf(IDR_MAINFRAME))
+        for (const Item& item : popup) {
+            size_t tab = item.text.find('\t');
+            if (tab == std::string::npos)
+                continue;
+            ACCEL key = KeyOfHint(item.text.substr(tab + 1));
+            EXPECT_NE(nullptr, Find(table, key.fVirt, key.key)) << item.text << " has no key";
+        }
+    struct Key {
         BYTE flags;
         WORD key;
         WORD command;
     };
-    const Expected expected[] = {
-        {FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},
-        {FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
-        {FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},
-        {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
-        {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
-        {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},
-        {FVIRTKEY | FCONTROL, 'U', ID_FILE_FREQUENCY},
-        {FVIRTKEY | FCONTROL, 'V', ID_EDIT_PASTE},
-        {FVIRTKEY | FALT, VK_BACK, ID_EDIT_UNDO},
-        {FVIRTKEY | FSHIFT, VK_DELETE, ID_EDIT_CUT},
-        {FVIRTKEY, VK_F6, ID_NEXT_PANE},
-        {FVIRTKEY | FSHIFT, VK_F6, ID_PREV_PANE},
-        {FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
-        {FVIRTKEY | FSHIFT, VK_INSERT, ID_EDIT_PASTE},
-        {FVIRTKEY | FALT, VK_RETURN, ID_QUOTA_PROPERTIES},
-        {FVIRTKEY | FCONTROL, 'X', ID_EDIT_CUT},
-        {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},
-    };
-    ASSERT_EQ(static_cast<int>(std::size(expected)), count);
-    for (int i = 0; i < count; ++i) {
-        EXPECT_EQ(expected[i].flags, entries[i].fVirt & modifiers) << "entry " << i;
-        EXPECT_EQ(expected[i].key, entries[i].key) << "entry " << i;
-        EXPECT_EQ(expected[i].command, entries[i].cmd) << "entry " << i;
+    for (Key key :
+         {Key{FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},
+          Key{FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
+          Key{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND}, Key{FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+          Key{FVIRTKEY | FCONTROL, 'U', ID_FILE_FREQUENCY},
+          Key{FVIRTKEY | FALT, VK_RETURN, ID_QUOTA_PROPERTIES}}) {
+        const ACCEL* found = Find(table, key.flags, key.key);
+        ASSERT_NE(nullptr, found) << "key " << key.key;
+        EXPECT_EQ(key.command, found->cmd) << "key " << key.key;
     }
-    DestroyAcceleratorTable(table);
+    for (size_t i = 0; i < table.size(); ++i)
+        EXPECT_EQ(&table[i], Find(table, table[i].fVirt & kModifiers, table[i].key))
+            << "key " << table[i].key << " is taken twice";
 }
 
-TEST(Accelerators, TranslateAltEnterIntoQuotaProperties) {
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ASSERT_NE(nullptr, table);
-    ACCEL entries[64];
-    int count = CopyAcceleratorTableA(table, entries, 64);
-    int found = 0;
-    for (int i = 0; i < count; ++i) {
-        if (entries[i].cmd == ID_QUOTA_PROPERTIES) {
-            ++found;
-            EXPECT_EQ(VK_RETURN, entries[i].key);
-            EXPECT_TRUE(entries[i].fVirt & FALT);
-        }
-    }
-    EXPECT_EQ(1, found);
-    DestroyAcceleratorTable(table);
-}
-
-TEST(Toolbar, LayoutListsTheButtonsInOrder) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found =
-        FindResourceA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(RT_TOOLBAR_LAYOUT));
+TEST(Toolbar, EveryButtonHasAnImageOnTheMaskColourAndATip) {
+    HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                MAKEINTRESOURCEA(RT_TOOLBAR_LAYOUT));
     ASSERT_NE(nullptr, found);
-    const WORD* words = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
-    ASSERT_NE(nullptr, words);
-    const std::vector<WORD> expected = {1,
-                                        16,
-                                        15,
-                                        9,
-                                        ID_VIEW_PAUSE,
-                                        ID_VIEW_RELEASE,
-                                        ID_VIEW_ZOOM_IN,
-                                        ID_VIEW_ZOOM_OUT,
-                                        ID_VIEW_COLUMNS,
-                                        0,
-                                        ID_FILE_PRINT,
-                                        0,
-                                        ID_APP_ABOUT};
-    ASSERT_EQ(expected.size() * sizeof(WORD), SizeofResource(module, found));
-    EXPECT_EQ(expected, std::vector<WORD>(words, words + expected.size()));
+    const WORD* words = static_cast<const WORD*>(LockResource(LoadResource(Module(), found)));
+    // version, image width, image height, button count, then the buttons (0: a separator)
+    ASSERT_EQ(1, words[0]);
+    ASSERT_EQ((4u + words[3]) * sizeof(WORD), SizeofResource(Module(), found));
+    int images = 0;
+    for (const WORD* id = words + 4; id < words + 4 + words[3]; ++id) {
+        if (*id == 0)
+            continue;
+        ++images;
+        std::string prompt = LoadedText(*id);
+        EXPECT_NE(std::string::npos, prompt.find('\n')) << "button " << *id << " has no tip";
+    }
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(nullptr, bitmap);
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    EXPECT_EQ(images * words[1], info.bmWidth);
+    EXPECT_EQ(words[2], info.bmHeight);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    EXPECT_EQ(RGB(TOOLBAR_MASK_RED, TOOLBAR_MASK_GREEN, TOOLBAR_MASK_BLUE), GetPixel(dc, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
