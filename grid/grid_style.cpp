@@ -32,10 +32,9 @@ CGridStyle& CGridStyle::SetValue(std::string value) {
     return *this;
 }
 
-std::string CGridStyle::TakeValue() {
-    std::string value = m_value ? std::move(*m_value) : std::string();
+CGridStyle& CGridStyle::ClearValue() {
     m_value.reset();
-    return value;
+    return *this;
 }
 
 CGridStyle& CGridStyle::SetControl(int controlId) {

@@ -17,7 +17,7 @@ public:
     bool HasValue() const { return m_value.has_value(); }
     const std::string& GetValue() const; // empty when unset
     CGridStyle& SetValue(std::string value);
-    std::string TakeValue(); // the value (empty when unset), leaving it unset
+    CGridStyle& ClearValue();
 
     bool HasControl() const { return m_control.has_value(); }
     int GetControl() const { return m_control.value_or(0); }

@@ -224,7 +224,7 @@ int CGridView::GetColCount() const {
 bool CGridView::SetRowCount(int rows) {
     if (!CanChange() || rows < 0)
         return false;
-    m_rows.resize(rows + 1, Row{std::vector<Cell>(m_colWidths.size())});
+    m_rows.resize(rows + 1, Row{CGridRow(static_cast<int>(m_colWidths.size()))});
     if (m_currentRow > rows)
         ClearCurrentCell();
     m_anchorRow = std::min(m_anchorRow, rows);
@@ -240,7 +240,7 @@ bool CGridView::SetColCount(int cols) {
     m_colWidths.resize(cols + 1, defaultWidth);
     m_colStyles.resize(cols + 1);
     for (Row& row : m_rows)
-        row.cells.resize(cols + 1);
+        row.cells.Resize(cols + 1);
     if (m_currentCol > cols)
         m_currentCol = cols;
     m_scrollX = std::min(m_scrollX, ScrollableWidth());
@@ -320,11 +320,11 @@ void CGridView::DropUnusedLooks() {
     std::vector<uint32_t> renumbered(m_looks.Count(), kUnused);
     CGridLooks kept;
     for (Row& row : m_rows)
-        for (Cell& cell : row.cells) {
-            uint32_t& number = renumbered[cell.look];
+        for (int col = 0; col < row.cells.CellCount(); ++col) {
+            uint32_t& number = renumbered[row.cells.GetLook(col)];
             if (number == kUnused)
-                number = kept.Intern(m_looks.Get(cell.look));
-            cell.look = number;
+                number = kept.Intern(m_looks.Get(row.cells.GetLook(col)));
+            row.cells.SetLook(col, number);
         }
     m_looks = std::move(kept);
 }
@@ -337,13 +337,18 @@ bool CGridView::SetStyle(int row, int col, CGridStyle style, StyleMode mode) {
         changed.ChangeStyle(style);
         style = std::move(changed);
     }
-    Cell& cell = m_rows[row].cells[col];
-    cell.hasValue = style.HasValue();
-    cell.value = style.TakeValue();
-    cell.hasItem = style.HasItemDataPtr();
-    cell.item = style.GetItemDataPtr();
+    CGridRow& cells = m_rows[row].cells;
+    if (style.HasValue())
+        cells.SetValue(col, style.GetValue());
+    else
+        cells.ClearValue(col);
+    if (style.HasItemDataPtr())
+        cells.SetItem(col, style.GetItemDataPtr());
+    else
+        cells.ClearItem(col);
+    style.ClearValue();
     style.ClearItemDataPtr();
-    cell.look = InternLook(style);
+    cells.SetLook(col, InternLook(style));
     InvalidateRow(row);
     return true;
 }
@@ -351,9 +356,7 @@ bool CGridView::SetStyle(int row, int col, CGridStyle style, StyleMode mode) {
 bool CGridView::SetValue(int row, int col, const std::string& value) {
     if (!CanChange() || !IsCell(row, col))
         return false;
-    Cell& cell = m_rows[row].cells[col];
-    cell.value = value;
-    cell.hasValue = true;
+    m_rows[row].cells.SetValue(col, value);
     InvalidateRow(row);
     return true;
 }
@@ -361,12 +364,12 @@ bool CGridView::SetValue(int row, int col, const std::string& value) {
 CGridStyle CGridView::GetCellStyle(int row, int col) const {
     if (!IsCell(row, col))
         return {};
-    const Cell& cell = m_rows[row].cells[col];
-    CGridStyle style = m_looks.Get(cell.look);
-    if (cell.hasValue)
-        style.SetValue(cell.value);
-    if (cell.hasItem)
-        style.SetItemDataPtr(cell.item);
+    const CGridRow& cells = m_rows[row].cells;
+    CGridStyle style = m_looks.Get(cells.GetLook(col));
+    if (cells.HasValue(col))
+        style.SetValue(std::string(cells.GetValue(col)));
+    if (cells.HasItem(col))
+        style.SetItemDataPtr(cells.GetItem(col));
     return style;
 }
 
@@ -410,14 +413,12 @@ void CGridView::SetStandardFont(const LOGFONTA& font) {
 bool CGridView::SetItemDataPtr(int row, void* item) {
     if (!CanChange() || row < 0 || row > GetRowCount())
         return false;
-    Cell& cell = m_rows[row].cells[0];
-    cell.item = item;
-    cell.hasItem = true;
+    m_rows[row].cells.SetItem(0, item);
     return true;
 }
 
 void* CGridView::GetItemDataPtr(int row) const {
-    return row >= 0 && row <= GetRowCount() ? m_rows[row].cells[0].item : nullptr;
+    return row >= 0 && row <= GetRowCount() ? m_rows[row].cells.GetItem(0) : nullptr;
 }
 
 // --- Cell controls ----------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "grid/grid_ids.h"
 #include "grid/grid_looks.h"
 #include "grid/grid_printer.h"
+#include "grid/grid_row.h"
 #include "grid/grid_style.h"
 
 #include "ui/handles.h"
@@ -175,17 +176,8 @@ protected:
     CGridStyle& HeadingStyle() { return m_headingStyle; }
 
 private:
-    // A cell's own style as kept: the value and item pointer, and the other properties as the
-    // number of their look in m_looks.
-    struct Cell {
-        std::string value;
-        void* item = nullptr;
-        uint32_t look = 0;
-        bool hasValue = false;
-        bool hasItem = false;
-    };
     struct Row {
-        std::vector<Cell> cells; // columns 0..GetColCount()
+        CGridRow cells; // columns 0..GetColCount(), their looks in m_looks
         bool selected = false;
     };
     // Horizontal placement of the columns on the screen at the current zoom.
@@ -233,7 +225,7 @@ private:
     bool m_readOnly = false;
     bool m_lockUpdate = false;
     int m_zoom = GRID_ZOOM_NORMAL;
-    std::vector<Row> m_rows{Row{{Cell{}}}}; // row 0 is the heading row
+    std::vector<Row> m_rows{Row{CGridRow(1)}}; // row 0 is the heading row
     CGridLooks m_looks;
     size_t m_looksLimit = 0; // unused looks are dropped when there are this many
     std::vector<int> m_colWidths{40};

@@ -24,6 +24,13 @@ protected:
     CGridView grid;
 };
 
+std::vector<std::string> RowValues(const CGridView& grid, int row) {
+    std::vector<std::string> values;
+    for (int col = 1; col <= grid.GetColCount(); ++col)
+        values.push_back(grid.GetValue(row, col));
+    return values;
+}
+
 } // namespace
 
 TEST(GridStyle, OverridesAndInheritsPropertyByProperty) {
@@ -98,6 +105,56 @@ TEST_F(GridTable, RowsColumnsAndItemPointersFollowTheirRows) {
     EXPECT_FALSE(grid.SetColWidth(3, 10));
     EXPECT_GT(grid.GetAvgCharWidth(), 2);
     EXPECT_LT(grid.GetAvgCharWidth(), 20);
+}
+
+TEST_F(GridTable, CellValuesStayApartWhateverOrderTheyAreSetInAndAsColumnsChange) {
+    grid.SetColCount(4);
+    grid.SetRowCount(1);
+    grid.SetColumnStyle(2, CGridStyle().SetValue("column"));
+    grid.SetValue(1, 3, "third");
+    grid.SetValue(1, 1, "a longer first value");
+    grid.SetValue(1, 4, "");
+    grid.SetValue(1, 3, "3");
+    EXPECT_EQ(RowValues(grid, 1),
+              (std::vector<std::string>{"a longer first value", "column", "3", ""}));
+    grid.SetValue(1, 2, ""); // an empty value of the cell's own hides the column's
+    EXPECT_EQ(grid.GetValue(1, 2), "");
+    grid.SetStyle(1, 2, CGridStyle(), CGridView::StyleMode::Copy);
+    EXPECT_EQ(grid.GetValue(1, 2), "column");
+
+    int item = 0;
+    grid.SetStyle(1, 3, CGridStyle().SetItemDataPtr(&item));
+    EXPECT_EQ(grid.GetCellStyle(1, 3).GetItemDataPtr(), &item);
+    EXPECT_EQ(grid.GetValue(1, 3), "3");
+    EXPECT_EQ(grid.GetItemDataPtr(1), nullptr); // the row's pointer is column 0's
+    grid.SetColCount(2);
+    EXPECT_EQ(RowValues(grid, 1), (std::vector<std::string>{"a longer first value", "column"}));
+    grid.SetColCount(4);
+    EXPECT_FALSE(grid.GetCellStyle(1, 3).HasValue());
+    EXPECT_FALSE(grid.GetCellStyle(1, 3).HasItemDataPtr());
+    EXPECT_EQ(grid.GetValue(1, 1), "a longer first value");
+}
+
+// Cells of equal looks share them; a look no cell uses any longer is dropped in time. Many
+// distinct looks set over and over must leave every cell with its own.
+TEST_F(GridTable, CellsKeepTheirLooksWhileLooksNoLongerUsedAreDropped) {
+    grid.SetColCount(2);
+    grid.SetRowCount(300);
+    for (int round = 0; round < 4; ++round)
+        for (int row = 1; row <= grid.GetRowCount(); ++row)
+            grid.SetStyle(row, 1 + row % 2,
+                          CGridStyle()
+                              .SetValue(std::to_string(row))
+                              .SetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER,
+                                                std::to_string(round * 1000 + row))
+                              .SetTextColor(RGB(round, row % 7, 0)));
+    for (int row = 1; row <= grid.GetRowCount(); ++row) {
+        const CGridStyle cell = grid.GetCellStyle(row, 1 + row % 2);
+        EXPECT_EQ(cell.GetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER), std::to_string(3000 + row));
+        EXPECT_EQ(cell.GetTextColor(), RGB(3, row % 7, 0));
+        EXPECT_EQ(cell.GetValue(), std::to_string(row));
+        EXPECT_TRUE(grid.GetCellStyle(row, 2 - row % 2).IsEmpty());
+    }
 }
 
 TEST_F(GridTable, ReadOnlyRefusesChangesAndLockReturnsThePreviousState) {
