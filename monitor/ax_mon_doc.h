@@ -25,6 +25,7 @@ struct RefreshBlock {
     char objectName[264] = {}; // object filter, empty: all objects
     AXCli* client = nullptr;
     MonitorList* list = nullptr; // the incoming list
+    HANDLE entryHeap = nullptr;  // where the incoming list's entries are made
     HWND notifyWindow = nullptr; // the view
     HWND mainWindow = nullptr;   // receives WM_AXMON_CONNECTED
     HANDLE requestEvent = nullptr;
@@ -96,6 +97,9 @@ private:
     std::unique_ptr<AXCli> m_client;
     std::string m_server;
     std::string m_objectName;
+    // Each list's entries in a heap of their own; the heaps outlive the lists.
+    EntryHeap m_displayedHeap;
+    EntryHeap m_incomingHeap;
     MonitorList m_displayed;
     MonitorList m_incoming;
     ui::UniqueHandleKernel m_thread;
