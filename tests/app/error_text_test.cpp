@@ -15,9 +15,9 @@ std::string TextOf(DWORD code, DWORD size = 1024) {
 
 TEST(ErrorText, SystemTextComesFirst) {
     char system[1024];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, 2, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system,
-                                  sizeof system, nullptr);
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, 2,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system, sizeof system, nullptr);
     ASSERT_GT(length, 0u);
     EXPECT_EQ(system, TextOf(2));
     EXPECT_NE(std::string::npos, TextOf(2).find("not found"));

@@ -1,9 +1,8 @@
 #include "app/folder_chooser.h"
 #include "app/new_folder.h"
-#include "dialog_driver.h"
-#include "message_box_watch.h"
 #include "res/resource.h"
 #include "tests/services/axserver/service_fixture.h"
+#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -29,35 +28,13 @@ protected:
     }
 
     HWND Tree() const { return GetDlgItem(m_dialog.Handle(), IDC_FOLDER_TREE); }
-    std::string Text(HTREEITEM item) const {
-        char text[300] = {};
-        TVITEMA data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = sizeof text;
-        TreeView_GetItem(Tree(), &data);
-        return text;
-    }
-    HTREEITEM First(HTREEITEM parent) const {
-        return parent ? TreeView_GetChild(Tree(), parent) : TreeView_GetRoot(Tree());
-    }
     std::vector<std::string> Children(HTREEITEM parent) const {
-        std::vector<std::string> texts;
-        for (HTREEITEM child = First(parent); child; child = TreeView_GetNextSibling(Tree(), child))
-            texts.push_back(Text(child));
-        return texts;
+        return TreeChildren(Tree(), parent);
     }
     HTREEITEM Find(HTREEITEM parent, const std::string& text) const {
-        for (HTREEITEM child = First(parent); child; child = TreeView_GetNextSibling(Tree(), child))
-            if (_stricmp(Text(child).c_str(), text.c_str()) == 0)
-                return child;
-        return nullptr;
+        return FindTreeChild(Tree(), parent, text);
     }
-    void Expand(HTREEITEM item) {
-        TreeView_SelectItem(Tree(), item);
-        SendMessageA(Tree(), WM_KEYDOWN, VK_RIGHT, 0);
-    }
+    void Expand(HTREEITEM item) { ExpandTreeItem(Tree(), item); }
     // Expands the drive and each folder of `path` ("C:\a\b") and returns the last item.
     HTREEITEM Open(const std::string& path) {
         HTREEITEM item = nullptr;
@@ -98,9 +75,7 @@ protected:
 } // namespace
 
 TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrives) {
-    char caption[64] = {};
-    GetWindowTextA(m_dialog.Handle(), caption, sizeof caption);
-    EXPECT_STREQ("Select a directory", caption);
+    EXPECT_EQ("Select a directory", WindowTextOf(m_dialog.Handle()));
 
     std::vector<std::string> expected;
     char drives[512] = {};
@@ -149,19 +124,7 @@ TEST_F(FolderChooser, AddReturnsADriveWithItsBackslashAndAFolderAsItIs) {
     again.SetClient(&m_client);
     ASSERT_TRUE(again.CreateModeless());
     HWND tree = GetDlgItem(again.Handle(), IDC_FOLDER_TREE);
-    HTREEITEM drive = TreeView_GetRoot(tree);
-    while (drive) {
-        char text[8] = {};
-        TVITEMA data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = drive;
-        data.pszText = text;
-        data.cchTextMax = sizeof text;
-        TreeView_GetItem(tree, &data);
-        if (strcmp(text, "C:") == 0)
-            break;
-        drive = TreeView_GetNextSibling(tree, drive);
-    }
+    HTREEITEM drive = FindTreeChild(tree, nullptr, "C:");
     ASSERT_NE(nullptr, drive);
     TreeView_SelectItem(tree, drive);
     SendMessageA(again.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -222,13 +185,9 @@ TEST_F(FolderChooser, FailedCreationIsReportedAndTheTreeStaysAsItWas) {
     TreeView_SelectItem(Tree(), item);
     MessageBoxWatch watch;
     CreateThroughDialog("taken");
-    char reason[260] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   ERROR_ALREADY_EXISTS, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reason,
-                   sizeof reason, nullptr);
-    EXPECT_EQ(
-        std::vector<std::string>{"Error: Creating Folder " + folder.Path() + "\\taken\n" + reason},
-        watch.Texts());
+    EXPECT_EQ(std::vector<std::string>{"Error: Creating Folder " + folder.Path() + "\\taken\n" +
+                                       SystemText(ERROR_ALREADY_EXISTS)},
+              watch.Texts());
     EXPECT_EQ(std::vector<std::string>{"taken"}, Children(item));
 }
 

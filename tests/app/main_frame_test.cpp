@@ -4,10 +4,10 @@
 #include "app/ax_mgr_app.h"
 #include "app/frequency_dlg.h"
 #include "app/main_frame.h"
-#include "dialog_driver.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/monitor_messages.h"
 #include "res/resource.h"
+#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/server_chooser.h"
-#include "message_box_watch.h"
 #include "res/resource.h"
+#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -56,32 +56,12 @@ public:
     HWND Edit() const { return GetDlgItem(m_dialog.Handle(), IDC_COMPUTER_NAME); }
     bool OkEnabled() const { return IsWindowEnabled(GetDlgItem(m_dialog.Handle(), IDOK)) != FALSE; }
 
-    std::string Text(HTREEITEM item) const {
-        char text[256] = {};
-        TVITEMA data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = sizeof text;
-        TreeView_GetItem(Tree(), &data);
-        return text;
-    }
-    // The texts of `parent`'s children (TVI_ROOT: the top level), in tree order.
+    // The texts of `parent`'s children (null: the top level), in tree order.
     std::vector<std::string> Children(HTREEITEM parent) const {
-        std::vector<std::string> texts;
-        HTREEITEM child =
-            parent == TVI_ROOT ? TreeView_GetRoot(Tree()) : TreeView_GetChild(Tree(), parent);
-        for (; child; child = TreeView_GetNextSibling(Tree(), child))
-            texts.push_back(Text(child));
-        return texts;
+        return TreeChildren(Tree(), parent);
     }
     HTREEITEM Find(HTREEITEM parent, const std::string& text) const {
-        HTREEITEM child =
-            parent == TVI_ROOT ? TreeView_GetRoot(Tree()) : TreeView_GetChild(Tree(), parent);
-        for (; child; child = TreeView_GetNextSibling(Tree(), child))
-            if (Text(child) == text)
-                return child;
-        return nullptr;
+        return FindTreeChild(Tree(), parent, text);
     }
     bool HasButton(HTREEITEM item) const {
         TVITEMA data{};
@@ -90,16 +70,9 @@ public:
         TreeView_GetItem(Tree(), &data);
         return data.cChildren != 0;
     }
-    std::string EditText() const {
-        char text[256] = {};
-        GetWindowTextA(Edit(), text, sizeof text);
-        return text;
-    }
+    std::string EditText() const { return ControlText(m_dialog.Handle(), IDC_COMPUTER_NAME); }
     void Type(const std::string& text) { SetWindowTextA(Edit(), text.c_str()); }
-    void Expand(HTREEITEM item) {
-        TreeView_SelectItem(Tree(), item);
-        SendMessageA(Tree(), WM_KEYDOWN, VK_RIGHT, 0);
-    }
+    void Expand(HTREEITEM item) { ExpandTreeItem(Tree(), item); }
     void Collapse(HTREEITEM item) { TreeView_Expand(Tree(), item, TVE_COLLAPSE); }
 
 private:
@@ -112,15 +85,11 @@ TEST(ServerChooser, WithoutANetworkShowsOnlyTheDomainRootAndTheError) {
     std::vector<std::string> names;
     DWORD status = ListNetworkServers(nullptr, SV_TYPE_NT, names);
     ASSERT_NE(0u, status) << "this test expects a computer without a browsable network";
-    char expected[260] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, status,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), expected, sizeof expected - 1,
-                   nullptr);
 
     MessageBoxWatch watch;
     OpenServerChooser chooser(nullptr, ListNetworkServers);
-    EXPECT_EQ(std::vector<std::string>{expected}, watch.Texts());
-    EXPECT_EQ(std::vector<std::string>{"Domain"}, chooser.Children(TVI_ROOT));
+    EXPECT_EQ(std::vector<std::string>{SystemText(status)}, watch.Texts());
+    EXPECT_EQ(std::vector<std::string>{"Domain"}, chooser.Children(nullptr));
     EXPECT_TRUE(chooser.HasButton(TreeView_GetRoot(chooser.Tree())));
     EXPECT_FALSE(chooser.OkEnabled());
     chooser.Type("FILESRV1");
@@ -135,11 +104,11 @@ TEST(ServerChooser, ServersFollowTheRootInByteOrderWithoutTheExcludedOne) {
     MessageBoxWatch watch;
     OpenServerChooser chooser("excluded-one", network.Lister());
     EXPECT_EQ((std::vector<std::string>{"Domain", "ABD", "Mid", "abc", "zed"}),
-              chooser.Children(TVI_ROOT));
+              chooser.Children(nullptr));
     ASSERT_EQ(1u, network.calls.size());
     EXPECT_EQ("(primary)", network.calls[0].domain);
     EXPECT_EQ(DWORD{SV_TYPE_NT}, network.calls[0].type);
-    EXPECT_FALSE(chooser.HasButton(chooser.Find(TVI_ROOT, "abc")));
+    EXPECT_FALSE(chooser.HasButton(chooser.Find(nullptr, "abc")));
     EXPECT_TRUE(watch.Texts().empty());
 
     chooser.Type("Excluded-ONE");
@@ -201,21 +170,17 @@ TEST(ServerChooser, FailuresOfTheDomainListAreSilentAndOfItsMembersShown) {
     HTREEITEM sales = other.Find(otherRoot, "SALES");
     other.Expand(sales);
     EXPECT_TRUE(other.Children(sales).empty());
-    char denied[260] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   ERROR_ACCESS_DENIED, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), denied,
-                   sizeof denied - 1, nullptr);
-    EXPECT_EQ(std::vector<std::string>{denied}, watch.Texts());
+    EXPECT_EQ(std::vector<std::string>{SystemText(ERROR_ACCESS_DENIED)}, watch.Texts());
 }
 
 TEST(ServerChooser, SelectingAServerFillsTheNameAndADomainEmptiesIt) {
     FakeNetwork network;
     network.primary = {"FILESRV1"};
     OpenServerChooser chooser(nullptr, network.Lister());
-    TreeView_SelectItem(chooser.Tree(), chooser.Find(TVI_ROOT, "FILESRV1"));
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "FILESRV1"));
     EXPECT_EQ("FILESRV1", chooser.EditText());
     EXPECT_TRUE(chooser.OkEnabled());
-    TreeView_SelectItem(chooser.Tree(), chooser.Find(TVI_ROOT, "Domain"));
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "Domain"));
     EXPECT_EQ("", chooser.EditText());
     EXPECT_FALSE(chooser.OkEnabled());
 }
@@ -231,7 +196,7 @@ TEST(ServerChooser, OkTakesTheTypedNameAndDoubleClickTheServer) {
         EXPECT_EQ(nullptr, chooser.Dialog().Handle());
     }
     OpenServerChooser chooser(nullptr, network.Lister());
-    TreeView_SelectItem(chooser.Tree(), chooser.Find(TVI_ROOT, "FILESRV2"));
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "FILESRV2"));
     NMHDR click{chooser.Tree(), IDC_SERVER_TREE, static_cast<UINT>(NM_DBLCLK)};
     SendMessageA(chooser.Dialog().Handle(), WM_NOTIFY, IDC_SERVER_TREE,
                  reinterpret_cast<LPARAM>(&click));

@@ -3,7 +3,7 @@
 #include "res/resource.h"
 #include "server/server_registry.h"
 #include "server/template_chooser.h"
-#include "tests/app/message_box_watch.h"
+#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 

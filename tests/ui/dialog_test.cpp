@@ -1,21 +1,13 @@
 // Dialogs from templates: data exchange both ways, and a refused value keeps the dialog open with
 // the focus on the offending control. A driver thread plays the user.
 #include "ui/dialog.h"
-#include "ui/event.h"
-#include "ui/thread.h"
 
 #include "test_resources.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace {
-
-using ui_test::FocusOfThreadOf;
-using ui_test::MessageBoxText;
-using ui_test::WaitForMessageBox;
 
 class ValuesDialog : public ui::Dialog {
 public:
@@ -28,16 +20,7 @@ public:
     double ratio = 0.5;
     int offset = -3;
 
-    std::atomic<HWND> shown{nullptr};
-    ui::Event opened{ui::Event::Reset::Manual};
-
 protected:
-    bool OnInitDialog() override {
-        bool result = Dialog::OnInitDialog();
-        shown = m_hwnd;
-        opened.Set();
-        return result;
-    }
     void DoDataExchange(ui::DataExchange& exchange) override {
         exchange.Text(IDC_TEST_COUNT, count, 1, 100);
         exchange.Text(IDC_TEST_NAME, name);
@@ -49,24 +32,17 @@ protected:
     }
 };
 
-std::string ItemText(HWND dialog, int id) {
-    char text[256] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
+// The window that has the keyboard focus in the thread that owns window.
+HWND FocusOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
 }
 
-// Runs the dialog modally while body plays the user on another thread.
-template <typename Body> INT_PTR RunWithDriver(ValuesDialog& dialog, Body body) {
-    ui::Thread driver;
-    driver.Start([&]() -> DWORD {
-        if (!dialog.opened.Wait(5000))
-            return 1;
-        HWND window = dialog.shown;
-        body(window);
-        if (IsWindow(window)) // a failed expectation leaves the dialog open: end it
-            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-        return 0;
-    });
+// Runs the dialog modally while `steps` plays the user on another thread.
+INT_PTR RunWithDriver(ValuesDialog& dialog, std::function<void(HWND)> steps) {
+    DialogDriver driver("Values", std::move(steps));
     return dialog.DoModal();
 }
 
@@ -74,10 +50,12 @@ TEST(DialogDataExchange, MembersFillTheControlsAndComeBackEdited) {
     ValuesDialog dialog;
     std::string shownCount, shownName, shownRatio;
     bool shownEnabled = false, shownThird = false;
+    LRESULT limit = 0;
     INT_PTR result = RunWithDriver(dialog, [&](HWND window) {
-        shownCount = ItemText(window, IDC_TEST_COUNT);
-        shownName = ItemText(window, IDC_TEST_NAME);
-        shownRatio = ItemText(window, IDC_TEST_RATIO);
+        shownCount = ControlText(window, IDC_TEST_COUNT);
+        shownName = ControlText(window, IDC_TEST_NAME);
+        shownRatio = ControlText(window, IDC_TEST_RATIO);
+        limit = SendDlgItemMessageA(window, IDC_TEST_NAME, EM_GETLIMITTEXT, 0, 0);
         shownEnabled = IsDlgButtonChecked(window, IDC_TEST_ENABLED) == BST_CHECKED;
         shownThird = IsDlgButtonChecked(window, IDC_TEST_THIRD) == BST_CHECKED;
 
@@ -89,9 +67,9 @@ TEST(DialogDataExchange, MembersFillTheControlsAndComeBackEdited) {
         SendDlgItemMessageA(window, IDC_TEST_THIRD, BM_SETCHECK, BST_UNCHECKED, 0);
         SendDlgItemMessageA(window, IDC_TEST_FIRST, BM_SETCHECK, BST_CHECKED, 0);
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        ui_test::WaitUntil([&] { return !IsWindow(window); });
     });
     EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(limit, 8);
     EXPECT_EQ(shownCount, "12");
     EXPECT_EQ(shownName, "first");
     EXPECT_EQ(shownRatio, "0.5");
@@ -116,27 +94,23 @@ class DialogRefusal : public testing::TestWithParam<Refusal> {};
 TEST_P(DialogRefusal, BadValueIsExplainedAndTheDialogStaysOpenOnTheControl) {
     const Refusal& refusal = GetParam();
     ValuesDialog dialog;
-    std::string message;
+    MessageBoxWatch boxes;
     bool openAfterMessage = false;
     HWND focusAfterMessage = nullptr, control = nullptr;
     INT_PTR result = RunWithDriver(dialog, [&](HWND window) {
         control = GetDlgItem(window, refusal.control);
         SetDlgItemTextA(window, refusal.control, refusal.text);
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        HWND box = WaitForMessageBox(window);
-        if (!box)
+        if (!WaitUntil([&] { return boxes.Answered(); }))
             return;
-        message = MessageBoxText(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        ui_test::WaitUntil([&] { return !IsWindow(box); });
         // The dialog's thread puts the focus back once the message box has returned.
-        ui_test::WaitUntil([&] { return FocusOfThreadOf(window) == control; }, 2000);
+        WaitUntil([&] { return FocusOfThreadOf(window) == control; }, 2000);
         openAfterMessage = IsWindow(window) != FALSE;
         focusAfterMessage = FocusOfThreadOf(window);
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(message, refusal.message);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{refusal.message});
     EXPECT_TRUE(openAfterMessage);
     EXPECT_EQ(focusAfterMessage, control);
     EXPECT_EQ(dialog.count, 12u) << "a refused exchange is abandoned, not half stored";
@@ -156,15 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{IDC_TEST_RATIO, "half", "Please enter a number."},
         Refusal{IDC_TEST_RATIO, "1.5", "Please enter a number between 0 and 1."},
         Refusal{IDC_TEST_NAME, "ninechars", "Please enter no more than 8 characters."}));
-
-TEST(DialogDataExchange, MaxLengthLimitsTyping) {
-    ValuesDialog dialog;
-    LRESULT limit = 0;
-    RunWithDriver(dialog, [&](HWND window) {
-        limit = SendDlgItemMessageA(window, IDC_TEST_NAME, EM_GETLIMITTEXT, 0, 0);
-    });
-    EXPECT_EQ(limit, 8);
-}
 
 TEST(DialogModeless, LivesBesideTheCallerAndRoutesItsKeys) {
     ValuesDialog dialog;

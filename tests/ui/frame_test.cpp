@@ -1,7 +1,6 @@
 // The frame lays out its bars and view, routes commands view -> frame -> application, keeps the
 // toolbar's buttons in the state the handlers give, and shows help texts and key states.
 #include "frame_fixture.h"
-#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -184,18 +183,6 @@ TEST_F(Frame, IndicatorsFollowTheKeyboardToggles) {
     EXPECT_EQ(bar.PaneText(3), "");
 }
 
-TEST_F(Frame, IndicatorFollowsAKeyPressedOnTheKeyboard) {
-    SetForegroundWindow(frame.Handle());
-    frame.Focus();
-    bool before = (GetKeyState(VK_CAPITAL) & 1) != 0;
-    keybd_event(VK_CAPITAL, 0x3A, 0, 0);
-    keybd_event(VK_CAPITAL, 0x3A, KEYEVENTF_KEYUP, 0);
-    ASSERT_TRUE(
-        ui_test::PumpUntil([&] { return ((GetKeyState(VK_CAPITAL) & 1) != 0) != before; }, 2000));
-    frame.OnIdle();
-    EXPECT_EQ(frame.StatusBar().PaneText(1), before ? "" : "CAP");
-}
-
 TEST_F(Frame, MessageLoopTranslatesAcceleratorsRunsIdleAndEndsWithTheMainWindow) {
     app.log = &frame.log;
     app.SetMainWindow(&frame);
@@ -230,18 +217,15 @@ protected:
     }
 };
 
-TEST(App, RefusedStartRunsOnlyTheExitSequence) {
-    RunApp app;
-    EXPECT_EQ(ui::App::Current(), &app);
-    EXPECT_EQ(app.Run(nullptr, SW_HIDE), 7);
-    EXPECT_EQ(app.steps, (std::vector<std::string>{"init 0", "exit 0"}));
-}
-
-TEST(App, StartWithoutAMainWindowEndsTheLoopAtOnce) {
-    RunApp app;
-    app.startUp = true;
-    EXPECT_EQ(app.Run(nullptr, SW_SHOW), 7);
-    EXPECT_EQ(app.steps, (std::vector<std::string>{"init 5", "exit 0"}));
+TEST(App, RunCallsInitAndExitAndRunsTheLoopOnlyAfterASuccessfulStart) {
+    for (bool startUp : {false, true}) {
+        RunApp app;
+        app.startUp = startUp;
+        EXPECT_EQ(ui::App::Current(), &app);
+        // Without a main window a started loop ends at once.
+        EXPECT_EQ(app.Run(nullptr, startUp ? SW_SHOW : SW_HIDE), 7);
+        EXPECT_EQ(app.steps, (std::vector<std::string>{startUp ? "init 5" : "init 0", "exit 0"}));
+    }
 }
 
 TEST(App, QuitMessageEndsTheLoopWithItsCode) {

@@ -106,12 +106,4 @@ TEST(Thread, JoiningOnTheWindowThreadLetsTheWorkersSentMessageThrough) {
     EXPECT_TRUE(PeekMessageA(&msg, receiver.Handle(), WM_APP + 1, WM_APP + 1, PM_REMOVE));
 }
 
-TEST(Thread, WaitDeliveringSentMessagesHonoursItsTimeout) {
-    ui::Event never;
-    DWORD start = GetTickCount();
-    EXPECT_EQ(ui::WaitDeliveringSentMessages(never.Handle(), 100),
-              static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_GE(GetTickCount() - start, 90u);
-}
-
 } // namespace

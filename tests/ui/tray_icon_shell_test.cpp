@@ -1,8 +1,8 @@
 // The tray icon in Wine's real notification area (needs an X display).
+#include "ui/thread.h"
 #include "ui/tray_icon.h"
 
 #include "test_resources.h"
-#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ TEST(TrayIconShell, AddsChangesSurvivesAnAnnouncementAndLeaves) {
     EXPECT_TRUE(icon.SetToolTip("Kelvane (not connected)"));
 
     PostMessageA(HWND_BROADCAST, ui::CTrayIcon::TaskbarCreatedMessage(), 0, 0);
-    ui_test::PumpUntil([] { return false; }, 300);
+    ui::PumpMessagesUntil([] { return false; }, 300);
     EXPECT_TRUE(icon.IsInNotificationArea());
     EXPECT_TRUE(ShellHoldsIcon(owner.Handle(), 7));
 

@@ -1,10 +1,10 @@
 // The tray icon keeps its state whatever the notification area does: missing at start, restarted,
 // or answering every change. The shell call is replaced by a recording one, except in the test
 // against Wine's own notification area.
+#include "ui/thread.h"
 #include "ui/tray_icon.h"
 
 #include "test_resources.h"
-#include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -64,11 +64,9 @@ protected:
     }
     // The taskbar announces itself to every top-level window.
     void AnnounceTaskbar() {
-        bool delivered = false;
-        DWORD before = static_cast<DWORD>(g_shell.calls.size());
+        size_t before = g_shell.calls.size();
         PostMessageA(HWND_BROADCAST, ui::CTrayIcon::TaskbarCreatedMessage(), 0, 0);
-        delivered = ui_test::PumpUntil([&] { return g_shell.calls.size() > before; }, 3000);
-        ASSERT_TRUE(delivered);
+        ASSERT_TRUE(ui::PumpMessagesUntil([&] { return g_shell.calls.size() > before; }, 3000));
     }
     HICON LastIcon() const { return g_shell.calls.back().icon; }
 
@@ -160,7 +158,7 @@ TEST_F(TrayIcon, HiddenIconStaysHiddenWhenTheTaskbarAnnouncesItself) {
     icon.ShowState(0);
     size_t calls = g_shell.calls.size();
     PostMessageA(HWND_BROADCAST, ui::CTrayIcon::TaskbarCreatedMessage(), 0, 0);
-    ui_test::PumpUntil([] { return false; }, 300);
+    ui::PumpMessagesUntil([] { return false; }, 300);
     EXPECT_EQ(g_shell.calls.size(), calls);
     EXPECT_FALSE(g_shell.holdsIcon);
     icon.Show();

@@ -3,6 +3,7 @@
 #include "ui/window_base.h"
 #include "ui/window_class.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -62,12 +63,8 @@ const char* ForeignClass() {
     return name;
 }
 
-bool Contains(const std::vector<std::string>& calls, const std::string& call) {
-    for (const auto& c : calls)
-        if (c == call)
-            return true;
-    return false;
-}
+using testing::Contains;
+using testing::Not;
 
 TEST(WindowDispatch, EachMessageReachesItsHandler) {
     Recorder window;
@@ -82,12 +79,12 @@ TEST(WindowDispatch, EachMessageReachesItsHandler) {
     window.Move(0, 0, 300, 200);
     EXPECT_EQ(window.Send(WM_APP + 5, 2, 3), 5);
 
-    EXPECT_TRUE(Contains(window.calls, "command 7 1"));
-    EXPECT_TRUE(Contains(window.calls, "notify 12 -5"));
-    EXPECT_TRUE(Contains(window.calls, "timer 3"));
+    EXPECT_THAT(window.calls, Contains("command 7 1"));
+    EXPECT_THAT(window.calls, Contains("notify 12 -5"));
+    EXPECT_THAT(window.calls, Contains("timer 3"));
     RECT client = window.ClientRect();
-    EXPECT_TRUE(Contains(window.calls, "size " + std::to_string(client.right) + "x" +
-                                           std::to_string(client.bottom)));
+    EXPECT_THAT(window.calls, Contains("size " + std::to_string(client.right) + "x" +
+                                       std::to_string(client.bottom)));
 }
 
 TEST(WindowDispatch, CloseHandledKeepsTheWindowAndUnhandledDestroysIt) {
@@ -97,12 +94,12 @@ TEST(WindowDispatch, CloseHandledKeepsTheWindowAndUnhandledDestroysIt) {
     window.keepOpenOnClose = true;
     window.Send(WM_CLOSE);
     EXPECT_TRUE(IsWindow(handle));
-    EXPECT_FALSE(Contains(window.calls, "destroy"));
+    EXPECT_THAT(window.calls, Not(Contains("destroy")));
 
     window.keepOpenOnClose = false;
     window.Send(WM_CLOSE);
     EXPECT_FALSE(IsWindow(handle));
-    EXPECT_TRUE(Contains(window.calls, "destroy"));
+    EXPECT_THAT(window.calls, Contains("destroy"));
     EXPECT_TRUE(window.finalMessage);
     EXPECT_EQ(window.Handle(), nullptr);
     EXPECT_EQ(ui::WindowBase::FromHandle(handle), nullptr);
@@ -121,7 +118,7 @@ TEST(WindowSubclass, ClassWithDefWindowProcIsRoutedFromCreation) {
     ASSERT_TRUE(window.Create(ForeignClass(), "foreign", WS_OVERLAPPEDWINDOW));
     EXPECT_EQ(window.calls.front(), "create foreign");
     window.Send(WM_COMMAND, MAKEWPARAM(9, 0), 0);
-    EXPECT_TRUE(Contains(window.calls, "command 9 0"));
+    EXPECT_THAT(window.calls, Contains("command 9 0"));
     char className[64] = {};
     GetClassNameA(window.Handle(), className, sizeof className);
     EXPECT_STREQ(className, "KelvaneTest.Foreign");
@@ -154,12 +151,12 @@ TEST(WindowDispatch, MessageForChildrenReachesEachChildAndOnRequestTheirChildren
     ASSERT_TRUE(
         grandchild.Create(nullptr, "grandchild", WS_CHILD, 0, RECT{0, 0, 5, 5}, child.Handle()));
     parent.SendToChildren(WM_COMMAND, 21);
-    EXPECT_TRUE(Contains(child.calls, "command 21 0"));
-    EXPECT_FALSE(Contains(grandchild.calls, "command 21 0"));
+    EXPECT_THAT(child.calls, Contains("command 21 0"));
+    EXPECT_THAT(grandchild.calls, Not(Contains("command 21 0")));
     parent.SendToChildren(WM_COMMAND, 22, 0, true);
-    EXPECT_TRUE(Contains(child.calls, "command 22 0"));
-    EXPECT_TRUE(Contains(grandchild.calls, "command 22 0"));
-    EXPECT_FALSE(Contains(parent.calls, "command 22 0"));
+    EXPECT_THAT(child.calls, Contains("command 22 0"));
+    EXPECT_THAT(grandchild.calls, Contains("command 22 0"));
+    EXPECT_THAT(parent.calls, Not(Contains("command 22 0")));
 }
 
 TEST(WindowSubclass, ExistingWindowIsRoutedUntilUnsubclassed) {
@@ -171,7 +168,7 @@ TEST(WindowSubclass, ExistingWindowIsRoutedUntilUnsubclassed) {
         ASSERT_TRUE(window.Subclass(existing));
         EXPECT_FALSE(Recorder().Subclass(existing)) << "a window has one object";
         SendMessageA(existing, WM_COMMAND, 11, 0);
-        EXPECT_TRUE(Contains(window.calls, "command 11 0"));
+        EXPECT_THAT(window.calls, Contains("command 11 0"));
         EXPECT_EQ(GetWindowTextLengthA(existing), 8) << "default processing still answers";
     }
     EXPECT_TRUE(IsWindow(existing)) << "a subclassed window is not the object's to destroy";
