@@ -60,14 +60,19 @@ bool CollationKey(const std::string& text, std::string& key) {
 }
 
 std::vector<int> StableOrder(const std::vector<std::string>& texts, bool ascending) {
+    // A text equal to the one before shares its key: a column often repeats a text (the server,
+    // "Enabled", an empty status key) over many rows in a row.
     std::vector<std::string> keys(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i)
+    std::vector<KeyedPosition> keyed(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0 && texts[i] == texts[i - 1]) {
+            keyed[i] = {keyed[i - 1].key, static_cast<int>(i)};
+            continue;
+        }
         if (!CollationKey(texts[i], keys[i]))
             return OrderByCompareTexts(texts, ascending);
-
-    std::vector<KeyedPosition> keyed(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i)
         keyed[i] = {keys[i], static_cast<int>(i)};
+    }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [ascending](const KeyedPosition& a, const KeyedPosition& b) {
                          return ascending ? a.key < b.key : b.key < a.key;
