@@ -13,7 +13,8 @@ class CGridLooks {
 public:
     CGridLooks();
 
-    // The number of the look equal to `look`, added when there is none yet.
+    // The number of the look equal to `look` (a style without value and item pointer), added
+    // when there is none yet.
     uint32_t Intern(const CGridStyle& look);
     const CGridStyle& Get(uint32_t number) const { return m_looks[number]; }
     size_t Count() const { return m_looks.size(); }
