@@ -13,18 +13,11 @@ namespace {
 
 constexpr char kProfileKey[] = "Software\\Ostrel\\Kelvane\\AXMonitor";
 
-std::string WindowsPath(std::string path) {
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path[0] == '\\' ? "Z:" + path : path;
-}
-
 // A console process started with `arguments`; ended at the end of the test if still running.
 class Console {
 public:
     explicit Console(const std::string& arguments) {
-        std::string commandLine = "\"" + WindowsPath(KELVANE_CONSOLE_EXE) + "\" " + arguments;
+        std::string commandLine = "\"" + WindowsPathOf(KELVANE_CONSOLE_EXE) + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

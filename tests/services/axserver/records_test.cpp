@@ -8,10 +8,6 @@
 
 namespace {
 
-std::string Text(const char* text) {
-    return text;
-}
-
 TEST(QuotaRecords, SaveGetDeleteRoundTripKeepsEveryField) {
     TestFolder folder("roundtrip");
     AXCli client;
@@ -37,11 +33,11 @@ TEST(QuotaRecords, SaveGetDeleteRoundTripKeepsEveryField) {
     EXPECT_EQ(150, read.GetThreshPercent5());
     EXPECT_TRUE(read.IsAttributeSet(AttrNoEnforce));
     EXPECT_TRUE(read.IsAttributeSet(AttrAbsolute));
-    EXPECT_EQ(Text("Quota of %o nearly used"), read.Actions[2].GetMessageA());
+    EXPECT_STREQ("Quota of %o nearly used", read.Actions[2].GetMessageA());
     EXPECT_TRUE(read.Actions[2].IsPolicyFlagSet(PolAbove));
     EXPECT_EQ(0, memcmp(record.Actions[4].ReportMail.MailProfile,
                         read.Actions[4].ReportMail.MailProfile, kMailSecretSize));
-    EXPECT_EQ(folder.Path(), Text(read.GetMappedName(1)));
+    EXPECT_EQ(folder.Path(), read.GetMappedName(1));
 
     // The object name compares without regard to case.
     std::string upper = file;

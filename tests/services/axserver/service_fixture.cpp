@@ -1,6 +1,7 @@
 #include "service_fixture.h"
 
 #include "services/axserver/server_settings.h"
+#include "tests/services/store/temp_folder.h"
 #include "services/common/service_control.h"
 #include "ui/handles.h"
 
@@ -9,8 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
 std::string WindowsPathOf(const char* unixPath) {
     std::string path = std::string("Z:") + unixPath;
     for (char& c : path)
@@ -18,6 +17,8 @@ std::string WindowsPathOf(const char* unixPath) {
             c = '\\';
     return path;
 }
+
+namespace {
 
 // Size and time of a program: a rebuilt program gets its service reinstalled and restarted.
 std::string BinaryStamp(const std::string& path) {
@@ -62,25 +63,6 @@ DWORD RunProgram(const std::string& commandLine) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return code;
-}
-
-void DeleteTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 } // namespace
@@ -153,7 +135,7 @@ TestFolder::TestFolder(const std::string& name) {
     CreateDirectoryA(kTestRoot, nullptr);
     CreateDirectoryA((std::string(kTestRoot) + "\\data").c_str(), nullptr);
     m_path = std::string(kTestRoot) + "\\data\\" + name;
-    DeleteTree(m_path);
+    RemoveFolderTree(m_path);
     EXPECT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr)) << m_path;
 }
 
@@ -168,7 +150,7 @@ TestFolder::~TestFolder() {
             client.Delete(device.data(), file.data(), record.GetFileOwner());
         }
     }
-    DeleteTree(m_path);
+    RemoveFolderTree(m_path);
 }
 
 std::string TestFolder::MakeFolder(const std::string& relative) const {

@@ -14,6 +14,9 @@
 constexpr char kTestRoot[] = "C:\\kelvane-test";
 constexpr char kTestStore[] = "C:\\kelvane-test\\store";
 
+// A path of the Linux file system as Windows programs under Wine see it (on drive Z:).
+std::string WindowsPathOf(const char* unixPath);
+
 // Installs (when missing or built anew) and starts both services; fails the test on error.
 void EnsureServicesRunning();
 // Stops both services through the service control manager.

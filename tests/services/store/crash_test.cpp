@@ -1,15 +1,13 @@
 // Durability when the writing process is killed: a child process (this program started with
-// --save-loop) saves and deletes records as fast as it can and reports each acknowledged change
-// on its standard output; the test kills it at a random moment, then checks that the store opens
-// and holds exactly the acknowledged changes (plus, at most, the one change in flight).
+// --save-loop) saves and deletes records as fast as it can and publishes the number of each
+// acknowledged change in memory it shares with the test; the test kills it at a random moment,
+// then checks that the store opens and holds exactly the acknowledged changes (plus, at most, the
+// one change in flight).
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <map>
-#include <optional>
 #include <random>
 #include <sstream>
-#include <thread>
 
 #include "services/store/quota_store.h"
 #include "store_test_support.h"
@@ -72,13 +70,23 @@ std::string Describe(const Model& model) {
     return text.str();
 }
 
+// The number of the last change the child acknowledged, in memory the test shares with it.
+struct Shared {
+    volatile LONG64 acknowledged;
+};
+
+Shared* MapShared(HANDLE mapping) {
+    return static_cast<Shared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
+}
+
 // Runs the save loop of a child process; never returns normally.
-int SaveLoop(const std::string& folder, uint64_t first) {
+int SaveLoop(const std::string& folder, uint64_t first, const char* sharedName) {
+    ui::UniqueHandleKernel mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, sharedName));
+    Shared* shared = mapping ? MapShared(mapping.Get()) : nullptr;
     QuotaStore store;
-    if (store.Open(folder) != 0)
+    if (!shared || store.Open(folder) != 0)
         return 2;
     store.SetCompactionThreshold(64 * 1024); // compactions happen while the test kills us
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     for (uint64_t n = first;; ++n) {
         Operation op = OperationNumber(n);
         DWORD result;
@@ -92,90 +100,45 @@ int SaveLoop(const std::string& folder, uint64_t first) {
         }
         if (result != 0)
             return 3;
-        std::string line = std::to_string(n) + "\n";
-        DWORD written;
-        WriteFile(out, line.data(), DWORD(line.size()), &written, nullptr);
+        InterlockedExchange64(&shared->acknowledged, LONG64(n));
     }
 }
 
-// A child running the save loop, whose acknowledgements are collected by a reader thread.
-class SaveLoopChild {
-public:
-    SaveLoopChild(const std::string& folder, uint64_t first) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        ui::UniqueFile write;
-        HANDLE readEnd = nullptr, writeEnd = nullptr;
-        CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-        m_read.Reset(readEnd);
-        write.Reset(writeEnd);
-        SetHandleInformation(m_read.Get(), HANDLE_FLAG_INHERIT, 0);
-        char program[MAX_PATH];
-        GetModuleFileNameA(nullptr, program, MAX_PATH);
-        std::string command = "\"" + std::string(program) + "\" --save-loop \"" + folder + "\" " +
-                              std::to_string(first);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = write.Get();
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        PROCESS_INFORMATION process{};
-        if (CreateProcessA(program, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                           &startup, &process)) {
-            m_process.Reset(process.hProcess);
-            CloseHandle(process.hThread);
+// Starts a child on the save loop from change `first`, kills it once it has acknowledged a
+// change and a random moment more has passed; returns the last change it acknowledged (0: none).
+uint64_t RunAndKillSaveLoop(const std::string& folder, uint64_t first, std::mt19937& random) {
+    std::string name = "Local\\kelvane-crash-" + std::to_string(GetCurrentProcessId());
+    ui::UniqueHandleKernel mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                                      0, sizeof(Shared), name.c_str()));
+    Shared* shared = MapShared(mapping.Get());
+    if (!shared)
+        return 0;
+    shared->acknowledged = 0;
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string command = "\"" + std::string(program) + "\" --save-loop \"" + folder + "\" " +
+                          std::to_string(first) + " " + name;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    uint64_t acknowledged = 0;
+    if (CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        for (DWORD waited = 0; shared->acknowledged == 0 && waited < 20000; waited += 5) {
+            if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0)
+                break; // the child gave up
         }
-        write.Reset(); // the child's end closes when it dies
-        m_reader = std::thread([this] { ReadAcknowledgements(); });
+        if (shared->acknowledged != 0)
+            Sleep(std::uniform_int_distribution<DWORD>(0, 400)(random));
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 10000);
+        acknowledged = uint64_t(shared->acknowledged);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
-    ~SaveLoopChild() {
-        Kill();
-        m_reader.join();
-    }
-    SaveLoopChild(const SaveLoopChild&) = delete;
-    SaveLoopChild& operator=(const SaveLoopChild&) = delete;
-
-    bool Started() const { return bool(m_process); }
-    uint64_t Acknowledged() const { return m_acknowledged; }
-    bool AnyAcknowledged() const { return m_any; }
-    DWORD ExitCode() const {
-        DWORD code = 0;
-        GetExitCodeProcess(m_process.Get(), &code);
-        return code;
-    }
-    void Kill() {
-        if (m_process) {
-            TerminateProcess(m_process.Get(), 99);
-            WaitForSingleObject(m_process.Get(), 10000);
-        }
-    }
-    void WaitForReader() {
-        m_reader.join();
-        m_reader = std::thread([] {});
-    }
-
-private:
-    void ReadAcknowledgements() {
-        std::string pending;
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(m_read.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            pending.append(buffer, read);
-            size_t end;
-            while ((end = pending.find('\n')) != std::string::npos) {
-                m_acknowledged = std::stoull(pending.substr(0, end));
-                m_any = true;
-                pending.erase(0, end + 1);
-            }
-        }
-    }
-
-    ui::UniqueFile m_read;
-    ui::UniqueHandleKernel m_process;
-    std::atomic<uint64_t> m_acknowledged{0};
-    std::atomic<bool> m_any{false};
-    std::thread m_reader;
-};
+    UnmapViewOfFile(shared);
+    return acknowledged;
+}
 
 TEST(QuotaStoreCrash, EveryAcknowledgedChangeSurvivesTheWriterBeingKilled) {
     TempFolder temp("store-crash");
@@ -185,22 +148,8 @@ TEST(QuotaStoreCrash, EveryAcknowledgedChangeSurvivesTheWriterBeingKilled) {
     uint64_t next = 1;
     for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        uint64_t acknowledged;
-        {
-            SaveLoopChild child(folder, next);
-            ASSERT_TRUE(child.Started());
-            DWORD waited = 0;
-            while (!child.AnyAcknowledged() && waited < 20000) {
-                Sleep(5);
-                waited += 5;
-            }
-            ASSERT_TRUE(child.AnyAcknowledged()) << "child exit code " << child.ExitCode();
-            Sleep(std::uniform_int_distribution<DWORD>(0, 400)(random));
-            child.Kill();
-            child.WaitForReader();
-            acknowledged = child.Acknowledged();
-        }
-        ASSERT_GE(acknowledged, next);
+        uint64_t acknowledged = RunAndKillSaveLoop(folder, next, random);
+        ASSERT_GE(acknowledged, next) << "the child acknowledged nothing";
         for (uint64_t n = next; n <= acknowledged; ++n)
             Apply(model, n);
         Model withInFlight = model;
@@ -220,8 +169,8 @@ TEST(QuotaStoreCrash, EveryAcknowledgedChangeSurvivesTheWriterBeingKilled) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == "--save-loop")
-        return SaveLoop(argv[2], std::stoull(argv[3]));
+    if (argc == 5 && std::string(argv[1]) == "--save-loop")
+        return SaveLoop(argv[2], std::stoull(argv[3]), argv[4]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
