@@ -30,8 +30,9 @@ start_services
 
 templates='HKLM\Software\Ostrel\Allotrix\Templates'
 fallbacks='HKLM\SYSTEM\CurrentControlSet\Services\AxFilter\Parameters'
-remove_templates() {
+remove_templates() { # the Templates key itself stays, as the installation made it
     win reg delete "$templates" /f >/dev/null 2>&1 || true
+    win reg add "$templates" /f >/dev/null 2>&1
     win reg delete "$fallbacks\\<User Fallback>" /f >/dev/null 2>&1 || true
     win reg delete "$fallbacks\\<Directory Fallback>" /f >/dev/null 2>&1 || true
 }

@@ -9,6 +9,7 @@
 #include "app/server_chooser.h"
 #include "res/resource.h"
 #include "server/template_chooser.h"
+#include "ui_test_support.h"
 
 #include <commctrl.h>
 #include <lm.h>
@@ -56,22 +57,6 @@ HWND ShownChooserTree() {
     return found;
 }
 
-HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::string& text) {
-    HTREEITEM child = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
-    for (; child; child = TreeView_GetNextSibling(tree, child)) {
-        char name[300] = {};
-        TVITEMA item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = child;
-        item.pszText = name;
-        item.cchTextMax = sizeof name;
-        TreeView_GetItem(tree, &item);
-        if (_stricmp(name, text.c_str()) == 0)
-            return child;
-    }
-    return nullptr;
-}
-
 // Once the chooser shows: selects and expands each part of the path as a user would (right
 // arrow on the selected item), then presses New Folder... when asked to.
 void CALLBACK OpenPathWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -86,12 +71,11 @@ void CALLBACK OpenPathWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
         size_t end = g_openPath.find('\\', start);
         if (end == std::string::npos)
             end = g_openPath.size();
-        HTREEITEM next = FindChild(tree, item, g_openPath.substr(start, end - start));
+        HTREEITEM next = FindTreeChild(tree, item, g_openPath.substr(start, end - start));
         if (!next)
             break;
         item = next;
-        TreeView_SelectItem(tree, item);
-        SendMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
+        ExpandTreeItem(tree, item);
         start = end + 1;
     }
     if (g_pressNewFolder)

@@ -45,7 +45,11 @@ TestKey FallbackTemplate(const std::string& name) {
 }
 
 void RemoveAllTemplates() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTemplatesKey);
+    HKEY templates = nullptr; // the key itself stays, as the installation made it
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTemplatesKey, 0, KEY_ALL_ACCESS, &templates) == 0) {
+        RegDeleteTreeA(templates, nullptr);
+        RegCloseKey(templates);
+    }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kReportSetsKey);
     for (const char* name : {"<User Fallback>", "<Directory Fallback>"})
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kFallbackParentKey) + "\\" + name).c_str());

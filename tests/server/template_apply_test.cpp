@@ -68,95 +68,72 @@ QuotaEditRecord Record(bool on) {
     return record;
 }
 
-using Restore = std::function<void(AllotrixDbRec& expected, const AllotrixDbRec& target)>;
-
-void RestoreAttribute(AllotrixDbRec& expected, const AllotrixDbRec& target,
-                      eQuotaDriverAttributeFlags flag) {
-    if (target.IsAttributeSet(flag))
-        expected.TurnAttributeOn(flag);
-    else
-        expected.TurnAttributeOff(flag);
-}
-
-void RestorePolicy(AllotrixActionRec& expected, const AllotrixActionRec& target,
-                   std::initializer_list<eQuotaPolicyAttributeFlags> flags) {
-    for (eQuotaPolicyAttributeFlags flag : flags) {
-        if (target.IsPolicyFlagSet(flag))
-            expected.TurnPolicyFlagOn(flag);
-        else
-            expected.TurnPolicyFlagOff(flag);
-    }
-}
-
-Restore Attribute(eQuotaDriverAttributeFlags flag) {
-    return [flag](AllotrixDbRec& e, const AllotrixDbRec& t) { RestoreAttribute(e, t, flag); };
-}
-
-struct RecordGuard {
+// An exclusion bit and how to put back, in the expected record, the fields it keeps from the
+// target.
+template <typename Record> struct Guard {
     uint32_t bit;
-    Restore restore;
+    std::function<void(Record& expected, const Record& target)> restore;
 };
+using RecordGuard = Guard<AllotrixDbRec>;
+using ActionGuard = Guard<AllotrixActionRec>;
 
-struct ActionGuard {
-    uint32_t bit;
-    std::function<void(AllotrixActionRec& expected, const AllotrixActionRec& target)> restore;
-};
-
-ActionGuard Policy(uint32_t bit, std::initializer_list<eQuotaPolicyAttributeFlags> flags) {
-    std::vector<eQuotaPolicyAttributeFlags> list(flags);
-    return {bit, [list](AllotrixActionRec& e, const AllotrixActionRec& t) {
-                for (eQuotaPolicyAttributeFlags flag : list)
-                    RestorePolicy(e, t, {flag});
+RecordGuard Attribute(uint32_t bit, eQuotaDriverAttributeFlags flag) {
+    return {bit, [flag](AllotrixDbRec& e, const AllotrixDbRec& t) {
+                e.SetAttributes((e.GetAttributes() & ~uint32_t(flag)) |
+                                (t.GetAttributes() & uint32_t(flag)));
             }};
 }
 
-const std::vector<RecordGuard>& RecordGuards() {
-    static const std::vector<RecordGuard> guards = {
-        {TplWriteThrough, Attribute(AttrWriteThrough)},
-        {TplNoEnforce, Attribute(AttrNoEnforce)},
-        {TplExcludeFromAbsolute, Attribute(AttrExcludeFromAbsolute)},
-        {TplDiskFull, Attribute(AttrDiskFull)},
-        {TplPercentOfDevice, Attribute(AttrPercentOfDevice)},
-        {TplUseDeviceSize, Attribute(AttrUseDeviceSize)},
+ActionGuard Policy(uint32_t bit, uint32_t flags) {
+    return {bit, [flags](AllotrixActionRec& e, const AllotrixActionRec& t) {
+                e.SetPolicyFlags((e.GetPolicyFlags() & ~flags) | (t.GetPolicyFlags() & flags));
+            }};
+}
+
+std::vector<RecordGuard> RecordGuards() {
+    std::vector<RecordGuard> guards = {
+        Attribute(TplWriteThrough, AttrWriteThrough),
+        Attribute(TplNoEnforce, AttrNoEnforce),
+        Attribute(TplExcludeFromAbsolute, AttrExcludeFromAbsolute),
+        Attribute(TplDiskFull, AttrDiskFull),
+        Attribute(TplPercentOfDevice, AttrPercentOfDevice),
+        Attribute(TplUseDeviceSize, AttrUseDeviceSize),
+        Attribute(TplResetHighWater, AttrResetHighWater),
         {TplPermQuota,
          [](AllotrixDbRec& e, const AllotrixDbRec& t) {
              e.SetPermQuota(t.GetPermQuota());
-             RestoreAttribute(e, t, AttrPercentOfCurrentUsed);
+             Attribute(0, AttrPercentOfCurrentUsed).restore(e, t);
          }},
         {TplOverdraft,
          [](AllotrixDbRec& e, const AllotrixDbRec& t) { e.SetOverDraft(t.GetOverDraft()); }},
-        {TplResetHighWater, Attribute(AttrResetHighWater)},
-        {TplBelow(1), Attribute(AttrBelow1)},
-        {TplBelow(2), Attribute(AttrBelow2)},
-        {TplBelow(3), Attribute(AttrBelow3)},
-        {TplBelow(4), Attribute(AttrBelow4)},
-        {TplBelow(5), Attribute(AttrBelow5)},
     };
+    for (int n = 1; n <= 5; ++n)
+        guards.push_back(Attribute(TplBelow(n), AttrBelow(n)));
     return guards;
 }
 
-const std::vector<ActionGuard>& ActionGuards() {
+std::vector<ActionGuard> ActionGuards() {
     using A = AllotrixActionRec;
-    static const std::vector<ActionGuard> guards = {
+    return {
         {TplActEventLog,
          [](A& e, const A& t) {
              e.SetServerName(t.GetServerName());
-             RestorePolicy(e, t, {PolInformational, PolWarning, PolSevere, PolSendToConsole});
+             Policy(0, PolInformational | PolWarning | PolSevere | PolSendToConsole).restore(e, t);
          }},
-        Policy(TplActReportAged, {PolReportAged}),
-        Policy(TplActReportLastAccess, {PolReportLastAccess}),
-        Policy(TplActReportNew, {PolReportNew}),
-        Policy(TplActReportDuplicates, {PolReportDuplicates}),
-        Policy(TplActReportLarge, {PolReportLarge}),
-        Policy(TplActReportDirUsage, {PolReportDirUsage}),
-        Policy(TplActReportSummary, {PolReportSummary}),
-        Policy(TplActReportUsageByOwner, {PolReportUsageByOwner}),
+        Policy(TplActReportAged, PolReportAged),
+        Policy(TplActReportLastAccess, PolReportLastAccess),
+        Policy(TplActReportNew, PolReportNew),
+        Policy(TplActReportDuplicates, PolReportDuplicates),
+        Policy(TplActReportLarge, PolReportLarge),
+        Policy(TplActReportDirUsage, PolReportDirUsage),
+        Policy(TplActReportSummary, PolReportSummary),
+        Policy(TplActReportUsageByOwner, PolReportUsageByOwner),
         {TplActOutputDirectory,
          [](A& e, const A& t) {
              strcpy(e.ReportMail.OutputDirectory, t.ReportMail.OutputDirectory);
          }},
-        Policy(TplActReportFormat, {PolFormatComma, PolFormatHtml, PolFormatAscii}),
-        Policy(TplActNotifyUser, {PolNotifyUser}),
+        Policy(TplActReportFormat, PolFormatComma | PolFormatHtml | PolFormatAscii),
+        Policy(TplActNotifyUser, PolNotifyUser),
         {TplActMessage, [](A& e, const A& t) { e.SetMessage(t.GetMessageA()); }},
         {TplActPolicyToExecute,
          [](A& e, const A& t) { e.SetPolicyToExecute(t.GetPolicyToExecute()); }},
@@ -165,7 +142,7 @@ const std::vector<ActionGuard>& ActionGuards() {
              e.SetAdjustQuota(t.GetAdjustQuota());
              e.SetRepeat(t.GetRepeat());
          }},
-        Policy(TplActMailReport, {PolMailReport}),
+        Policy(TplActMailReport, PolMailReport),
         {TplActMailTo, [](A& e, const A& t) { strcpy(e.ReportMail.MailTo, t.ReportMail.MailTo); }},
         {TplActMailSubject,
          [](A& e, const A& t) { strcpy(e.ReportMail.MailSubject, t.ReportMail.MailSubject); }},
@@ -178,7 +155,7 @@ const std::vector<ActionGuard>& ActionGuards() {
          [](A& e, const A& t) {
              memcpy(e.ReportMail.MailPassword, t.ReportMail.MailPassword, kMailSecretSize);
          }},
-        Policy(TplActAbove, {PolAbove}),
+        Policy(TplActAbove, PolAbove),
         {TplActReportSet, [](A& e, const A& t) { strcpy(e.ReportSet, t.ReportSet); }},
         {TplActSchedule,
          [](A& e, const A& t) {
@@ -189,7 +166,6 @@ const std::vector<ActionGuard>& ActionGuards() {
              e.ScheduleChoice = t.ScheduleChoice;
          }},
     };
-    return guards;
 }
 
 } // namespace

@@ -47,11 +47,7 @@ public:
         return ListView_GetStringWidth(List(), text.c_str());
     }
     bool ApplyEnabled() const { return IsWindowEnabled(Item(IDOK)) != FALSE; }
-    std::string ItemText(int id) const {
-        char text[256] = {};
-        GetWindowTextA(Item(id), text, sizeof text);
-        return text;
-    }
+    std::string ItemText(int id) const { return ControlText(m_dialog.Handle(), id); }
     // The user picks combo entry `index`.
     void PickComputer(int index) {
         HWND combo = Item(IDC_CHOOSER_COMPUTER);
@@ -99,9 +95,7 @@ TEST_F(TemplateChooser, ListsTheFallbackTemplatesFirstThenTheOrdinaryOnes) {
               (std::set<std::string>{names[2], names[3], names[4]}));
     EXPECT_EQ(0, chooser.Selected());
     EXPECT_TRUE(chooser.ApplyEnabled());
-    char caption[64] = {};
-    GetWindowTextA(chooser.Dialog().Handle(), caption, sizeof caption);
-    EXPECT_STREQ("Select a Template", caption);
+    EXPECT_EQ("Select a Template", WindowTextOf(chooser.Dialog().Handle()));
     EXPECT_EQ("Apply", chooser.ItemText(IDOK));
     for (int hidden : {IDC_CHOOSER_BATCH, IDC_CHOOSER_NEW, IDC_CHOOSER_PROPERTIES, ID_HELP})
         EXPECT_FALSE(Shown(chooser.Item(hidden))) << hidden;
@@ -110,23 +104,19 @@ TEST_F(TemplateChooser, ListsTheFallbackTemplatesFirstThenTheOrdinaryOnes) {
     EXPECT_EQ(LocalComputerName(), chooser.ItemText(IDC_CHOOSER_COMPUTER));
 }
 
-TEST_F(TemplateChooser, ReportSetModeWithoutTheReportingProductListsNothing) {
+TEST_F(TemplateChooser, ReportSetModeListsTheReportSetsOnly) {
     AddFiveTemplates();
     OpenChooser chooser(CTemplateChooserDlg::ReportSets, LocalComputerName().c_str());
-    EXPECT_TRUE(chooser.Names().empty());
+    EXPECT_TRUE(chooser.Names().empty()) << "no reporting product, no report sets";
     EXPECT_FALSE(chooser.ApplyEnabled());
     EXPECT_EQ("OK", chooser.ItemText(IDOK));
-    char caption[64] = {};
-    GetWindowTextA(chooser.Dialog().Handle(), caption, sizeof caption);
-    EXPECT_STREQ("Select a Report Set", caption);
+    EXPECT_EQ("Select a Report Set", WindowTextOf(chooser.Dialog().Handle()));
     EXPECT_TRUE(Shown(chooser.Item(ID_HELP)));
     EXPECT_FALSE(Shown(chooser.Item(IDC_CHOOSER_NEW)));
-}
 
-TEST_F(TemplateChooser, ReportSetModeListsTheReportSets) {
     TestKey(HKEY_LOCAL_MACHINE, std::string(kReportSetsKey) + "\\Weekly usage");
-    OrdinaryTemplate("Not a report set");
-    OpenChooser chooser(CTemplateChooserDlg::ReportSets, LocalComputerName().c_str());
+    chooser.AddComputerEntry(LocalComputerName());
+    chooser.PickComputer(0);
     EXPECT_EQ(std::vector<std::string>{"Weekly usage"}, chooser.Names());
     EXPECT_TRUE(chooser.ApplyEnabled());
 }

@@ -20,6 +20,15 @@ protected:
     }
 };
 
+// Reads template "Word", whose key `key` holds only `value` = `text`, over `record`.
+QuotaEditRecord ReadValue(const char* key, const char* value, const char* text,
+                          QuotaEditRecord record) {
+    RemoveAllTemplates();
+    OrdinaryTemplate("Word").Sub(key).String(value, text);
+    EXPECT_EQ(0, ReadTemplate(nullptr, "Word", nullptr, record, false));
+    return record;
+}
+
 bool Attr(const AllotrixBaseDbRec& record, eQuotaDriverAttributeFlags flag) {
     return record.IsAttributeSet(flag) != 0;
 }
@@ -59,38 +68,60 @@ TEST_F(TemplateReader, ReadsEveryQuotaValueAndTheTemplateWords) {
               record.GetAttributes());
 }
 
-TEST_F(TemplateReader, EnforceQuotaIsStoredInverted) {
-    struct Case {
-        const char* text;
-        bool noEnforce;
-    };
-    for (Case c : {Case{"yes", false}, Case{"YES", false}, Case{"No", true}, Case{"", true},
-                   Case{"Yes please", true}}) {
-        OrdinaryTemplate("Enforce").Sub("Quota").String("Enforce Quota", c.text);
-        QuotaEditRecord record;
-        if (!c.noEnforce)
-            record.TurnAttributeOn(AttrNoEnforce);
-        ASSERT_EQ(0, Read("Enforce", record));
-        EXPECT_EQ(c.noEnforce, Attr(record, AttrNoEnforce)) << '"' << c.text << '"';
+TEST_F(TemplateReader, YesInAnyCaseSetsAFlagAnythingElseClearsItAndEnforceIsInverted) {
+    for (const char* text : {"yes", "YES", "yEs", "No", "", "Yes please"}) {
+        bool yes = _stricmp(text, "yes") == 0;
+        QuotaEditRecord preset; // every flag the opposite of what the text says
+        if (!yes) {
+            preset.TurnAttributeOn(AttrWriteThrough);
+            preset.Actions[0].TurnPolicyFlagOn(PolReportLarge);
+        } else {
+            preset.TurnAttributeOn(AttrNoEnforce);
+        }
+        EXPECT_EQ(yes, Attr(ReadValue("Quota", "Write Through", text, preset), AttrWriteThrough))
+            << text;
+        EXPECT_EQ(!yes, Attr(ReadValue("Quota", "Enforce Quota", text, preset), AttrNoEnforce))
+            << text;
+        EXPECT_EQ(yes,
+                  Pol(ReadValue("Threshold1", "Large", text, preset).Actions[0], PolReportLarge))
+            << text;
     }
+    // Values the template does not hold leave their flags alone.
+    QuotaEditRecord preset;
+    preset.TurnAttributeOn(AttrResetHighWater);
+    preset.Actions[0].TurnPolicyFlagOn(PolReportNew);
+    QuotaEditRecord read = ReadValue("Threshold1", "Aged", "no", preset);
+    EXPECT_TRUE(Attr(read, AttrResetHighWater));
+    EXPECT_TRUE(Pol(read.Actions[0], PolReportNew));
 }
 
-TEST_F(TemplateReader, YesValuesSetAndClearAndMissingOnesLeaveAlone) {
-    OrdinaryTemplate("Flags").Sub("Quota").String("Write Through", "no").String("DiskFull", "");
-    OrdinaryTemplate("Flags").Sub("Threshold1").String("Aged", "nein").String("Large", "yEs");
-    QuotaEditRecord record;
-    record.TurnAttributeOn(AttrWriteThrough);
-    record.TurnAttributeOn(AttrDiskFull);
-    record.TurnAttributeOn(AttrResetHighWater);
-    record.Actions[0].TurnPolicyFlagOn(PolReportAged);
-    record.Actions[0].TurnPolicyFlagOn(PolReportNew);
-    ASSERT_EQ(0, Read("Flags", record));
-    EXPECT_FALSE(Attr(record, AttrWriteThrough));
-    EXPECT_FALSE(Attr(record, AttrDiskFull));
-    EXPECT_TRUE(Attr(record, AttrResetHighWater)); // not in the template
-    EXPECT_FALSE(Pol(record.Actions[0], PolReportAged));
-    EXPECT_TRUE(Pol(record.Actions[0], PolReportLarge));
-    EXPECT_TRUE(Pol(record.Actions[0], PolReportNew)); // not in the template
+TEST_F(TemplateReader, LevelAndFormatWordsTurnOnOneFlagAndLeaveTheOthers) {
+    struct Case {
+        const char* key;
+        const char* value;
+        const char* text;
+        uint32_t preset;
+        uint32_t expected;
+    };
+    const uint32_t trap = PolSnmpTrap, mail = PolMailReport;
+    for (Case c :
+         {Case{"Threshold2", "Error", "Severe", trap, trap | PolSevere},
+          Case{"Threshold2", "Error", "informational", trap, trap | PolInformational},
+          Case{"Threshold2", "Error", "WARNING", trap, trap | PolWarning},
+          Case{"Threshold2", "Error", "Fatal", trap, trap | PolSevere},
+          Case{"Threshold2", "Error", "", trap, trap | PolSevere},
+          Case{"Threshold2", "Error", "Informational", PolWarning, PolWarning | PolInformational},
+          Case{"Threshold5", "Format", "Comma", mail, mail | PolFormatComma},
+          Case{"Threshold5", "Format", "html", mail, mail | PolFormatHtml},
+          Case{"Threshold5", "Format", "ascii", mail, mail | PolFormatAscii},
+          Case{"Threshold5", "Format", "PDF", mail, mail | PolFormatAscii}}) {
+        int action = c.key[9] - '1';
+        QuotaEditRecord preset;
+        preset.Actions[action].SetPolicyFlags(c.preset);
+        EXPECT_EQ(c.expected,
+                  ReadValue(c.key, c.value, c.text, preset).Actions[action].GetPolicyFlags())
+            << c.value << " " << c.text;
+    }
 }
 
 TEST_F(TemplateReader, ReadsEveryThresholdValue) {
@@ -175,41 +206,6 @@ TEST_F(TemplateReader, ThresholdValueIsTheLowByte) {
     EXPECT_EQ(44, record.GetThreshPercent1());
 }
 
-TEST_F(TemplateReader, ErrorWordTurnsOnOneLevelAndLeavesTheOthers) {
-    struct Case {
-        const char* text;
-        eQuotaPolicyAttributeFlags level;
-    };
-    for (Case c : {Case{"Severe", PolSevere}, Case{"informational", PolInformational},
-                   Case{"WARNING", PolWarning}, Case{"Fatal", PolSevere}, Case{"", PolSevere}}) {
-        OrdinaryTemplate("Level").Sub("Threshold2").String("Error", c.text);
-        QuotaEditRecord record;
-        record.Actions[1].TurnPolicyFlagOn(PolSnmpTrap);
-        ASSERT_EQ(0, Read("Level", record));
-        EXPECT_EQ(uint32_t{PolSnmpTrap | c.level}, record.Actions[1].GetPolicyFlags()) << c.text;
-    }
-    OrdinaryTemplate("Level").Sub("Threshold2").String("Error", "Informational");
-    QuotaEditRecord record;
-    record.Actions[1].TurnPolicyFlagOn(PolWarning);
-    ASSERT_EQ(0, Read("Level", record));
-    EXPECT_EQ(uint32_t{PolWarning | PolInformational}, record.Actions[1].GetPolicyFlags());
-}
-
-TEST_F(TemplateReader, FormatWordTurnsOnOneFormatAndLeavesTheOthers) {
-    struct Case {
-        const char* text;
-        eQuotaPolicyAttributeFlags format;
-    };
-    for (Case c : {Case{"Comma", PolFormatComma}, Case{"html", PolFormatHtml},
-                   Case{"ascii", PolFormatAscii}, Case{"PDF", PolFormatAscii}}) {
-        OrdinaryTemplate("Format").Sub("Threshold5").String("Format", c.text);
-        QuotaEditRecord record;
-        record.Actions[4].TurnPolicyFlagOn(PolMailReport);
-        ASSERT_EQ(0, Read("Format", record));
-        EXPECT_EQ(uint32_t{PolMailReport | c.format}, record.Actions[4].GetPolicyFlags()) << c.text;
-    }
-}
-
 TEST_F(TemplateReader, ValuesLargerThanTheirLimitAreSkipped) {
     const std::string longNumber = std::string(255, '0') + "1234"; // 260 bytes with the zero
     const std::string tooLongNumber = std::string(256, '0') + "5678";
@@ -276,7 +272,7 @@ TEST_F(TemplateReader, TextsLongerThanTheirFieldAreCutWithoutOverrun) {
     EXPECT_STREQ("kept", clear);
 }
 
-TEST_F(TemplateReader, MissingPartsKeepTheRecordsValues) {
+TEST_F(TemplateReader, MissingPartsOrAMissingTemplateKeepTheRecordsValues) {
     OrdinaryTemplate("Sparse").Sub("Threshold2").Dword("Threshold", 60);
     QuotaEditRecord record;
     record.SetPermQuota(5000);
@@ -288,15 +284,11 @@ TEST_F(TemplateReader, MissingPartsKeepTheRecordsValues) {
     EXPECT_EQ(60, record.GetThreshPercent2());
     EXPECT_STREQ("unchanged", record.Actions[0].GetMessageA());
     EXPECT_EQ(0u, record.TemplateFlags);
-}
 
-TEST_F(TemplateReader, MissingTemplateReturnsTheRegistryCode) {
-    QuotaEditRecord record;
-    record.SetPermQuota(1);
     char association[500] = "untouched";
     EXPECT_EQ(ERROR_FILE_NOT_FOUND,
               ReadTemplate(nullptr, "No Such Template", association, record, false));
-    EXPECT_EQ(1u, record.GetPermQuota());
+    EXPECT_EQ(5000u, record.GetPermQuota());
     EXPECT_STREQ("untouched", association);
 }
 
