@@ -106,19 +106,6 @@ TEST_F(Frame, LayoutOfAHiddenFrameKeepsTheBars) {
     EXPECT_EQ(frame.view.RectInParent().bottom, frame.StatusBar().RectInParent().top);
 }
 
-TEST_F(Frame, MenuItemsShowTheStatesTheHandlersGive) {
-    frame.Send(WM_COMMAND, ui::kViewStatusBarCommand);
-    HMENU viewMenu = GetSubMenu(GetMenu(frame.Handle()), 1);
-    HMENU fileMenu = GetSubMenu(GetMenu(frame.Handle()), 0);
-    frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 1);
-    frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fileMenu), 0);
-    EXPECT_TRUE(GetMenuState(viewMenu, ui::kViewToolBarCommand, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_FALSE(GetMenuState(viewMenu, ui::kViewStatusBarCommand, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(GetMenuState(fileMenu, ID_TEST_SAVE, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_FALSE(GetMenuState(fileMenu, ID_TEST_OPEN, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_TRUE(GetMenuState(fileMenu, ID_TEST_PRINT, MF_BYCOMMAND) & MF_CHECKED);
-}
-
 TEST_F(Frame, CommandsGoToViewThenFrameThenApplication) {
     app.log = &frame.log;
     frame.Send(WM_COMMAND, ID_TEST_OPEN);
@@ -129,22 +116,30 @@ TEST_F(Frame, CommandsGoToViewThenFrameThenApplication) {
     EXPECT_EQ(frame.log, (std::vector<std::string>{"view open", "frame save", "app print"}));
 }
 
-TEST_F(Frame, KeyOfADisabledCommandDoesNothing) {
-    frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1));
-    EXPECT_TRUE(frame.log.empty());
-    frame.view.saveEnabled = true;
-    frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1));
-    EXPECT_EQ(frame.log, (std::vector<std::string>{"frame save"}));
-}
+TEST_F(Frame, HandlersGiveMenuItemsToolbarButtonsAndKeysTheirStates) {
+    frame.Send(WM_COMMAND, ui::kViewStatusBarCommand);
+    HMENU viewMenu = GetSubMenu(GetMenu(frame.Handle()), 1);
+    HMENU fileMenu = GetSubMenu(GetMenu(frame.Handle()), 0);
+    frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 1);
+    frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fileMenu), 0);
+    EXPECT_TRUE(GetMenuState(viewMenu, ui::kViewToolBarCommand, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(viewMenu, ui::kViewStatusBarCommand, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(fileMenu, ID_TEST_SAVE, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(fileMenu, ID_TEST_OPEN, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(fileMenu, ID_TEST_PRINT, MF_BYCOMMAND) & MF_CHECKED);
 
-TEST_F(Frame, IdleTimeGivesToolbarButtonsTheirStates) {
-    frame.OnIdle();
+    frame.OnIdle(); // idle time updates the toolbar
     EXPECT_TRUE(frame.ToolBar().IsButtonEnabled(ID_TEST_OPEN));
     EXPECT_FALSE(frame.ToolBar().IsButtonEnabled(ID_TEST_SAVE));
     EXPECT_TRUE(frame.ToolBar().IsButtonChecked(ID_TEST_PRINT));
+    frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1)); // the key of a disabled command
+    EXPECT_TRUE(frame.log.empty());
+
     frame.view.saveEnabled = true;
     frame.OnIdle();
     EXPECT_TRUE(frame.ToolBar().IsButtonEnabled(ID_TEST_SAVE));
+    frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1));
+    EXPECT_EQ(frame.log, (std::vector<std::string>{"frame save"}));
 }
 
 TEST_F(Frame, MessagePaneShowsTheHelpOfTheMenuItemUnderTheCursor) {
