@@ -129,13 +129,6 @@ TEST(QuotaRecords, SizeAttributesBecomeBytesOnSave) {
     EXPECT_EQ(static_cast<uint64_t>(capacity) * 50 / 100, ofDevice.GetPermQuota());
     EXPECT_FALSE(ofDevice.IsAttributeSet(AttrPercentOfDevice));
 
-    // Applied from a template, the quota arrives as bytes with the attribute still set.
-    AllotrixDbRec converted = MakeRecord(folder, "", static_cast<uint64_t>(capacity) / 4);
-    converted.TurnAttributeOn(AttrPercentOfDevice);
-    ASSERT_EQ(0u, client.Save(&converted, 0));
-    EXPECT_EQ(static_cast<uint64_t>(capacity) / 4, converted.GetPermQuota());
-    EXPECT_FALSE(converted.IsAttributeSet(AttrPercentOfDevice));
-
     AllotrixDbRec deviceSize = ofDevice;
     deviceSize.TurnAttributeOn(AttrUseDeviceSize);
     ASSERT_EQ(0u, client.Save(&deviceSize, 1));
