@@ -25,7 +25,7 @@ namespace {
 constexpr int kRecords = 10000;
 constexpr int kCycles = 5;
 constexpr int kObjectNameColumn = 4; // in the default column layout
-const char kBenchRoot[] = "C:\\kelvane-bench";
+const char kBenchRoot[] = "C:\\kelvane-monitor-bench";
 
 using Clock = std::chrono::steady_clock;
 
@@ -88,6 +88,8 @@ bool PrepareService() {
     std::string error;
     CreateDirectoryA(kBenchRoot, nullptr);
     const std::string store = std::string(kBenchRoot) + "\\store";
+    monitor_test::StopPolicyService();
+    monitor_test::RunServerProgram("-stop", error);
     if (monitor_test::RunServerProgram("-install -store \"" + store + "\" -kind 0", error) != 0 ||
         monitor_test::RunServerProgram("-start", error) != 0) {
         printf("quota service not available (%s)\n", error.c_str());

@@ -1,11 +1,11 @@
 #include "quota_service_env.h"
 
 #include "server_program.h"
-#include "ui/handles.h"
 
 #include <gtest/gtest.h>
 
 using monitor_test::RemoveTree;
+using monitor_test::StopPolicyService;
 
 int QuotaServiceEnvironment::RunServerProgram(const std::string& arguments) {
     std::string error;
@@ -14,26 +14,6 @@ int QuotaServiceEnvironment::RunServerProgram(const std::string& arguments) {
         ADD_FAILURE() << error;
     return exitCode;
 }
-
-namespace {
-
-// The policy service depends on the quota service, which cannot stop while it runs.
-void StopPolicyService() {
-    ui::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    ui::UniqueService policy(
-        manager ? OpenServiceA(manager.Get(), "AXPolicy", SERVICE_STOP | SERVICE_QUERY_STATUS)
-                : nullptr);
-    if (!policy)
-        return;
-    SERVICE_STATUS status{};
-    ControlService(policy.Get(), SERVICE_CONTROL_STOP, &status);
-    for (int i = 0; i < 200 && QueryServiceStatus(policy.Get(), &status) &&
-                    status.dwCurrentState != SERVICE_STOPPED;
-         ++i)
-        Sleep(50);
-}
-
-} // namespace
 
 QuotaServiceEnvironment::QuotaServiceEnvironment(int kind) {
     char temp[MAX_PATH] = {};

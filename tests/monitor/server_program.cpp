@@ -1,5 +1,7 @@
 #include "server_program.h"
 
+#include "ui/handles.h"
+
 #include <algorithm>
 
 namespace monitor_test {
@@ -39,6 +41,21 @@ int RunServerProgram(const std::string& arguments, std::string& error) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(exitCode);
+}
+
+void StopPolicyService() {
+    ui::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ui::UniqueService policy(
+        manager ? OpenServiceA(manager.Get(), "AXPolicy", SERVICE_STOP | SERVICE_QUERY_STATUS)
+                : nullptr);
+    if (!policy)
+        return;
+    SERVICE_STATUS status{};
+    ControlService(policy.Get(), SERVICE_CONTROL_STOP, &status);
+    for (int i = 0; i < 200 && QueryServiceStatus(policy.Get(), &status) &&
+                    status.dwCurrentState != SERVICE_STOPPED;
+         ++i)
+        Sleep(50);
 }
 
 void RemoveTree(const std::string& folder) {

@@ -12,6 +12,10 @@ namespace monitor_test {
 // reason in `error`) when it cannot be run or does not end.
 int RunServerProgram(const std::string& arguments, std::string& error);
 
+// Stops the policy service, which depends on the quota service: the quota service cannot stop
+// while it runs.
+void StopPolicyService();
+
 // Deletes `folder` with everything below it.
 void RemoveTree(const std::string& folder);
 
