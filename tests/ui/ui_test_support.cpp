@@ -1,5 +1,7 @@
 #include "ui_test_support.h"
 
+#include "ui/tree_view.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -122,35 +124,20 @@ bool MessageBoxWatch::Answered() const {
     return !m_answered.empty() && std::none_of(m_answered.begin(), m_answered.end(), IsWindow);
 }
 
-std::string TreeItemText(HWND tree, HTREEITEM item) {
-    char text[300] = {};
-    TVITEMA data{};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = sizeof text;
-    TreeView_GetItem(tree, &data);
-    return text;
-}
-
-namespace {
-HTREEITEM FirstChild(HWND tree, HTREEITEM parent) {
-    return parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
-}
-} // namespace
-
 std::vector<std::string> TreeChildren(HWND tree, HTREEITEM parent) {
+    ui::TreeView view(tree);
     std::vector<std::string> texts;
-    for (HTREEITEM child = FirstChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child))
-        texts.push_back(TreeItemText(tree, child));
+    for (HTREEITEM child = parent ? view.Child(parent) : view.Root(); child;
+         child = view.NextSibling(child))
+        texts.push_back(view.ItemText(child));
     return texts;
 }
 
 HTREEITEM FindTreeChild(HWND tree, HTREEITEM parent, const std::string& text) {
-    for (HTREEITEM child = FirstChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child))
-        if (_stricmp(TreeItemText(tree, child).c_str(), text.c_str()) == 0)
+    ui::TreeView view(tree);
+    for (HTREEITEM child = parent ? view.Child(parent) : view.Root(); child;
+         child = view.NextSibling(child))
+        if (_stricmp(view.ItemText(child).c_str(), text.c_str()) == 0)
             return child;
     return nullptr;
 }

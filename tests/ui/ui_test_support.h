@@ -65,8 +65,6 @@ private:
     std::thread m_watcher;
 };
 
-// The text of a tree view's item.
-std::string TreeItemText(HWND tree, HTREEITEM item);
 // The texts of `parent`'s children (null: the top level), in tree order.
 std::vector<std::string> TreeChildren(HWND tree, HTREEITEM parent);
 // The child of `parent` (null: the top level) with `text` in any case, or null.
