@@ -11,6 +11,15 @@ auto UsedIs(uint64_t bytes) {
     };
 }
 
+// Saves a quota of `folder` for `owner` (empty: the object's own) with `attributes` on.
+AllotrixDbRec SaveQuota(AXCli& client, const TestFolder& folder, const std::string& owner,
+                        uint32_t attributes = 0) {
+    AllotrixDbRec record = MakeRecord(folder, owner, 1'000'000);
+    record.SetAttributes(record.GetAttributes() | attributes);
+    EXPECT_EQ(0u, client.Save(&record, 1));
+    return record;
+}
+
 TEST(QuotaUsage, ObjectCountsEveryFileBelowItAndOwnersTheirOwn) {
     TestFolder folder("usage");
     folder.WriteFile("a.bin", 1000);
@@ -19,13 +28,9 @@ TEST(QuotaUsage, ObjectCountsEveryFileBelowItAndOwnersTheirOwn) {
     folder.MakeFolder("empty");
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
-    AllotrixDbRec object = MakeRecord(folder, "", 1'000'000);
-    ASSERT_EQ(0u, client.Save(&object, 1));
-    AllotrixDbRec mine = MakeRecord(folder, CurrentAccount(), 1'000'000);
-    ASSERT_EQ(0u, client.Save(&mine, 1));
-    AllotrixDbRec others = MakeRecord(folder, "Administrators", 1'000'000);
-    others.TurnAttributeOn(AttrGroupOwner);
-    ASSERT_EQ(0u, client.Save(&others, 1));
+    SaveQuota(client, folder, "");
+    SaveQuota(client, folder, CurrentAccount());
+    SaveQuota(client, folder, "Administrators", AttrGroupOwner);
 
     AllotrixBaseDbRec listed;
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(21300), listed)) << listed.GetUsedQuota();
@@ -40,14 +45,11 @@ TEST(QuotaUsage, ExcludedOwnerDoesNotCountAgainstTheObject) {
     folder.WriteFile("a.bin", 5000);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
-    AllotrixDbRec object = MakeRecord(folder, "", 1'000'000);
-    ASSERT_EQ(0u, client.Save(&object, 1));
+    SaveQuota(client, folder, "");
     AllotrixBaseDbRec listed;
     ASSERT_TRUE(WaitForRecord(client, folder, "", UsedIs(5000), listed));
 
-    AllotrixDbRec mine = MakeRecord(folder, CurrentAccount(), 1'000'000);
-    mine.TurnAttributeOn(AttrExcludeFromAbsolute);
-    ASSERT_EQ(0u, client.Save(&mine, 1));
+    SaveQuota(client, folder, CurrentAccount(), AttrExcludeFromAbsolute);
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(0), listed)) << listed.GetUsedQuota();
     EXPECT_TRUE(WaitForRecord(client, folder, CurrentAccount(), UsedIs(5000), listed));
 
@@ -62,8 +64,7 @@ TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
     folder.WriteFile("first.bin", 4096);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
-    AllotrixDbRec object = MakeRecord(folder, "", 1'000'000);
-    ASSERT_EQ(0u, client.Save(&object, 1));
+    SaveQuota(client, folder, "");
     AllotrixBaseDbRec listed;
     ASSERT_TRUE(WaitForRecord(client, folder, "", UsedIs(4096), listed));
 
@@ -95,10 +96,8 @@ TEST(QuotaUsage, ScanMarksRecordsPendingThenScanning) {
     small.WriteFile("a.bin", 10);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
-    AllotrixDbRec bigRecord = MakeRecord(big, "", 1'000'000);
-    ASSERT_EQ(0u, client.Save(&bigRecord, 1));
-    AllotrixDbRec smallRecord = MakeRecord(small, "", 1'000'000);
-    ASSERT_EQ(0u, client.Save(&smallRecord, 1));
+    SaveQuota(client, big, "");
+    AllotrixDbRec smallRecord = SaveQuota(client, small, "");
     // A saved record comes back marked as waiting for its scan.
     EXPECT_TRUE(smallRecord.IsAttributeSet(AttrStatus40000000))
         << std::hex << smallRecord.GetAttributes();
