@@ -90,34 +90,40 @@ TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
 }
 
 TEST(QuotaUsage, ScanMarksRecordsPendingThenScanning) {
-    TestFolder big("status-big"), small("status-small");
-    for (int i = 0; i < 1500; ++i)
-        big.WriteFile("d" + std::to_string(i % 30) + "\\f" + std::to_string(i) + ".bin", 10);
+    // Two large objects keep both scan workers busy while the small one waits.
+    TestFolder big("status-big"), big2("status-big2"), small("status-small");
+    for (int i = 0; i < 1500; ++i) {
+        std::string file = "d" + std::to_string(i % 30) + "\\f" + std::to_string(i) + ".bin";
+        big.WriteFile(file, 10);
+        big2.WriteFile(file, 10);
+    }
     small.WriteFile("a.bin", 10);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
     SaveQuota(client, big, "");
+    SaveQuota(client, big2, "");
     AllotrixDbRec smallRecord = SaveQuota(client, small, "");
     // A saved record comes back marked as waiting for its scan.
     EXPECT_TRUE(smallRecord.IsAttributeSet(AttrStatus40000000))
         << std::hex << smallRecord.GetAttributes();
     AllotrixBaseDbRec listed;
     ASSERT_TRUE(WaitForRecord(client, big, "", UsedIs(15000), listed, 30000));
+    ASSERT_TRUE(WaitForRecord(client, big2, "", UsedIs(15000), listed, 30000));
     ASSERT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed));
 
-    // The scan of the small object waits behind the big one: pending first, then done.
-    std::string bigDevice = big.Device(), bigFile = big.File();
-    std::string smallDevice = small.Device(), smallFile = small.File();
-    ASSERT_EQ(0u, client.Scan(bigDevice.data(), bigFile.data()));
-    ASSERT_EQ(0u, client.Scan(smallDevice.data(), smallFile.data()));
+    // The scan of the small object waits behind the big ones: pending first, then done.
+    for (const TestFolder* folder : {&big, &big2, &small}) {
+        std::string device = folder->Device(), file = folder->File();
+        ASSERT_EQ(0u, client.Scan(device.data(), file.data()));
+    }
     ASSERT_TRUE(FindListed(client, small, "", listed));
     bool pendingOrScanning =
         listed.IsAttributeSet(AttrStatus40000000) || listed.IsAttributeSet(AttrStatus100);
     EXPECT_TRUE(pendingOrScanning) << std::hex << listed.GetAttributes();
     EXPECT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed, 30000));
 
-    std::string absent = small.File() + "\\absent";
-    EXPECT_EQ(2u, client.Scan(smallDevice.data(), absent.data()));
+    std::string device = small.Device(), absent = small.File() + "\\absent";
+    EXPECT_EQ(2u, client.Scan(device.data(), absent.data()));
 }
 
 } // namespace
