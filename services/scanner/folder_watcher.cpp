@@ -1,5 +1,6 @@
 #include "services/scanner/folder_watcher.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -16,6 +17,7 @@ constexpr DWORD kNotifyFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANG
                                 FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_CREATION |
                                 FILE_NOTIFY_CHANGE_SECURITY;
 constexpr ULONGLONG kExistenceCheckMs = 1000; // how often watched folders are looked for
+constexpr size_t kFoldersPerCheck = 1000;     // at most this many each time
 constexpr ULONGLONG kLongestDelayFactor = 10; // a report waits at most this many quiet periods
 
 std::string WatchKey(const std::string& folder) {
@@ -100,6 +102,7 @@ struct FolderWatcher::State {
     std::map<std::string, std::unique_ptr<Watch>> watches; // by folded folder
     std::unordered_map<Listener*, std::unique_ptr<Listener>> listeners;
     bool stopping = false;
+    std::string checkedUpTo; // the key of the last watch CheckFolders looked at
 
     struct Report {
         std::string folder;
@@ -323,10 +326,17 @@ void FolderWatcher::State::CheckFolders(std::unique_lock<std::mutex>& guard,
         bool exists = false;
         bool empty = false;
     };
+    // A bounded share of the watches at a time, in turn: with many watches every folder is
+    // looked at less often rather than the whole process being kept busy.
     std::vector<Look> looks;
-    looks.reserve(watches.size());
-    for (auto& [key, watch] : watches)
-        looks.push_back({key, watch->folder});
+    auto next = watches.upper_bound(checkedUpTo);
+    for (size_t i = 0; i < std::min(watches.size(), kFoldersPerCheck); ++i, ++next) {
+        if (next == watches.end())
+            next = watches.begin();
+        looks.push_back({next->first, next->second->folder});
+    }
+    if (!looks.empty())
+        checkedUpTo = looks.back().key;
     guard.unlock();
     for (Look& look : looks) {
         look.exists = FolderExists(look.folder);

@@ -4,7 +4,8 @@
 // sizes, times, security) serviced by the watcher's own thread through a completion port. A
 // watched folder that disappears is noticed within about a second. Under Wine an empty watched
 // folder is looked at once a second instead (see CheckFolders), so the first file written into
-// it is reported within about a second too.
+// it is reported within about a second too. With more than a thousand watched folders, each is
+// looked at every (count / 1000) seconds.
 // Changes are coalesced: the callback runs once per folder after a quiet period (100 ms by
 // default) following a burst of changes, on the watcher thread. It must not block for long; it
 // may call Add and Remove.
