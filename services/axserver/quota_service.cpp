@@ -329,15 +329,16 @@ void QuotaService::ScanLoop() {
                 return;
         }
         ScanObject(key);
-        bool idle = false;
+        bool compact = false;
         {
             std::lock_guard<std::mutex> hold(m_lock);
-            idle = m_changed.empty() && m_background.empty();
+            compact = m_changed.empty() && m_background.empty() &&
+                      GetTickCount() - m_lastCompact > kCompactIntervalMs;
+            if (compact)
+                m_lastCompact = GetTickCount();
         }
-        if (idle && GetTickCount() - m_lastCompact > kCompactIntervalMs) {
+        if (compact)
             m_store.Compact();
-            m_lastCompact = GetTickCount();
-        }
     }
 }
 
