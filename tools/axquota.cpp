@@ -79,6 +79,15 @@ struct Arguments {
 
     bool More() const { return next < words.size(); }
     const std::string& Take() { return words[next++]; }
+    // Takes the next word into `out`, or says that `verb` misses `what` and returns false.
+    bool TakeRequired(const char* verb, const char* what, std::string& out) {
+        if (!More()) {
+            UsageError(std::string(verb) + ": missing " + what);
+            return false;
+        }
+        out = Take();
+        return true;
+    }
 };
 
 struct ObjectName {
@@ -131,13 +140,10 @@ int List(AXCli& client, bool exactBytes) {
 }
 
 int Set(AXCli& client, Arguments& args) {
-    if (!args.More())
-        return UsageError("set: missing OBJECT");
-    std::string object = args.Take();
-    if (!args.More())
-        return UsageError("set: missing SIZE");
+    std::string object, sizeText;
+    if (!args.TakeRequired("set", "OBJECT", object) || !args.TakeRequired("set", "SIZE", sizeText))
+        return kExitUsage;
     uint64_t quota = 0;
-    std::string sizeText = args.Take();
     if (!ParseBytes(sizeText, quota))
         return UsageError("set: not a size: " + sizeText);
     AllotrixDbRec record;
@@ -207,9 +213,9 @@ int Set(AXCli& client, Arguments& args) {
 }
 
 int Delete(AXCli& client, Arguments& args) {
-    if (!args.More())
-        return UsageError("delete: missing OBJECT");
-    std::string object = args.Take();
+    std::string object;
+    if (!args.TakeRequired("delete", "OBJECT", object))
+        return kExitUsage;
     std::string owner;
     if (args.More()) {
         if (args.Take() != "-owner" || !args.More())
@@ -266,12 +272,10 @@ int ReadNamedTemplate(const std::string& server, const std::string& name, QuotaE
 }
 
 int ApplyTemplateVerb(AXCli& client, Arguments& args) {
-    if (!args.More())
-        return UsageError("apply-template: missing TEMPLATE");
-    std::string templateName = args.Take();
-    if (!args.More())
-        return UsageError("apply-template: missing OBJECT");
-    std::string object = args.Take();
+    std::string templateName, object;
+    if (!args.TakeRequired("apply-template", "TEMPLATE", templateName) ||
+        !args.TakeRequired("apply-template", "OBJECT", object))
+        return kExitUsage;
     std::string owner;
     AllotrixBaseDbRec target; // the quota's identity, for a quota that does not exist yet
     while (args.More()) {
