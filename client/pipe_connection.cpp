@@ -71,7 +71,10 @@ AXConnection::~AXConnection() {
 uint32_t AXConnection::Open(const std::string& pipeName,
                             std::unique_ptr<AXConnection>& connection) {
     connection.reset();
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // Every instance may be busy for a moment while the service listens again after the last
+    // connection: wait for a free one, for a bounded time.
+    const ULONGLONG deadline = GetTickCount64() + kBusyWaitMs;
+    for (;;) {
         HANDLE pipe = CreateFileA(pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) {
@@ -81,10 +84,12 @@ uint32_t AXConnection::Open(const std::string& pipeName,
         DWORD error = GetLastError();
         if (error != ERROR_PIPE_BUSY)
             return error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error;
-        if (!WaitNamedPipeA(pipeName.c_str(), kBusyWaitMs))
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
             return ERROR_PIPE_BUSY;
+        if (!WaitNamedPipeA(pipeName.c_str(), static_cast<DWORD>(deadline - now)))
+            Sleep(1);
     }
-    return ERROR_PIPE_BUSY;
 }
 
 uint32_t AXConnection::Fail(DWORD error) {

@@ -149,37 +149,67 @@ void PipeServer::Stop() {
     SetEvent(m_stopEvent);
     if (m_acceptThread.joinable())
         m_acceptThread.join();
-    std::list<Connection> connections;
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        connections.swap(m_connections);
+        m_stopping = true;
     }
-    for (Connection& connection : connections)
-        connection.thread.join();
+    m_changed.notify_all();
+    for (std::thread& session : m_sessions)
+        session.join();
+    m_sessions.clear();
+    for (HANDLE pipe : m_waiting)
+        CloseHandle(pipe);
+    m_waiting.clear();
     CloseHandle(m_stopEvent);
     m_stopEvent = nullptr;
     LocalFree(m_securityDescriptor);
     m_securityDescriptor = nullptr;
 }
 
-void PipeServer::ReapFinished() {
-    std::list<Connection> finished;
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        for (auto it = m_connections.begin(); it != m_connections.end();) {
-            auto next = std::next(it);
-            if (it->finished)
-                finished.splice(finished.end(), m_connections, it);
-            it = next;
+void PipeServer::HandOff(HANDLE pipe) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_waiting.push_back(pipe);
+    if (m_idle < m_waiting.size())
+        m_sessions.emplace_back([this] { SessionLoop(); });
+    m_changed.notify_all();
+}
+
+bool PipeServer::WaitForFreeSession() {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            if (m_sessions.size() - m_idle + m_waiting.size() < kMaxConnections)
+                return true;
         }
+        if (WaitForSingleObject(m_stopEvent, 50) == WAIT_OBJECT_0)
+            return false;
     }
-    for (Connection& connection : finished)
-        connection.thread.join();
+}
+
+void PipeServer::SessionLoop() {
+    std::unique_lock<std::mutex> hold(m_lock);
+    for (;;) {
+        ++m_idle;
+        m_changed.wait(hold, [this] { return m_stopping || !m_waiting.empty(); });
+        --m_idle;
+        if (m_waiting.empty())
+            return;
+        HANDLE pipe = m_waiting.front();
+        m_waiting.pop_front();
+        hold.unlock();
+        Serve(pipe);
+        hold.lock();
+    }
 }
 
 void PipeServer::AcceptLoop(HANDLE pipe) {
+    // The next instance is made before a connected one is handed off, so that the pipe never
+    // vanishes between two clients (a client would take that for a stopped service). While too
+    // many clients are connected it exists without listening: new clients wait for it.
     HANDLE connected = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     while (pipe != INVALID_HANDLE_VALUE) {
+        if (!WaitForFreeSession())
+            break;
         OVERLAPPED overlapped{};
         overlapped.hEvent = connected;
         ResetEvent(connected);
@@ -191,42 +221,26 @@ void PipeServer::AcceptLoop(HANDLE pipe) {
                 CancelIo(pipe);
                 DWORD ignored = 0;
                 GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
-                CloseHandle(pipe);
                 break;
             }
             DWORD ignored = 0;
             error = GetOverlappedResult(pipe, &overlapped, &ignored, FALSE) ? ERROR_SUCCESS
                                                                             : GetLastError();
         }
-        if (error != ERROR_SUCCESS && error != ERROR_PIPE_CONNECTED) {
+        HANDLE next = INVALID_HANDLE_VALUE;
+        CreateInstance(next);
+        if (error != ERROR_SUCCESS && error != ERROR_PIPE_CONNECTED)
             CloseHandle(pipe); // the client went away before it was served
-        } else {
-            ReapFinished();
-            std::lock_guard<std::mutex> hold(m_lock);
-            m_connections.emplace_back();
-            Connection* connection = &m_connections.back();
-            connection->thread = std::thread([this, pipe, connection] { Serve(pipe, connection); });
-        }
-        // Beyond the limit, wait for a connection to end before listening again: new clients
-        // wait for a free instance meanwhile.
-        for (;;) {
-            ReapFinished();
-            size_t count = 0;
-            {
-                std::lock_guard<std::mutex> hold(m_lock);
-                count = m_connections.size();
-            }
-            if (count < kMaxConnections || WaitForSingleObject(m_stopEvent, 50) == WAIT_OBJECT_0)
-                break;
-        }
-        if (WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0 ||
-            CreateInstance(pipe) != ERROR_SUCCESS)
-            break;
+        else
+            HandOff(pipe);
+        pipe = next;
     }
+    if (pipe != INVALID_HANDLE_VALUE)
+        CloseHandle(pipe);
     CloseHandle(connected);
 }
 
-void PipeServer::Serve(HANDLE pipe, Connection* connection) {
+void PipeServer::Serve(HANDLE pipe) {
     {
         PipeIo io(pipe, m_stopEvent);
         ClientSession session(m_service, m_identity);
@@ -264,6 +278,4 @@ void PipeServer::Serve(HANDLE pipe, Connection* connection) {
     }
     // Closing without disconnecting lets the client still read the last answer.
     CloseHandle(pipe);
-    std::lock_guard<std::mutex> hold(m_lock);
-    connection->finished = true;
 }

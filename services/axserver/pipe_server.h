@@ -1,4 +1,6 @@
 // The quota service's named pipe: accepts any number of clients, each served on its own thread.
+// Session threads are kept and reused for later clients: starting a thread costs Wine several
+// milliseconds, which every short-lived connection (one per console command or refresh) would pay.
 //
 // The pipe admits administrators and the local system only. A request with a bad header, an
 // unknown operation or a payload over the limit is answered with an error status and its
@@ -9,11 +11,12 @@
 
 #include <windows.h>
 
-#include <list>
-#include <memory>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class PipeServer {
 public:
@@ -30,15 +33,14 @@ public:
     void Stop();
 
 private:
-    struct Connection {
-        std::thread thread;
-        bool finished = false;
-    };
-
     DWORD CreateInstance(HANDLE& pipe);
     void AcceptLoop(HANDLE firstPipe);
-    void Serve(HANDLE pipe, Connection* connection);
-    void ReapFinished();
+    // Gives a connected pipe to an idle session thread, starting one when none is idle.
+    void HandOff(HANDLE pipe);
+    // Waits until fewer than the limit of clients are connected; false when stopping.
+    bool WaitForFreeSession();
+    void SessionLoop();
+    void Serve(HANDLE pipe);
 
     QuotaService& m_service;
     ServerIdentity m_identity;
@@ -47,5 +49,9 @@ private:
     void* m_securityDescriptor = nullptr;
     std::thread m_acceptThread;
     std::mutex m_lock;
-    std::list<Connection> m_connections;
+    std::condition_variable m_changed;
+    std::deque<HANDLE> m_waiting; // connected pipes not yet taken by a session thread
+    std::vector<std::thread> m_sessions;
+    size_t m_idle = 0;
+    bool m_stopping = false;
 };
