@@ -2,58 +2,91 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "services/scanner/folder_listing.h"
 #include "services/scanner/owner_cache.h"
+#include "services/scanner/walk_helpers.h"
 
 namespace {
 
-// Paths beyond MAX_PATH need the "\\?\" form with the A functions.
-std::string ApiPath(const std::string& path) {
-    if (path.size() < MAX_PATH - 2 || path.rfind("\\\\", 0) == 0)
-        return path;
-    return "\\\\?\\" + path;
-}
+// Folders waiting to be listed before a sizes-only walk asks for helpers: smaller trees are done
+// in this process alone.
+constexpr size_t kFoldersToShare = 4;
+// Entries a helper lists below one folder before it hands back the folders left, so that one
+// large subtree is shared out too.
+constexpr uint32_t kHelperBudget = 4096;
 
-struct Totals {
-    uint64_t bytes = 0;
-    uint64_t files = 0;
-    uint64_t folders = 0;
-    uint64_t unreadable = 0;
+struct Totals : WalkTotals {
     std::map<OwnerId, uint64_t> bytesByOwner;
+
+    void Add(const Totals& other) {
+        WalkTotals::Add(other);
+        for (const auto& [owner, bytes] : other.bytesByOwner)
+            bytesByOwner[owner] += bytes;
+    }
 };
 
-// Lists the folders of one tree on several threads: each lists a folder at a time and queues
-// the subfolders it finds for whichever thread is free.
+// Lists the folders of one tree with several workers: threads of this process, each listing a
+// folder at a time, and threads that each drive a helper process, which walks the whole subtree
+// below a folder. Every worker queues the folders it leaves for whichever worker is free.
 class TreeWalk {
 public:
-    TreeWalk(OwnerCache* owners, uint64_t scan) : m_owners(owners), m_scan(scan) {}
+    TreeWalk(OwnerCache* owners, uint64_t scan, const std::function<void(DWORD)>& sent,
+             std::atomic<uint64_t>& helperWalks)
+        : m_owners(owners), m_scan(scan), m_sent(sent), m_helperWalks(helperWalks) {}
 
-    Totals Run(const std::string& root, unsigned threads) {
+    // Walks with `threads` (at least 1) threads of this process, the caller's included, and, once
+    // enough folders wait, with the helpers that `helpers` lends (sizes only).
+    Totals Run(const std::string& root, unsigned threads, WalkHelpers* helpers) {
         m_pending.push_back(root);
-        std::vector<Totals> totals(threads);
-        std::vector<std::thread> helpers;
-        for (unsigned i = 1; i < threads; ++i)
-            helpers.emplace_back([this, &totals, i] { Work(totals[i]); });
-        Work(totals[0]);
-        for (std::thread& helper : helpers)
-            helper.join();
-        Totals sum;
-        for (const Totals& part : totals) {
-            sum.bytes += part.bytes;
-            sum.files += part.files;
-            sum.folders += part.folders;
-            sum.unreadable += part.unreadable;
-            for (const auto& [owner, bytes] : part.bytesByOwner)
-                sum.bytesByOwner[owner] += bytes;
+        Totals early;
+        if (helpers) {
+            std::vector<std::string> found;
+            while (!m_pending.empty() && m_pending.size() < kFoldersToShare) {
+                found.clear();
+                ListHere(m_pending.front(), early, found);
+                m_pending.pop_front();
+                m_pending.insert(m_pending.end(), found.begin(), found.end());
+            }
         }
+        if (m_pending.empty())
+            return early;
+        Totals sum;
+        if (helpers) {
+            WalkHelpers::Lease lease = helpers->Borrow();
+            sum = RunWorkers(threads, lease.Helpers());
+        } else {
+            sum = RunWorkers(threads, {});
+        }
+        sum.Add(early);
         return sum;
     }
 
 private:
-    void Work(Totals& totals) {
+    Totals RunWorkers(unsigned threads, const std::vector<std::unique_ptr<WalkHelper>>& helpers) {
+        std::vector<WalkHelper*> workers(threads, nullptr);
+        for (const auto& helper : helpers)
+            workers.push_back(helper.get());
+        std::vector<Totals> totals(workers.size());
+        std::vector<std::thread> others;
+        for (size_t i = 1; i < workers.size(); ++i)
+            others.emplace_back([this, &workers, &totals, i] { Work(workers[i], totals[i]); });
+        Work(workers[0], totals[0]);
+        for (std::thread& other : others)
+            other.join();
+        Totals sum;
+        for (const Totals& part : totals)
+            sum.Add(part);
+        return sum;
+    }
+
+    // Lists folders in this process while `helper` is null; otherwise hands subtrees to it until
+    // it fails, and then lists in this process.
+    void Work(WalkHelper* helper, Totals& totals) {
         std::vector<std::string> found;
         for (;;) {
             std::string folder;
@@ -62,12 +95,21 @@ private:
                 m_wake.wait(lock, [this] { return !m_pending.empty() || m_busy == 0; });
                 if (m_pending.empty())
                     return;
-                folder = std::move(m_pending.back());
-                m_pending.pop_back();
+                // A helper takes the folder queued first, the largest subtree left.
+                if (helper) {
+                    folder = std::move(m_pending.front());
+                    m_pending.pop_front();
+                } else {
+                    folder = std::move(m_pending.back());
+                    m_pending.pop_back();
+                }
                 ++m_busy;
             }
             found.clear();
-            List(folder, totals, found);
+            if (helper && !WalkInHelper(*helper, folder, totals, found))
+                helper = nullptr;
+            if (!helper)
+                ListHere(folder, totals, found);
             std::lock_guard lock(m_lock);
             for (std::string& subfolder : found)
                 m_pending.push_back(std::move(subfolder));
@@ -76,52 +118,47 @@ private:
         }
     }
 
-    void List(const std::string& folder, Totals& totals, std::vector<std::string>& subfolders) {
-        std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
-        WIN32_FIND_DATAA data;
-        HANDLE search = FindFirstFileExA(ApiPath(prefix + "*").c_str(), FindExInfoBasic, &data,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (search == INVALID_HANDLE_VALUE) {
-            ++totals.unreadable;
-            return;
-        }
+    // Adds what the helper walked below `folder` to `totals` and the folders it left to `left`;
+    // false, with nothing added, when the helper failed.
+    bool WalkInHelper(WalkHelper& helper, const std::string& folder, Totals& totals,
+                      std::vector<std::string>& left) {
+        if (!helper.Send(folder, kHelperBudget))
+            return false;
+        if (m_sent)
+            m_sent(helper.ProcessId());
+        WalkTotals walked;
+        if (!helper.Receive(walked, left))
+            return false;
+        totals.WalkTotals::Add(walked);
+        ++m_helperWalks;
+        return true;
+    }
+
+    void ListHere(const std::string& folder, Totals& totals, std::vector<std::string>& subfolders) {
         std::vector<OwnedFile> owned;
-        do {
-            const char* name = data.cFileName;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                ++totals.folders;
-                // A junction or link to a folder belongs to another tree (and may loop).
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                    subfolders.push_back(prefix + name);
-                continue;
-            }
-            uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-            totals.bytes += size;
-            ++totals.files;
-            if (m_owners)
-                owned.push_back({name, size, data.ftCreationTime, data.ftLastWriteTime});
-        } while (FindNextFileA(search, &data));
-        FindClose(search);
-        if (m_owners && !owned.empty()) {
-            m_owners->ResolveOwners(folder, owned, m_scan);
-            for (const OwnedFile& file : owned)
-                totals.bytesByOwner[file.owner] += file.size;
-        }
+        ListFolder(folder, totals, subfolders, m_owners ? &owned : nullptr);
+        if (owned.empty())
+            return;
+        m_owners->ResolveOwners(folder, owned, m_scan);
+        for (const OwnedFile& file : owned)
+            totals.bytesByOwner[file.owner] += file.size;
     }
 
     OwnerCache* m_owners;
     uint64_t m_scan;
+    const std::function<void(DWORD)>& m_sent;
+    std::atomic<uint64_t>& m_helperWalks;
     std::mutex m_lock;
     std::condition_variable m_wake;
-    std::vector<std::string> m_pending;
+    std::deque<std::string> m_pending;
     int m_busy = 0;
 };
 
-unsigned WalkThreads() {
-    unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp(cores, 1u, 4u);
+// Processor cores, up to 4: the threads of an owner scan (reading security descriptors gains a
+// little from a second thread, listing alone does not: see docs/wine.md) and the helpers of a
+// sizes-only one.
+unsigned WalkersWanted() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
 }
 
 } // namespace
@@ -150,8 +187,11 @@ UsageResult UsageScanner::Scan(const std::string& folder, bool attributeOwners) 
         return result;
     }
     uint64_t scan = m_owners->BeginScan();
-    TreeWalk walk(attributeOwners ? m_owners.get() : nullptr, scan);
-    Totals totals = walk.Run(root, WalkThreads());
+    TreeWalk walk(attributeOwners ? m_owners.get() : nullptr, scan, m_helperRequestSent,
+                  m_helperWalks);
+    // A sizes-only walk lists in one thread here: a second would only wait for the first.
+    Totals totals = attributeOwners ? walk.Run(root, WalkersWanted(), nullptr)
+                                    : walk.Run(root, 1, m_helpers.get());
     result.totalBytes = totals.bytes;
     result.fileCount = totals.files;
     result.folderCount = totals.folders;
@@ -175,4 +215,19 @@ uint64_t UsageScanner::AccountLookups() const {
 
 void UsageScanner::ForgetOwners() {
     m_owners->Clear();
+}
+
+void UsageScanner::UseWalkHelpers(const std::string& program, unsigned count) {
+    m_helpers = std::make_unique<WalkHelpers>(program, count ? count : WalkersWanted());
+}
+
+void UsageScanner::WatchHelperRequests(std::function<void(DWORD)> sent) {
+    m_helperRequestSent = std::move(sent);
+}
+
+std::string WalkHelperBesideThisProgram() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string program(path, length);
+    return program.substr(0, program.find_last_of('\\') + 1) + "axscan.exe";
 }

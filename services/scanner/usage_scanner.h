@@ -9,13 +9,23 @@
 // of owner alone (same size and times) is therefore seen only after ForgetOwners. Account names
 // are cached per SID.
 //
-// One scanner may serve many threads at once; its caches are shared and locked.
+// Under Wine a process lists one folder at a time, whatever its threads (docs/wine.md), while
+// separate processes list side by side. Sizes-only scans of larger trees therefore walk in helper
+// processes when the scanner is given the helper program (UseWalkHelpers): the first levels of a
+// tree are listed here; once enough folders wait, the helpers take whole subtrees (handing back
+// what lies beyond a budget of entries) while the scanning thread lists folders too. A helper
+// that cannot start or fails leaves its subtree to this process, with the same result. Owner
+// scans stay in this process: the owner cache lives here, a helper would have to send every
+// file back for it, and they are slow only on a first scan, whose time goes to reading owners.
+//
+// One scanner may serve many threads at once; its caches and its helpers are shared and locked.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,6 +47,7 @@ struct UsageResult {
 };
 
 class OwnerCache;
+class WalkHelpers;
 
 class UsageScanner {
 public:
@@ -45,6 +56,11 @@ public:
     UsageScanner(const UsageScanner&) = delete;
     UsageScanner& operator=(const UsageScanner&) = delete;
 
+    // Lets sizes-only scans walk in up to `count` helper processes (0: one per processor, at most
+    // 4) that run `program` (axscan.exe). They start when a first tree is large enough to share
+    // and end with the scanner. Call before the first Scan.
+    void UseWalkHelpers(const std::string& program, unsigned count = 0);
+
     // Scans `folder` (a path such as "C:\Data"; a trailing backslash is allowed).
     UsageResult Scan(const std::string& folder, bool attributeOwners);
 
@@ -52,13 +68,25 @@ public:
     // tree adds nothing to either.
     uint64_t SecurityReads() const;
     uint64_t AccountLookups() const;
+    // Subtrees walked by helper processes since construction.
+    uint64_t HelperWalks() const { return m_helperWalks; }
+
+    // For tests: `sent` is called with a helper's process id each time a subtree has been handed
+    // to that helper, before its answer is read.
+    void WatchHelperRequests(std::function<void(DWORD processId)> sent);
 
     // Drops every cached owner (names of SIDs are kept).
     void ForgetOwners();
 
 private:
     std::unique_ptr<OwnerCache> m_owners;
+    std::unique_ptr<WalkHelpers> m_helpers;
+    std::function<void(DWORD)> m_helperRequestSent;
+    std::atomic<uint64_t> m_helperWalks{0};
 };
+
+// The helper program where it is installed: axscan.exe in the folder of the running program.
+std::string WalkHelperBesideThisProgram();
 
 // Makes `account` ("Administrators", "DOMAIN\name", ...) the owner of a file or folder.
 // Returns false when the account is unknown or the owner cannot be set; GetLastError tells why.

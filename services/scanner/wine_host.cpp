@@ -40,6 +40,19 @@ std::string HostPath(const std::string& path) {
     return result;
 }
 
+std::string WindowsPathOfHost(const std::string& hostPath) {
+    using Convert = wchar_t*(CDECL*)(const char*);
+    auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<AnyFunction>(WineExport("wine_get_dos_file_name")));
+    wchar_t* wide = convert ? convert(hostPath.c_str()) : nullptr;
+    if (!wide)
+        return {};
+    char path[MAX_PATH];
+    int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    return length > 0 ? std::string(path) : std::string();
+}
+
 std::string ShellQuoted(const std::string& text) {
     std::string quoted = "'";
     for (char c : text)

@@ -12,6 +12,10 @@ bool RunningUnderWine();
 // The Linux path of a Windows path ("C:\x" -> ".../drive_c/x"); "" when not under Wine.
 std::string HostPath(const std::string& path);
 
+// The Windows path of a Linux path ("/x/y" -> "Z:\x\y" or the drive that maps it); "" when not
+// under Wine.
+std::string WindowsPathOfHost(const std::string& hostPath);
+
 // A text quoted for the Linux shell.
 std::string ShellQuoted(const std::string& text);
 
