@@ -42,7 +42,10 @@ uint64_t OwnerUsage(const UsageResult& result, const std::string& account) {
 
 } // namespace
 
-QuotaService::QuotaService() = default;
+QuotaService::QuotaService() {
+    // Installed, axscan.exe lies beside axserver.exe; elsewhere the scans walk in this process.
+    m_scanner.UseWalkHelpers(WalkHelperBesideThisProgram());
+}
 
 QuotaService::~QuotaService() {
     Stop();

@@ -32,7 +32,7 @@ std::string BinaryStamp(const std::string& path) {
 }
 
 std::string InstalledStamp() {
-    char stamp[64] = {};
+    char stamp[128] = {};
     DWORD size = sizeof stamp;
     if (RegGetValueA(HKEY_LOCAL_MACHINE, kParametersKey, "TestBinaryStamp", RRF_RT_REG_SZ, nullptr,
                      stamp, &size) != ERROR_SUCCESS)
@@ -70,7 +70,9 @@ DWORD RunProgram(const std::string& commandLine) {
 void EnsureServicesRunning() {
     std::string server = WindowsPathOf(KELVANE_AXSERVER_EXE);
     std::string policy = WindowsPathOf(KELVANE_AXPOLICY_EXE);
-    std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy);
+    // The service's helper processes run axscan.exe: a new one restarts the service too.
+    std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy) + "/" +
+                        BinaryStamp(WindowsPathOf(KELVANE_AXSCAN_EXE));
     DWORD state = 0;
     bool installed = QueryServiceState(kQuotaServiceName, state) == ERROR_SUCCESS &&
                      QueryServiceState(kPolicyServiceName, state) == ERROR_SUCCESS;

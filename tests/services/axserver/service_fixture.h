@@ -31,6 +31,7 @@ public:
     ForegroundServer();
     ~ForegroundServer(); // kills it when still running
     bool IsServing() const { return m_serving; }
+    DWORD ProcessId() const { return m_process.dwProcessId; }
     void Kill();
 
 private:

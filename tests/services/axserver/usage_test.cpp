@@ -1,7 +1,10 @@
 // Usage measured by the quota service from the files below its objects.
 #include "service_fixture.h"
 
+#include "ui/handles.h"
+
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -18,6 +21,20 @@ AllotrixDbRec SaveQuota(AXCli& client, const TestFolder& folder, const std::stri
     record.SetAttributes(record.GetAttributes() | attributes);
     EXPECT_EQ(0u, client.Save(&record, 1));
     return record;
+}
+
+// The running child processes of `parent` that run `program` ("name.exe").
+std::vector<ui::UniqueHandleKernel> ChildProcesses(DWORD parent, const char* program) {
+    std::vector<ui::UniqueHandleKernel> children;
+    ui::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ParentProcessID == parent && _stricmp(entry.szExeFile, program) == 0)
+            children.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    }
+    return children;
 }
 
 TEST(QuotaUsage, ObjectCountsEveryFileBelowItAndOwnersTheirOwn) {
@@ -124,6 +141,32 @@ TEST(QuotaUsage, ScanMarksRecordsPendingThenScanning) {
 
     std::string device = small.Device(), absent = small.File() + "\\absent";
     EXPECT_EQ(2u, client.Scan(device.data(), absent.data()));
+}
+
+TEST(QuotaUsage, WalkedByHelperProcessesBesideTheServiceThatEndWithIt) {
+    TestFolder folder("helpers");
+    uint64_t bytes = 0;
+    for (int i = 0; i < 8; ++i) {
+        folder.WriteFile("part" + std::to_string(i) + "\\file.bin", 1000 + i);
+        bytes += 1000 + i;
+    }
+    StopServices();
+    ForegroundServer server;
+    ASSERT_TRUE(server.IsServing());
+    {
+        AXCli client;
+        ASSERT_EQ(0u, client.Connect(""));
+        SaveQuota(client, folder, "");
+        AllotrixBaseDbRec listed;
+        EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(bytes), listed))
+            << listed.GetUsedQuota();
+    }
+    std::vector<ui::UniqueHandleKernel> helpers = ChildProcesses(server.ProcessId(), "axscan.exe");
+    EXPECT_FALSE(helpers.empty()) << "axserver found no axscan.exe beside it";
+    server.Kill(); // as a crash would end it
+    for (const ui::UniqueHandleKernel& helper : helpers)
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(helper.Get(), 10000));
+    EnsureServicesRunning();
 }
 
 } // namespace
