@@ -34,8 +34,7 @@ std::string ErrorText(uint32_t status) {
 } // namespace
 
 CAXMonDoc::CAXMonDoc()
-    : m_displayedHeap(NewEntryHeap()), m_incomingHeap(NewEntryHeap()),
-      m_requestEvent(NewAutoResetEvent()), m_stopEvent(NewAutoResetEvent()),
+    : m_requestEvent(NewAutoResetEvent()), m_stopEvent(NewAutoResetEvent()),
       m_endedEvent(NewAutoResetEvent()) {
     m_block.list = &m_incoming;
     m_block.requestEvent = m_requestEvent.Get();
@@ -74,7 +73,7 @@ bool CAXMonDoc::LoadFirstSet() {
         } else {
             m_client->EndContext();
             for (;;) {
-                std::unique_ptr<MonitorEntry> entry(new (m_displayedHeap.Get()) MonitorEntry);
+                std::unique_ptr<MonitorEntry> entry(new (*m_displayedPool) MonitorEntry);
                 status = m_client->Get(&entry->record, 1);
                 if (status == kAxNoMoreRecords)
                     break;
@@ -122,7 +121,7 @@ bool CAXMonDoc::RequestRefresh() {
     m_block.notifyWindow = m_view;
     m_block.mainWindow = m_mainWindow;
     m_block.client = m_client.get();
-    m_block.entryHeap = m_incomingHeap.Get();
+    m_block.entryPool = m_incomingPool.get();
     m_block.stopRequested = false;
     ResetEvent(m_stopEvent.Get());
     ResetEvent(m_endedEvent.Get());
@@ -136,8 +135,8 @@ bool CAXMonDoc::TakeIncoming() {
         return false;
     m_displayed = std::move(m_incoming);
     m_incoming.clear();
-    // The heap of the entries just dropped takes the next refresh result.
-    std::swap(m_displayedHeap, m_incomingHeap);
+    // The pool of the entries just dropped takes the next refresh result.
+    std::swap(m_displayedPool, m_incomingPool);
     m_block.cycle = RefreshBlock::kIdle;
     return true;
 }

@@ -24,10 +24,10 @@ struct RefreshBlock {
     std::string server;        // ";"-separated server names
     char objectName[264] = {}; // object filter, empty: all objects
     AXCli* client = nullptr;
-    MonitorList* list = nullptr; // the incoming list
-    HANDLE entryHeap = nullptr;  // where the incoming list's entries are made
-    HWND notifyWindow = nullptr; // the view
-    HWND mainWindow = nullptr;   // receives WM_AXMON_CONNECTED
+    MonitorList* list = nullptr;    // the incoming list
+    EntryPool* entryPool = nullptr; // where the incoming list's entries are made
+    HWND notifyWindow = nullptr;    // the view
+    HWND mainWindow = nullptr;      // receives WM_AXMON_CONNECTED
     HANDLE requestEvent = nullptr;
     HANDLE stopEvent = nullptr;
     HANDLE endedEvent = nullptr;
@@ -97,9 +97,9 @@ private:
     std::unique_ptr<AXCli> m_client;
     std::string m_server;
     std::string m_objectName;
-    // Each list's entries in a heap of their own; the heaps outlive the lists.
-    EntryHeap m_displayedHeap;
-    EntryHeap m_incomingHeap;
+    // Each list's entries in a pool of their own; the pools outlive the lists.
+    std::unique_ptr<EntryPool> m_displayedPool = std::make_unique<EntryPool>();
+    std::unique_ptr<EntryPool> m_incomingPool = std::make_unique<EntryPool>();
     MonitorList m_displayed;
     MonitorList m_incoming;
     ui::UniqueHandleKernel m_thread;

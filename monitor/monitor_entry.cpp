@@ -4,59 +4,107 @@ namespace monitor {
 
 namespace {
 
-// Each entry is preceded by the heap it came from, in a header that keeps the entry aligned as
-// operator new must.
+constexpr size_t kChunkSize = 1024 * 1024;
+
+// Each entry is preceded by the pool it came from (none: the process heap), in a header that
+// keeps the entry aligned as operator new must.
 struct alignas(__STDCPP_DEFAULT_NEW_ALIGNMENT__) EntryHeader {
-    HANDLE heap;
+    EntryPool* pool;
 };
 
-void* AllocateIn(HANDLE heap, size_t size) noexcept {
-    if (!heap)
-        heap = GetProcessHeap();
-    auto* header = static_cast<EntryHeader*>(HeapAlloc(heap, 0, sizeof(EntryHeader) + size));
-    if (!header)
+void* AllocateIn(EntryPool* pool, size_t size) noexcept {
+    const size_t total = sizeof(EntryHeader) + size;
+    void* block = nullptr;
+    if (!pool)
+        block = HeapAlloc(GetProcessHeap(), 0, total);
+    else if (total <= EntryPool::kBlockSize)
+        block = pool->Allocate();
+    if (!block)
         return nullptr;
-    header->heap = heap;
+    auto* header = static_cast<EntryHeader*>(block);
+    header->pool = pool;
     return header + 1;
 }
 
-void* AllocateOrThrow(HANDLE heap, size_t size) {
-    if (void* entry = AllocateIn(heap, size))
+void* AllocateOrThrow(EntryPool* pool, size_t size) {
+    if (void* entry = AllocateIn(pool, size))
         return entry;
     throw std::bad_alloc();
 }
 
 } // namespace
 
+static_assert(sizeof(EntryHeader) + sizeof(MonitorEntry) <= EntryPool::kBlockSize);
+
+EntryPool::~EntryPool() {
+    while (m_chunks) {
+        Chunk* next = m_chunks->next;
+        VirtualFree(m_chunks, 0, MEM_RELEASE);
+        m_chunks = next;
+    }
+}
+
+void* EntryPool::Allocate() noexcept {
+    AcquireSRWLockExclusive(&m_lock);
+    void* block = m_free;
+    if (m_free) {
+        m_free = m_free->next;
+    } else {
+        if (m_unused == m_end) {
+            // A chunk starts with the link to the chunk before it, in a block of its own.
+            if (auto* chunk = static_cast<Chunk*>(
+                    VirtualAlloc(nullptr, kChunkSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))) {
+                chunk->next = m_chunks;
+                m_chunks = chunk;
+                m_unused = reinterpret_cast<char*>(chunk) + kBlockSize;
+                m_end = reinterpret_cast<char*>(chunk) + kChunkSize;
+            }
+        }
+        if (m_unused != m_end) {
+            block = m_unused;
+            m_unused += kBlockSize;
+        }
+    }
+    ReleaseSRWLockExclusive(&m_lock);
+    return block;
+}
+
+void EntryPool::Free(void* block) noexcept {
+    AcquireSRWLockExclusive(&m_lock);
+    auto* freed = static_cast<FreeBlock*>(block);
+    freed->next = m_free;
+    m_free = freed;
+    ReleaseSRWLockExclusive(&m_lock);
+}
+
 void* MonitorEntry::operator new(size_t size) {
     return AllocateOrThrow(nullptr, size);
 }
 
-void* MonitorEntry::operator new(size_t size, HANDLE heap) {
-    return AllocateOrThrow(heap, size);
+void* MonitorEntry::operator new(size_t size, EntryPool& pool) {
+    return AllocateOrThrow(&pool, size);
 }
 
-void* MonitorEntry::operator new(size_t size, HANDLE heap, const std::nothrow_t&) noexcept {
-    return AllocateIn(heap, size);
+void* MonitorEntry::operator new(size_t size, EntryPool& pool, const std::nothrow_t&) noexcept {
+    return AllocateIn(&pool, size);
 }
 
 void MonitorEntry::operator delete(void* entry) noexcept {
     if (!entry)
         return;
     auto* header = static_cast<EntryHeader*>(entry) - 1;
-    HeapFree(header->heap, 0, header);
+    if (header->pool)
+        header->pool->Free(header);
+    else
+        HeapFree(GetProcessHeap(), 0, header);
 }
 
-void MonitorEntry::operator delete(void* entry, HANDLE) noexcept {
+void MonitorEntry::operator delete(void* entry, EntryPool&) noexcept {
     operator delete(entry);
 }
 
-void MonitorEntry::operator delete(void* entry, HANDLE, const std::nothrow_t&) noexcept {
+void MonitorEntry::operator delete(void* entry, EntryPool&, const std::nothrow_t&) noexcept {
     operator delete(entry);
-}
-
-EntryHeap NewEntryHeap() {
-    return EntryHeap(HeapCreate(0, 0, 0));
 }
 
 } // namespace monitor

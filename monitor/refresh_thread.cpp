@@ -26,7 +26,7 @@ PassResult ReadServer(RefreshBlock& block, const std::string& name) {
     for (;;) {
         if (IsStopSignalled(block))
             return PassResult::kStopped;
-        std::unique_ptr<MonitorEntry> entry(new (block.entryHeap, std::nothrow) MonitorEntry);
+        std::unique_ptr<MonitorEntry> entry(new (*block.entryPool, std::nothrow) MonitorEntry);
         if (!entry)
             return PassResult::kDone;
         const uint32_t status = client.Get(&entry->record, 1);
