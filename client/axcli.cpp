@@ -10,32 +10,44 @@
 #include <string>
 #include <utility>
 
-// Entries of one batch response, unpacked, handed out one at a time. The buffer is kept from
-// batch to batch.
+// Entries of one batch response, unpacked one at a time as they are handed out. The buffer is
+// kept from batch to batch.
 class FetchedBatch {
 public:
     explicit FetchedBatch(size_t entrySize) : m_entrySize(entrySize) {}
 
-    // Reads a batch response: count, end flag and `count` packed entries.
-    bool Read(const std::vector<uint8_t>& payload) {
+    // Where the next batch response is to be received.
+    std::vector<uint8_t>& Buffer() {
         Clear();
-        wire::Reader reader(payload.data(), payload.size());
+        return m_payload;
+    }
+    // Starts on the batch response received: count, end flag and `count` entries, each packed
+    // on its own.
+    bool Start() {
+        wire::Reader reader(m_payload.data(), m_payload.size());
         uint32_t count = 0, endFlag = 0;
         if (!reader.U32(count) || !reader.U32(endFlag) || count > wire::kMaxBatch)
             return false;
-        const size_t header = 2 * sizeof(uint32_t);
-        m_bytes.resize(count * m_entrySize);
-        if (!UnpackZeroRuns(payload.data() + header, payload.size() - header, m_bytes.data(),
-                            m_bytes.size()))
-            return false;
+        m_at = 2 * sizeof(uint32_t);
         m_count = count;
         m_ended = endFlag != 0;
-        return true;
+        return count > 0 || m_at == m_payload.size();
     }
     bool Empty() const { return m_next == m_count; }
     bool Ended() const { return m_ended; }
-    // The next entry's bytes; call only when not Empty.
-    const uint8_t* Take() { return m_bytes.data() + m_entrySize * m_next++; }
+    // Unpacks the next entry into `out`; call only when not Empty. False when the batch is
+    // malformed; it is then dropped.
+    bool Take(void* out) {
+        size_t used = 0;
+        bool read = UnpackZeroRunsPiece(m_payload.data() + m_at, m_payload.size() - m_at, out,
+                                        m_entrySize, used);
+        m_at += used;
+        ++m_next;
+        if (read && (m_next < m_count || m_at == m_payload.size()))
+            return true;
+        Clear();
+        return false;
+    }
     void Clear() {
         m_count = m_next = 0;
         m_ended = false;
@@ -43,7 +55,8 @@ public:
 
 private:
     size_t m_entrySize;
-    std::vector<uint8_t> m_bytes;
+    std::vector<uint8_t> m_payload;
+    size_t m_at = 0;
     size_t m_count = 0;
     size_t m_next = 0;
     bool m_ended = false;
@@ -197,26 +210,27 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
     if (state.records.Empty() && !state.records.Ended()) {
         wire::Writer request;
         request.U32(wire::kMaxBatch);
-        std::vector<uint8_t> response;
         // A new connection would start the enumeration over: never mix two of them.
         bool connected = m_connection && !m_connection->IsBroken();
         if (state.enumerationStarted && !connected) {
             state.enumerationBroken = true;
             return ERROR_BROKEN_PIPE;
         }
-        uint32_t status = Call(Op::EnumNext, request, response);
+        uint32_t status = Call(Op::EnumNext, request, state.records.Buffer());
         state.enumerationStarted = true;
         if (status != ERROR_SUCCESS) {
             if (IsTransportError(status))
                 state.enumerationBroken = true;
             return status;
         }
-        if (!state.records.Read(response))
+        if (!state.records.Start())
             return ERROR_INVALID_DATA;
     }
     if (state.records.Empty())
         return ERROR_NO_MORE_ITEMS;
-    const uint8_t* entry = state.records.Take();
+    uint8_t entry[sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)];
+    if (!state.records.Take(entry))
+        return ERROR_INVALID_DATA;
     uint32_t status;
     memcpy(&status, entry, sizeof status);
     memcpy(static_cast<void*>(record), entry + sizeof status, sizeof(AllotrixBaseDbRec));
@@ -385,19 +399,22 @@ uint32_t AXCli::GetFiles(const char* folder, AXServerCommunicationFileRec* entry
     if (state.files.Empty() && !state.files.Ended()) {
         wire::Writer request;
         request.U32(wire::kMaxBatch);
-        uint32_t status = Call(Op::FilesNext, request, response);
+        uint32_t status = Call(Op::FilesNext, request, state.files.Buffer());
         if (status != ERROR_SUCCESS) {
             state.filesListing = false;
             return status;
         }
-        if (!state.files.Read(response))
+        if (!state.files.Start())
             return ERROR_INVALID_DATA;
     }
     if (state.files.Empty()) {
         state.filesListing = false;
         return ERROR_NO_MORE_ITEMS;
     }
-    memcpy(entry, state.files.Take(), sizeof *entry);
+    if (!state.files.Take(entry)) {
+        state.filesListing = false;
+        return ERROR_INVALID_DATA;
+    }
     entry->Name[kFileNameSize - 1] = '\0';
     return ERROR_SUCCESS;
 }

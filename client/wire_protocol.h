@@ -2,7 +2,8 @@
 //
 // Every message is a fixed header followed by `length` payload bytes. Payload fields are
 // little-endian integers, strings (a 32-bit byte count that includes the terminating zero, then
-// the bytes) and records (their fixed-size bytes). Batches of records travel packed (zero_runs.h).
+// the bytes) and records (their fixed-size bytes). In batches of records or directory entries each
+// entry travels packed on its own (zero_runs.h), so that a client unpacks one at a time.
 // The service closes a connection whose header or payload is malformed or too large, after
 // answering it with an error status.
 #pragma once

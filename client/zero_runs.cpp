@@ -41,10 +41,11 @@ void AppendZeroRuns(std::vector<uint8_t>& packed, const void* data, size_t size)
     }
 }
 
-bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t size) {
+bool UnpackZeroRunsPiece(const uint8_t* packed, size_t packedSize, void* out, size_t size,
+                         size_t& used) {
     uint8_t* bytes = static_cast<uint8_t*>(out);
     size_t filled = 0, at = 0;
-    while (at < packedSize) {
+    while (filled < size) {
         if (packedSize - at < 2)
             return false;
         size_t literals = ReadCount(packed + at);
@@ -61,5 +62,11 @@ bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t 
         memset(bytes + filled, 0, zeros);
         filled += zeros;
     }
-    return filled == size;
+    used = at;
+    return true;
+}
+
+bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t size) {
+    size_t used = 0;
+    return UnpackZeroRunsPiece(packed, packedSize, out, size, used) && used == packedSize;
 }

@@ -15,6 +15,11 @@ void AppendZeroRuns(std::vector<uint8_t>& out, const void* bytes, size_t size);
 // Unpacks into exactly `size` bytes at `out`; false when the packed bytes are malformed or do
 // not give exactly that many (`out` is then unspecified).
 bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t size);
+// Unpacks the first `size` bytes of a stream of pieces packed one by one (AppendZeroRuns per
+// piece): `used` tells how many packed bytes they took. False when the packed bytes are malformed
+// or do not end a piece after exactly `size` bytes.
+bool UnpackZeroRunsPiece(const uint8_t* packed, size_t packedSize, void* out, size_t size,
+                         size_t& used);
 
 // The most bytes `size` bytes can take packed.
 constexpr size_t LargestPackedSize(size_t size) {

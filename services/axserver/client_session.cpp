@@ -203,9 +203,9 @@ uint32_t ClientSession::NextFiles(wire::Reader& request, wire::Writer& response)
         return ERROR_NO_MORE_ITEMS;
     size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_files.size() - m_nextFile});
     bool ended = m_nextFile + count == m_files.size();
-    std::vector<uint8_t> packed =
-        PackZeroRuns(m_files.data() + m_nextFile, count * sizeof(AXServerCommunicationFileRec));
-    m_nextFile += count;
+    std::vector<uint8_t> packed;
+    for (size_t end = m_nextFile + count; m_nextFile < end; ++m_nextFile)
+        AppendZeroRuns(packed, &m_files[m_nextFile], sizeof(AXServerCommunicationFileRec));
     WriteBatch(response, count, ended, packed);
     if (ended) {
         m_files = {};
