@@ -1,6 +1,7 @@
 // Find: the search through the cells and the dialog that drives it.
 #include "grid/grid_find.h"
 
+#include "grid/grid_dialogs.h"
 #include "grid/grid_view.h"
 
 #include <commdlg.h>
@@ -55,7 +56,7 @@ bool CGridFind::Show(HWND notify) {
     m_request.Flags = FR_DOWN;
     m_request.lpstrFindWhat = m_what;
     m_request.wFindWhatLen = sizeof m_what;
-    m_dialog = FindTextA(&m_request);
+    m_dialog = grid_dialogs::ShowFindDialog(m_request);
     return m_dialog != nullptr;
 }
 

@@ -1,10 +1,9 @@
 #include "grid/grid_preview.h"
 
+#include "grid/grid_dialogs.h"
 #include "grid/grid_view.h"
 #include "grid/grid_gdi.h"
 #include "ui/handles.h"
-
-#include <winspool.h>
 
 #include <algorithm>
 #include <string>
@@ -61,11 +60,8 @@ void CGridPrintPreview::ReadPageFormat() {
     m_dpi = 300;
     std::string name = m_printer;
     if (name.empty()) {
-        char defaultName[256] = {};
-        DWORD size = sizeof defaultName;
-        if (!GetDefaultPrinterA(defaultName, &size))
+        if (!grid_dialogs::DefaultPrinterName(name))
             return;
-        name = defaultName;
     }
     ui::UniqueDc printer(CreateICA("WINSPOOL", name.c_str(), nullptr, nullptr));
     if (!printer)

@@ -1,4 +1,5 @@
 // Printing: the page breakdown of the grid for a page size, and the drawing of one page.
+#include "grid/grid_dialogs.h"
 #include "grid/grid_pages.h"
 #include "grid/grid_preview.h"
 #include "grid/grid_view.h"
@@ -138,10 +139,10 @@ bool CGridView::Print() {
     request.hwndOwner = GetAncestor(m_hwnd, GA_ROOT);
     request.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
     m_printer.Lend(request);
-    const bool chosen = PrintDlgA(&request) != FALSE;
+    const bool chosen = grid_dialogs::ShowPrintDialog(request) != FALSE;
     m_printer.Keep(request);
     if (!chosen) {
-        if (CommDlgExtendedError() == PDERR_NODEFAULTPRN)
+        if (grid_dialogs::LastError() == PDERR_NODEFAULTPRN)
             MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
                         MB_OK | MB_ICONEXCLAMATION);
         return false;
@@ -162,8 +163,8 @@ bool CGridView::PrintSetup() {
     request.hwndOwner = GetAncestor(m_hwnd, GA_ROOT);
     request.Flags = PD_PRINTSETUP;
     m_printer.Lend(request);
-    const bool chosen = PrintDlgA(&request) != FALSE;
-    const DWORD failure = chosen ? 0 : CommDlgExtendedError();
+    const bool chosen = grid_dialogs::ShowPrintDialog(request) != FALSE;
+    const DWORD failure = chosen ? 0 : grid_dialogs::LastError();
     m_printer.Keep(request);
     if (failure == PDERR_NODEFAULTPRN)
         MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
