@@ -261,6 +261,7 @@ int main() {
     int result = 1;
     {
         QuotaService service;
+        service.UseWalkHelpers(WindowsPathOfHost(KELVANE_AXSCAN_EXE));
         DWORD error = service.Start(kStore);
         PipeServer pipe(service, ServerIdentity{0, kStore});
         if (error == 0)

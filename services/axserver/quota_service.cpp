@@ -47,6 +47,10 @@ QuotaService::QuotaService() {
     m_scanner.UseWalkHelpers(WalkHelperBesideThisProgram());
 }
 
+void QuotaService::UseWalkHelpers(const std::string& program) {
+    m_scanner.UseWalkHelpers(program);
+}
+
 QuotaService::~QuotaService() {
     Stop();
 }

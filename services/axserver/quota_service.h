@@ -38,6 +38,10 @@ public:
     QuotaService(const QuotaService&) = delete;
     QuotaService& operator=(const QuotaService&) = delete;
 
+    // Lets sizes-only scans walk in helper processes that run `program` (axscan.exe); by default
+    // they run the one beside this program, if there is one. Call before Start.
+    void UseWalkHelpers(const std::string& program);
+
     // Opens the store in `storeFolder` and queues a first scan of every object, which also
     // starts watching its folder.
     DWORD Start(const std::string& storeFolder);
