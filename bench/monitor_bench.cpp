@@ -140,8 +140,9 @@ void PrintMemory(const char* when) {
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                          sizeof counters);
     // PagefileUsage is the private memory (Wine leaves PrivateUsage at 0).
-    printf("memory %s: private %.1f MB, working set %.1f MB (target: under 50 MB)\n", when,
-           counters.PagefileUsage / 1048576.0, counters.WorkingSetSize / 1048576.0);
+    printf("memory %s: private %.1f MB, working set %.1f MB, peak %.1f MB (target: under 50 MB)\n",
+           when, counters.PagefileUsage / 1048576.0, counters.WorkingSetSize / 1048576.0,
+           counters.PeakWorkingSetSize / 1048576.0);
 }
 
 void AddMadeUpRecords(monitor::MonitorList& list) {
