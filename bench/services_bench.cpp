@@ -197,6 +197,8 @@ int Run(QuotaService& service) {
         PrintRate("du --apparent-size", files, du, -1);
     else
         printf("du: could not be run from this prefix\n");
+    // Sizes only: no owner quota of an earlier run may be left in the kept store.
+    service.Delete(std::string(kTree, 2), kTree + 2, "Administrators");
     AllotrixDbRec own = Record(kTree, "", uint64_t{1} << 30);
     service.Save(own);
     TimedRescan(client, kTree, ""); // the first scan after saving

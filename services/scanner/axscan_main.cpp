@@ -19,13 +19,12 @@ int main(int argc, char**) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    std::string folder;
+    std::deque<std::string> pending;
     uint32_t budget = 0;
-    while (ReadWalkRequest(input, folder, budget)) {
-        std::deque<std::string> pending{folder};
+    while (ReadWalkRequest(input, pending, budget)) {
         WalkTotals totals;
         WalkFolders(pending, totals, budget);
-        if (!WriteWalkReply(output, totals, pending))
+        if (!WriteWalkReply(output, totals, {pending.begin(), pending.end()}))
             return 1;
     }
     return 0;

@@ -16,9 +16,12 @@ namespace {
 // Folders waiting to be listed before a sizes-only walk asks for helpers: smaller trees are done
 // in this process alone.
 constexpr size_t kFoldersToShare = 4;
-// Entries a helper lists below one folder before it hands back the folders left, so that one
-// large subtree is shared out too.
+// Entries a helper lists below the folders it was given before it hands back the folders left,
+// so that one large subtree is shared out too.
 constexpr uint32_t kHelperBudget = 4096;
+// The most folders a helper is given at once. A helper takes a share of the folders waiting,
+// so that many small folders do not cost a request each.
+constexpr size_t kLargestHelperShare = 64;
 
 struct Totals : WalkTotals {
     std::map<OwnerId, uint64_t> bytesByOwner;
@@ -74,8 +77,9 @@ private:
         std::vector<Totals> totals(workers.size());
         std::vector<std::thread> others;
         for (size_t i = 1; i < workers.size(); ++i)
-            others.emplace_back([this, &workers, &totals, i] { Work(workers[i], totals[i]); });
-        Work(workers[0], totals[0]);
+            others.emplace_back(
+                [this, &workers, &totals, i] { Work(workers[i], workers.size(), totals[i]); });
+        Work(workers[0], workers.size(), totals[0]);
         for (std::thread& other : others)
             other.join();
         Totals sum;
@@ -86,30 +90,36 @@ private:
 
     // Lists folders in this process while `helper` is null; otherwise hands subtrees to it until
     // it fails, and then lists in this process.
-    void Work(WalkHelper* helper, Totals& totals) {
-        std::vector<std::string> found;
+    void Work(WalkHelper* helper, size_t workers, Totals& totals) {
+        std::vector<std::string> folders, found;
         for (;;) {
-            std::string folder;
+            folders.clear();
             {
                 std::unique_lock lock(m_lock);
                 m_wake.wait(lock, [this] { return !m_pending.empty() || m_busy == 0; });
                 if (m_pending.empty())
                     return;
-                // A helper takes the folder queued first, the largest subtree left.
+                // A helper takes the folders queued first, the largest subtrees left.
                 if (helper) {
-                    folder = std::move(m_pending.front());
-                    m_pending.pop_front();
+                    size_t share = std::clamp<size_t>(m_pending.size() / (2 * workers), 1,
+                                                      kLargestHelperShare);
+                    for (; share > 0; --share) {
+                        folders.push_back(std::move(m_pending.front()));
+                        m_pending.pop_front();
+                    }
                 } else {
-                    folder = std::move(m_pending.back());
+                    folders.push_back(std::move(m_pending.back()));
                     m_pending.pop_back();
                 }
                 ++m_busy;
             }
             found.clear();
-            if (helper && !WalkInHelper(*helper, folder, totals, found))
+            if (helper && !WalkInHelper(*helper, folders, totals, found)) {
                 helper = nullptr;
-            if (!helper)
-                ListHere(folder, totals, found);
+                found = folders; // listed here instead
+            } else if (!helper) {
+                ListHere(folders.front(), totals, found);
+            }
             std::lock_guard lock(m_lock);
             for (std::string& subfolder : found)
                 m_pending.push_back(std::move(subfolder));
@@ -118,11 +128,11 @@ private:
         }
     }
 
-    // Adds what the helper walked below `folder` to `totals` and the folders it left to `left`;
+    // Adds what the helper walked below `folders` to `totals` and the folders it left to `left`;
     // false, with nothing added, when the helper failed.
-    bool WalkInHelper(WalkHelper& helper, const std::string& folder, Totals& totals,
+    bool WalkInHelper(WalkHelper& helper, const std::vector<std::string>& folders, Totals& totals,
                       std::vector<std::string>& left) {
-        if (!helper.Send(folder, kHelperBudget))
+        if (!helper.Send(folders, kHelperBudget))
             return false;
         if (m_sent)
             m_sent(helper.ProcessId());

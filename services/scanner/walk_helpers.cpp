@@ -66,8 +66,8 @@ WalkHelper::~WalkHelper() {
     }
 }
 
-bool WalkHelper::Send(const std::string& folder, uint32_t budget) {
-    m_failed = m_failed || !WriteWalkRequest(m_input.Get(), folder, budget);
+bool WalkHelper::Send(const std::vector<std::string>& folders, uint32_t budget) {
+    m_failed = m_failed || !WriteWalkRequest(m_input.Get(), folders, budget);
     return !m_failed;
 }
 

@@ -26,9 +26,9 @@ public:
     WalkHelper(const WalkHelper&) = delete;
     WalkHelper& operator=(const WalkHelper&) = delete;
 
-    // Asks the helper to walk `folder` for up to `budget` entries, then reads its answer: the
+    // Asks the helper to walk `folders` for up to `budget` entries, then reads its answer: the
     // totals and the folders left unlisted. Once either fails the helper is of no further use.
-    bool Send(const std::string& folder, uint32_t budget);
+    bool Send(const std::vector<std::string>& folders, uint32_t budget);
     bool Receive(WalkTotals& totals, std::vector<std::string>& left);
     bool Failed() const { return m_failed; }
     DWORD ProcessId() const { return m_id; }
