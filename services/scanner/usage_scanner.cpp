@@ -13,8 +13,8 @@
 
 namespace {
 
-// Folders waiting to be listed before a sizes-only walk asks for helpers: smaller trees are done
-// in this process alone.
+// Folders waiting to be listed before a walk takes more workers (threads or helpers): smaller
+// trees are done by the scanning thread alone.
 constexpr size_t kFoldersToShare = 4;
 // Entries a helper lists below the folders it was given before it hands back the folders left,
 // so that one large subtree is shared out too.
@@ -46,15 +46,15 @@ public:
     // enough folders wait, with the helpers that `helpers` lends (sizes only).
     Totals Run(const std::string& root, unsigned threads, WalkHelpers* helpers) {
         m_pending.push_back(root);
+        // Small trees are done here alone: a thread costs Wine milliseconds to start
+        // (docs/wine.md), more than listing a few folders.
         Totals early;
-        if (helpers) {
-            std::vector<std::string> found;
-            while (!m_pending.empty() && m_pending.size() < kFoldersToShare) {
-                found.clear();
-                ListHere(m_pending.front(), early, found);
-                m_pending.pop_front();
-                m_pending.insert(m_pending.end(), found.begin(), found.end());
-            }
+        std::vector<std::string> found;
+        while (!m_pending.empty() && m_pending.size() < kFoldersToShare) {
+            found.clear();
+            ListHere(m_pending.front(), early, found);
+            m_pending.pop_front();
+            m_pending.insert(m_pending.end(), found.begin(), found.end());
         }
         if (m_pending.empty())
             return early;
