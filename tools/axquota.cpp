@@ -100,6 +100,12 @@ int Parse(AXCli& client, const std::string& object, ObjectName& name) {
     return status == ERROR_SUCCESS ? kExitOk : Failed("object " + object, status);
 }
 
+// The quota of `owner` ("" for the object's own) on the object, when there is one.
+bool FindQuota(AXCli& client, ObjectName& name, const std::string& owner, AllotrixDbRec& quota) {
+    return client.Get(&quota, name.device, name.file, const_cast<char*>(owner.c_str()), 0) ==
+           ERROR_SUCCESS;
+}
+
 // The permanent quota: a size, or a percentage of the device or of the usage.
 std::string QuotaText(const AllotrixBaseDbRec& record, bool exactBytes) {
     if (record.IsAttributeSet(AttrPercentOfDevice))
@@ -186,8 +192,7 @@ int Set(AXCli& client, Arguments& args) {
         return result;
     // Keep what an existing quota has beyond the values given here (its threshold actions).
     AllotrixDbRec existing;
-    if (client.Get(&existing, name.device, name.file, const_cast<char*>(owner.c_str()), 0) ==
-        ERROR_SUCCESS) {
+    if (FindQuota(client, name, owner, existing)) {
         existing.SetPermQuota(record.GetPermQuota());
         existing.SetOverDraft(record.GetOverDraft());
         existing.SetAttributes(
@@ -303,8 +308,7 @@ int ApplyTemplateVerb(AXCli& client, Arguments& args) {
 
     // An existing quota keeps what it is; a new one is the object's own quota or the owner's.
     AllotrixDbRec existing;
-    if (client.Get(&existing, name.device, name.file, const_cast<char*>(owner.c_str()), 0) ==
-        ERROR_SUCCESS) {
+    if (FindQuota(client, name, owner, existing)) {
         target = existing;
     } else {
         target.SetFileOwner(owner.c_str());

@@ -9,7 +9,7 @@
 #include "app/server_chooser.h"
 #include "res/resource.h"
 #include "server/template_chooser.h"
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
 
 #include <commctrl.h>
 #include <lm.h>
