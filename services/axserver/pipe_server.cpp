@@ -129,6 +129,7 @@ DWORD PipeServer::CreateInstance(HANDLE& pipe) {
 
 DWORD PipeServer::Start(const std::string& pipeName) {
     m_pipeName = pipeName;
+    m_stopping = false;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kPipeSecurity, SDDL_REVISION_1,
                                                               &m_securityDescriptor, nullptr))
         return GetLastError();
