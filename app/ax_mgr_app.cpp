@@ -1,9 +1,11 @@
 #include "app/ax_mgr_app.h"
 
+#include "base/window_class.h"
+
+#include "base/resource_text.h"
 #include "app/app_messages.h"
 #include "app/frequency_dlg.h"
 #include "app/main_frame.h"
-#include "app/monitor_pane.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
 #include "res/resource.h"
@@ -44,10 +46,11 @@ bool CAXMgrApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::string title = ui::LoadText(IDS_APP_TITLE);
+    std::string title = base::LoadText(IDS_APP_TITLE);
     ui::SetMessageCaption(title);
     ui::Profile::SetRoot(kProfileCompany, title);
-    m_frequency = ui::Profile::GetInt(kMonitorSection, kFrequencyValue, kDefaultFrequencySeconds);
+    m_frequency =
+        ui::Profile::GetInt(kMonitorSection, kFrequencyValue, monitor::kDefaultFrequencySeconds);
 
     if (WantsHiddenStart(Arguments()))
         SetShowCommand(SW_HIDE);
@@ -59,15 +62,18 @@ bool CAXMgrApp::InitInstance() {
 
 int CAXMgrApp::ExitInstance(int loopExitCode) {
     if (m_classRegistered)
-        UnregisterClassA(kMainWindowClass, Instance());
-    ui::Profile::WriteInt(kMonitorSection, kFrequencyValue, m_frequency);
+        base::UnregisterWindowClass(kMainWindowClass, Instance());
+    SaveFrequency();
     if (m_document)
         m_document->OnCloseDocument();
-    m_pane.reset();
     m_view.reset();
     m_frame.reset();
     m_document.reset();
     return App::ExitInstance(loopExitCode);
+}
+
+void CAXMgrApp::SaveFrequency() const {
+    ui::Profile::WriteInt(kMonitorSection, kFrequencyValue, m_frequency);
 }
 
 bool CAXMgrApp::ActivateRunningConsole() {
@@ -83,19 +89,17 @@ bool CAXMgrApp::ActivateRunningConsole() {
 }
 
 bool CAXMgrApp::RegisterMainWindowClass() {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = Instance();
-    windowClass.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kMainWindowClass;
-    return RegisterClassA(&windowClass) != 0;
+    base::WindowClass windowClass;
+    windowClass.name = kMainWindowClass;
+    windowClass.instance = Instance();
+    windowClass.icon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    return base::RegisterWindowClass(windowClass);
 }
 
 bool CAXMgrApp::OpenDocument() {
     m_document = std::make_unique<monitor::CAXMonDoc>();
     m_frame = std::make_unique<CMainFrame>(*m_document);
+    m_frame->SetSessionEndHandler([this] { SaveFrequency(); });
     if (!m_frame->CreateMainWindow())
         return false;
 
@@ -106,12 +110,10 @@ bool CAXMgrApp::OpenDocument() {
         m_frame->Destroy();
         return false;
     }
-    m_pane = std::make_unique<CMonitorPane>(*m_view);
-    m_pane->Attach();
-    m_frame->SetMonitorView(m_view.get(), m_pane.get());
+    m_frame->SetMonitorView(m_view.get());
 
     m_document->SetMainWindow(m_frame->Handle());
-    m_document->SetView(m_view->GetHwnd());
+    m_document->SetView(m_view->Handle());
     m_document->SetStartedHidden(StartedHidden());
     SetMainWindow(m_frame.get());
     if (!m_document->OnOpenDocument(kDocumentPath)) {
@@ -140,12 +142,12 @@ bool CAXMgrApp::OnCommand(UINT id) {
 }
 
 void CAXMgrApp::ShowFrequencyDialog() {
-    CFrequencyDlg dialog(m_frequency);
-    if (dialog.DoModal(m_frame ? m_frame->Handle() : nullptr) == IDOK)
+    CFrequencyDlg dialog(m_frequency, m_frame ? m_frame->Handle() : nullptr);
+    if (dialog.DoModal() == IDOK)
         m_frequency = dialog.Seconds();
 }
 
 void CAXMgrApp::ShowAboutDialog() {
-    ui::Dialog about(IDD_ABOUT);
-    about.DoModal(m_frame ? m_frame->Handle() : nullptr);
+    ui::Dialog about(IDD_ABOUT, m_frame ? m_frame->Handle() : nullptr);
+    about.DoModal();
 }

@@ -2,6 +2,7 @@
 // notification area ("-i" or "/i"), watching the quota records of the computer it runs on.
 #pragma once
 
+#include "monitor/ax_mon_view.h"
 #include "ui/app.h"
 
 #include <memory>
@@ -11,9 +12,6 @@ class CAXMonDoc;
 class CAXMonView;
 } // namespace monitor
 class CMainFrame;
-class CMonitorPane;
-
-constexpr UINT kDefaultFrequencySeconds = 5;
 
 class CAXMgrApp : public ui::App {
 public:
@@ -39,14 +37,14 @@ protected:
 private:
     bool ActivateRunningConsole();
     bool RegisterMainWindowClass();
+    void SaveFrequency() const;
     bool OpenDocument();
     void ShowFrequencyDialog();
     void ShowAboutDialog();
 
-    UINT m_frequency = kDefaultFrequencySeconds;
+    UINT m_frequency = monitor::kDefaultFrequencySeconds;
     bool m_classRegistered = false;
     std::unique_ptr<monitor::CAXMonDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<monitor::CAXMonView> m_view;
-    std::unique_ptr<CMonitorPane> m_pane;
 };

@@ -2,7 +2,8 @@
 
 #include "res/resource.h"
 
-CFrequencyDlg::CFrequencyDlg(unsigned seconds) : Dialog(IDD_FREQUENCY), m_seconds(seconds) {}
+CFrequencyDlg::CFrequencyDlg(unsigned seconds, HWND parent)
+    : Dialog(IDD_FREQUENCY, parent), m_seconds(seconds) {}
 
 bool CFrequencyDlg::OnInitDialog() {
     bool result = Dialog::OnInitDialog();

@@ -8,7 +8,7 @@ constexpr unsigned kMaxFrequencySeconds = 4294967;
 
 class CFrequencyDlg : public ui::Dialog {
 public:
-    explicit CFrequencyDlg(unsigned seconds);
+    CFrequencyDlg(unsigned seconds, HWND parent);
     unsigned Seconds() const { return m_seconds; }
 
 protected:

@@ -1,12 +1,19 @@
 #include "app/main_frame.h"
 
+#include "base/resource_text.h"
 #include "app/app_messages.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
 #include "monitor/monitor_messages.h"
 #include "res/resource.h"
-#include "ui/handles.h"
-#include "ui/message_box.h"
+#include "base/handles.h"
+#include "ui/frame_ids.h"
+
+// The frame toolkit and the menus of the resources name the same commands and bars.
+static_assert(ui::kViewToolBarCommand == ID_VIEW_TOOLBAR);
+static_assert(ui::kViewStatusBarCommand == ID_VIEW_STATUS_BAR);
+static_assert(ui::kToolBarControlId == IDW_TOOLBAR);
+static_assert(ui::kStatusBarControlId == IDW_STATUS_BAR);
 
 namespace {
 
@@ -26,16 +33,16 @@ bool CMainFrame::CreateMainWindow() {
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     if (!menu)
         return false;
-    if (!CreateFrame(kMainWindowClass, ui::LoadText(IDS_APP_TITLE), menu)) {
+    if (!CreateFrame(kMainWindowClass, base::LoadText(IDS_APP_TITLE), menu)) {
         DestroyMenu(menu);
         return false;
     }
     return true;
 }
 
-void CMainFrame::SetMonitorView(monitor::CAXMonView* view, ui::WindowBase* pane) {
+void CMainFrame::SetMonitorView(monitor::CAXMonView* view) {
     m_view = view;
-    SetView(pane);
+    SetView(view);
 }
 
 bool CMainFrame::OnCreate(const CREATESTRUCTA& create) {
@@ -46,7 +53,7 @@ bool CMainFrame::OnCreate(const CREATESTRUCTA& create) {
 
     // The notification area may not exist yet (started at logon before the shell, or no shell
     // at all): the icon then appears as soon as the taskbar announces itself.
-    std::string tip = ui::LoadText(IDS_TRAY_TIP);
+    std::string tip = base::LoadText(IDS_TRAY_TIP);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!m_trayIcon.Create(m_hwnd, WM_AXMON_TRAY, instance) ||
         !m_trayIcon.AddStateIcon(kTrayConnected, IDI_CONNECTED, tip) ||
@@ -73,6 +80,23 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         CloseConsole();
         result = 0;
         return true;
+    case WM_SHOWWINDOW:
+        // However the window comes to show (the tray, a second start), it shows current rows.
+        if (wParam && m_view)
+            m_view->RefreshSoon(kRefreshSoonMs);
+        return false;
+    case WM_QUERYENDSESSION:
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        // The process may end as soon as this returns: close and save now.
+        if (wParam) {
+            CloseConsole();
+            if (m_onSessionEnd)
+                m_onSessionEnd();
+        }
+        result = 0;
+        return true;
     default:
         return CDockFrameWnd::OnMessage(message, wParam, lParam, result);
     }
@@ -85,6 +109,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
         return true;
     case ID_TRAY_EXIT:
         CloseConsole();
+        return true;
+    case ID_APP_EXIT:
+        Send(WM_CLOSE);
         return true;
     default:
         return CDockFrameWnd::OnCommand(id, code, control);
@@ -120,7 +147,7 @@ bool CMainFrame::OnSysCommand(UINT command, LPARAM) {
 
 void CMainFrame::ShowMonitor() {
     if (m_view)
-        m_view->StartRefreshTimer(kRefreshSoonMs);
+        m_view->RefreshSoon(kRefreshSoonMs);
     Show(SW_SHOW);
     if (IsIconic())
         Show(SW_RESTORE);
@@ -128,6 +155,11 @@ void CMainFrame::ShowMonitor() {
 }
 
 void CMainFrame::CloseConsole() {
+    // A second close (another program's exit message) may arrive while the first one waits for
+    // the refresh thread: it finds the first one under way.
+    if (m_closing)
+        return;
+    m_closing = true;
     m_document.StopRefresh();
     Destroy();
 }
@@ -147,7 +179,7 @@ void CMainFrame::OnConnectionState(int state) {
 }
 
 void CMainFrame::ShowTrayMenu() {
-    ui::UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    base::UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
     if (!menu)
         return;
     HMENU popup = GetSubMenu(menu.Get(), 0);

@@ -6,6 +6,8 @@
 #include "ui/dock_frame_wnd.h"
 #include "ui/tray_icon.h"
 
+#include <functional>
+
 namespace monitor {
 class CAXMonDoc;
 class CAXMonView;
@@ -23,7 +25,7 @@ public:
     // Creates the window hidden with its bars and tray icon; false when any of them fails.
     bool CreateMainWindow();
     // The monitor view it shows; not owned.
-    void SetMonitorView(monitor::CAXMonView* view, ui::WindowBase* pane);
+    void SetMonitorView(monitor::CAXMonView* view);
 
     int TrayState() const { return m_trayState; }
     const ui::CTrayIcon& TrayIcon() const { return m_trayIcon; }
@@ -32,6 +34,10 @@ public:
     void ShowMonitor();
     // Ends the console: stops the refresh thread and destroys the window.
     void CloseConsole();
+    // Runs when the user's session ends, after the console closed (the process may end then).
+    void SetSessionEndHandler(std::function<void()> handler) {
+        m_onSessionEnd = std::move(handler);
+    }
 
 protected:
     bool OnCreate(const CREATESTRUCTA& create) override;
@@ -50,4 +56,6 @@ private:
     monitor::CAXMonView* m_view = nullptr;
     ui::CTrayIcon m_trayIcon;
     int m_trayState = kTrayConnected;
+    bool m_closing = false;
+    std::function<void()> m_onSessionEnd;
 };

@@ -1,6 +1,6 @@
 // Grid figures: filling 10,000 rows of 12 styled columns, sorting them, painting one screen.
 #include "grid/grid_view.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <chrono>
 #include <cstdio>
@@ -79,11 +79,11 @@ int main() {
     std::printf("sort again (sorted input): %.1f ms\n", MillisecondsSince(start));
 
     RECT client{};
-    GetClientRect(grid.GetHwnd(), &client);
-    ui::WindowDc screen(nullptr);
-    ui::UniqueDc memory(CreateCompatibleDC(screen.Get()));
-    ui::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
-    ui::SelectObjectScope select(memory.Get(), bitmap.Get());
+    GetClientRect(grid.Handle(), &client);
+    base::WindowDc screen(nullptr);
+    base::UniqueDc memory(CreateCompatibleDC(screen.Get()));
+    base::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+    base::SelectObjectScope select(memory.Get(), bitmap.Get());
     constexpr int kPaints = 20;
     start = std::chrono::steady_clock::now();
     for (int paint = 0; paint < kPaints; ++paint) {

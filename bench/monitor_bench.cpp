@@ -51,8 +51,8 @@ Census TakeCensus() {
         if (status != kAxOk)
             continue;
         ++census.records;
-        census.waitingScan += record.IsAttributeSet(AttrStatus40000000) ||
-                              record.IsAttributeSet(AttrStatus100);
+        census.waitingScan +=
+            record.IsAttributeSet(AttrStatus40000000) || record.IsAttributeSet(AttrStatus100);
     }
     client.EndContext();
     client.Disconnect();
@@ -181,7 +181,7 @@ bool RunCycle(monitor::CAXMonView& view, CycleTimes& times) {
             MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
-        const bool forView = message.hwnd == view.GetHwnd();
+        const bool forView = message.hwnd == view.Handle();
         const bool isResult = forView && message.message == WM_AXMON_REFRESHED;
         if (forView && message.message == WM_TIMER && message.wParam == monitor::kRefreshTimerId)
             timerAt = Clock::now();
@@ -298,7 +298,7 @@ int main() {
     PrintMemory("with the rows shown");
 
     view.StopRefreshTimer();
-    DestroyWindow(view.GetHwnd());
+    DestroyWindow(view.Handle());
     DestroyWindow(frame);
     document.OnCloseDocument();
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());

@@ -11,7 +11,7 @@
 
 #include "services/scanner/usage_scanner.h"
 #include "services/scanner/wine_host.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ double Seconds(LARGE_INTEGER start) {
 
 bool WriteSmallFile(const std::string& path, size_t size) {
     static const std::string block(8192, 'k');
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.Get(), block.data(), DWORD(size), &written, nullptr);
 }

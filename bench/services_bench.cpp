@@ -11,7 +11,7 @@
 #include "services/axserver/server_settings.h"
 #include "services/common/service_control.h"
 #include "services/scanner/wine_host.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <windows.h>
 
@@ -226,7 +226,7 @@ int Run(QuotaService& service) {
     for (int run = 1; run <= 5; ++run) {
         std::string path = std::string(kDelay) + "\\file" + std::to_string(run);
         start = Now();
-        ui::UniqueFile file(
+        base::UniqueFile file(
             CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         std::string bytes(1000, 'x');
         DWORD written = 0;

@@ -31,6 +31,9 @@ enum eQuotaDriverAttributeFlags : uint32_t {
     AttrStatus40000000 = 0x40000000,
 };
 
+// The two bits the quota service sets while a record waits for its scan or is being scanned.
+constexpr uint32_t kAttrScanStatusBits = AttrStatus100 | AttrStatus40000000;
+
 // The "trigger below" bit of threshold n (1 to 5).
 constexpr eQuotaDriverAttributeFlags AttrBelow(int threshold) {
     return static_cast<eQuotaDriverAttributeFlags>(uint32_t{AttrBelow1} << (threshold - 1));

@@ -3,6 +3,7 @@
 
 #include "grid/grid_dialogs.h"
 #include "grid/grid_view.h"
+#include "ui/message_box.h"
 
 #include <commdlg.h>
 
@@ -41,13 +42,13 @@ bool ContainsMatch(const std::string& cell, const std::string& what,
 CGridFind::CGridFind() : m_message(RegisterWindowMessageA(FINDMSGSTRINGA)) {}
 
 CGridFind::~CGridFind() {
-    if (m_dialog)
-        DestroyWindow(m_dialog);
+    if (IsWindow())
+        Destroy();
 }
 
 bool CGridFind::Show(HWND notify) {
-    if (m_dialog) {
-        SetActiveWindow(m_dialog);
+    if (IsWindow()) {
+        SetActiveWindow(m_hwnd);
         return true;
     }
     m_request = FINDREPLACEA{};
@@ -56,8 +57,7 @@ bool CGridFind::Show(HWND notify) {
     m_request.Flags = FR_DOWN;
     m_request.lpstrFindWhat = m_what;
     m_request.wFindWhatLen = sizeof m_what;
-    m_dialog = grid_dialogs::ShowFindDialog(m_request);
-    return m_dialog != nullptr;
+    return Subclass(grid_dialogs::ShowFindDialog(m_request));
 }
 
 bool CGridView::FindText(const std::string& what, const CGridFindOptions& options) {
@@ -82,6 +82,10 @@ bool CGridView::FindText(const std::string& what, const CGridFindOptions& option
     return false;
 }
 
+bool CGridFind::PreTranslateMessage(MSG& msg) {
+    return IsDialogMessageA(m_hwnd, &msg);
+}
+
 void CGridView::ShowFindDialog() {
     if (!m_find)
         m_find = std::make_unique<CGridFind>();
@@ -94,10 +98,6 @@ HWND CGridView::GetFindDialog() const {
 
 void CGridView::OnFindMessage(LPARAM lParam) {
     const auto* request = reinterpret_cast<const FINDREPLACEA*>(lParam);
-    if (request->Flags & FR_DIALOGTERM) {
-        m_find->OnClosed();
-        return;
-    }
     if (!(request->Flags & FR_FINDNEXT))
         return;
     const CGridFindOptions options{(request->Flags & FR_DOWN) != 0,
@@ -105,8 +105,7 @@ void CGridView::OnFindMessage(LPARAM lParam) {
                                    (request->Flags & FR_WHOLEWORD) != 0};
     if (FindText(request->lpstrFindWhat, options))
         return;
-    char title[128] = {};
-    GetWindowTextA(GetAncestor(m_hwnd, GA_ROOT), title, sizeof title);
-    const std::string message = "Cannot find \"" + std::string(request->lpstrFindWhat) + "\".";
-    MessageBoxA(m_find->Dialog(), message.c_str(), title, MB_OK | MB_ICONINFORMATION);
+    ui::ShowMessage(m_find->Dialog(),
+                    "Cannot find \"" + std::string(request->lpstrFindWhat) + "\".",
+                    MB_OK | MB_ICONINFORMATION);
 }

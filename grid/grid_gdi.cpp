@@ -1,11 +1,11 @@
 #include "grid/grid_gdi.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace grid_gdi {
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-    ui::UniqueBrush brush(CreateSolidBrush(color));
+    base::UniqueBrush brush(CreateSolidBrush(color));
     FillRect(dc, &rect, brush.Get());
 }
 
@@ -15,10 +15,10 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& clien
     RECT client{};
     GetClientRect(hwnd, &client);
     if (client.right > 0 && client.bottom > 0) {
-        ui::UniqueDc memory(CreateCompatibleDC(windowDc));
-        ui::UniqueBitmap bitmap(CreateCompatibleBitmap(windowDc, client.right, client.bottom));
+        base::UniqueDc memory(CreateCompatibleDC(windowDc));
+        base::UniqueBitmap bitmap(CreateCompatibleBitmap(windowDc, client.right, client.bottom));
         if (memory && bitmap) {
-            ui::SelectObjectScope select(memory.Get(), bitmap.Get());
+            base::SelectObjectScope select(memory.Get(), bitmap.Get());
             paint(memory.Get(), client);
             BitBlt(windowDc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
         } else {

@@ -19,12 +19,6 @@ SCROLLINFO ScrollInfo(UINT mask) {
     return info;
 }
 
-RECT ClientRect(HWND hwnd) {
-    RECT rect{};
-    GetClientRect(hwnd, &rect);
-    return rect;
-}
-
 } // namespace
 
 int CGridView::ScrollableWidth() const {
@@ -37,7 +31,7 @@ int CGridView::ScrollableWidth() const {
 int CGridView::VisibleRowCount() const {
     if (!m_hwnd)
         return 0;
-    const RECT client = ClientRect(m_hwnd);
+    const RECT client = ClientRect();
     return std::max(0, static_cast<int>(client.bottom - HeadingHeight()) / GetRowHeight());
 }
 
@@ -58,7 +52,7 @@ std::vector<CGridView::ColumnSpan> CGridView::VisibleColumns(int clientWidth) co
 bool CGridView::HitTest(POINT point, int& row, int& col) const {
     if (!m_hwnd || point.x < 0 || point.y < 0)
         return false;
-    const RECT client = ClientRect(m_hwnd);
+    const RECT client = ClientRect();
     if (point.y < HeadingHeight()) {
         row = 0;
     } else {
@@ -79,7 +73,7 @@ bool CGridView::HitTest(POINT point, int& row, int& col) const {
 int CGridView::HitColumnBorder(POINT point) const {
     if (!m_hwnd || point.y < 0 || point.y >= HeadingHeight())
         return -1;
-    const RECT client = ClientRect(m_hwnd);
+    const RECT client = ClientRect();
     int found = -1;
     for (const ColumnSpan& span : VisibleColumns(client.right))
         if (std::abs(point.x - span.right) <= kBorderGrip && (span.col > 0 || span.right > 0))
@@ -90,7 +84,7 @@ int CGridView::HitColumnBorder(POINT point) const {
 void CGridView::UpdateScrollBars() {
     if (!m_hwnd || m_lockUpdate)
         return;
-    const RECT client = ClientRect(m_hwnd);
+    const RECT client = ClientRect();
     const int visible = std::max(1, VisibleRowCount());
     m_topRow = std::clamp(m_topRow, 1, std::max(1, GetRowCount() - visible + 1));
     SCROLLINFO vertical = ScrollInfo(SIF_ALL | SIF_DISABLENOSCROLL);
@@ -116,7 +110,7 @@ void CGridView::ScrollToRow(int row) {
     if (top != m_topRow) {
         m_topRow = top;
         UpdateScrollBars();
-        Invalidate();
+        InvalidateCells();
     }
 }
 
@@ -153,7 +147,7 @@ void CGridView::ScrollVertically(int request, int) {
 }
 
 void CGridView::ScrollHorizontally(int request, int) {
-    const RECT client = ClientRect(m_hwnd);
+    const RECT client = ClientRect();
     const int page = std::max(1, static_cast<int>(client.right) - FrozenWidth());
     SCROLLINFO info = ScrollInfo(SIF_TRACKPOS);
     GetScrollInfo(m_hwnd, SB_HORZ, &info);
@@ -182,7 +176,7 @@ void CGridView::ScrollHorizontally(int request, int) {
     if (x != m_scrollX) {
         m_scrollX = x;
         UpdateScrollBars();
-        Invalidate();
+        InvalidateCells();
     }
 }
 
@@ -218,7 +212,7 @@ void CGridView::OnMouseMove(UINT, POINT point) {
     const int delta = MulDiv(point.x - m_trackStartX, 100, m_zoom);
     m_colWidths[m_trackCol] = std::max(0, m_trackStartWidth + delta);
     UpdateScrollBars();
-    Invalidate();
+    InvalidateCells();
 }
 
 void CGridView::OnLeftButtonUp(POINT point) {
@@ -231,7 +225,7 @@ void CGridView::OnLeftButtonUp(POINT point) {
     if (!OnColumnResized(col, m_colWidths[col]))
         m_colWidths[col] = m_trackStartWidth;
     UpdateScrollBars();
-    Invalidate();
+    InvalidateCells();
 }
 
 void CGridView::OnLeftDoubleClick(UINT flags, POINT point) {
@@ -255,9 +249,9 @@ void CGridView::OnLeftDoubleClick(UINT flags, POINT point) {
 }
 
 int CGridView::FitColumnWidth(int col) const {
-    ui::UniqueFont font(CreateFontIndirectA(&m_font));
-    ui::WindowDc screen(nullptr);
-    ui::SelectObjectScope select(screen.Get(), font.Get());
+    base::UniqueFont font(CreateFontIndirectA(&m_font));
+    base::WindowDc screen(nullptr);
+    base::SelectObjectScope select(screen.Get(), font.Get());
     int widest = 0;
     for (int row = 0; row <= GetRowCount(); ++row) {
         const std::string text = GetDisplayText(row, col);
@@ -289,7 +283,7 @@ void CGridView::MoveCurrentBy(int rows, int cols, bool extend) {
     SetCurrentCell(row, col);
 }
 
-void CGridView::OnKeyDown(UINT key) {
+void CGridView::MoveByKey(UINT key) {
     const bool control = IsKeyDown(VK_CONTROL);
     const bool shift = IsKeyDown(VK_SHIFT);
     const int page = std::max(1, VisibleRowCount() - 1);

@@ -67,6 +67,7 @@ void CGridView::PaintTo(HDC dc, const RECT& client) {
     RestoreDC(dc, saved);
 }
 
-void CGridView::OnPaint() {
+bool CGridView::OnPaint() {
     grid_gdi::PaintBuffered(m_hwnd, [this](HDC dc, const RECT& client) { PaintTo(dc, client); });
+    return true;
 }

@@ -3,14 +3,13 @@
 #include "grid/grid_dialogs.h"
 #include "grid/grid_view.h"
 #include "grid/grid_gdi.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <algorithm>
 #include <string>
 
 namespace {
 
-constexpr char kPreviewClassName[] = "KelvaneGridPreview";
 constexpr int kBarHeight = 30;
 constexpr int kButtonWidth = 80;
 constexpr int kGap = 12; // pixels around and between pages
@@ -48,13 +47,6 @@ CGridPrintPreview::CGridPrintPreview(CGridView& grid) : m_grid(grid) {
     m_buttonFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-CGridPrintPreview::~CGridPrintPreview() {
-    if (m_hwnd) {
-        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
-    }
-}
-
 void CGridPrintPreview::ReadPageFormat() {
     m_pageSize = kA4At300Dpi;
     m_dpi = 300;
@@ -63,7 +55,7 @@ void CGridPrintPreview::ReadPageFormat() {
         if (!grid_dialogs::DefaultPrinterName(name))
             return;
     }
-    ui::UniqueDc printer(CreateICA("WINSPOOL", name.c_str(), nullptr, nullptr));
+    base::UniqueDc printer(CreateICA("WINSPOOL", name.c_str(), nullptr, nullptr));
     if (!printer)
         return;
     const SIZE pageSize{GetDeviceCaps(printer.Get(), HORZRES),
@@ -80,20 +72,11 @@ bool CGridPrintPreview::Show() {
     m_pageCount = std::max(1, m_grid.GetPrintPageCount(m_pageSize, m_dpi));
     m_page = std::min(m_page, m_pageCount - 1);
     if (!m_hwnd) {
-        static const ATOM atom = [] {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = &CGridPrintPreview::WindowProc;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-            windowClass.lpszClassName = kPreviewClassName;
-            return RegisterClassA(&windowClass);
-        }();
-        const HWND owner = m_grid.GetHwnd() ? GetAncestor(m_grid.GetHwnd(), GA_ROOT) : nullptr;
-        if (!atom ||
-            !CreateWindowExA(0, kPreviewClassName, "Print Preview",
-                             WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 800, 700, owner, nullptr,
-                             GetModuleHandleA(nullptr), this))
+        const HWND owner = m_grid.Handle() ? GetAncestor(m_grid.Handle(), GA_ROOT) : nullptr;
+        const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + 800, CW_USEDEFAULT + 700};
+        if (!Create(nullptr, "Print Preview",
+                    WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, 0, rect,
+                    owner))
             return false;
         CreateButtons();
         ShowWindow(m_hwnd, SW_SHOW);
@@ -104,57 +87,39 @@ bool CGridPrintPreview::Show() {
     return true;
 }
 
-LRESULT CALLBACK CGridPrintPreview::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* preview = static_cast<CGridPrintPreview*>(
-            reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        preview->m_hwnd = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(preview));
-    }
-    auto* preview = reinterpret_cast<CGridPrintPreview*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!preview)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        preview->m_hwnd = nullptr;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-    return preview->OnMessage(message, wParam, lParam);
-}
-
-LRESULT CGridPrintPreview::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool CGridPrintPreview::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
-    case WM_SIZE:
-        LayoutButtons();
-        UpdateState();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
     case WM_VSCROLL:
         Scroll(SB_VERT, LOWORD(wParam));
-        return 0;
+        result = 0;
+        return true;
     case WM_HSCROLL:
         Scroll(SB_HORZ, LOWORD(wParam));
-        return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_NEXT)
-            OnCommand(IDC_PREVIEW_NEXT);
-        else if (wParam == VK_PRIOR)
-            OnCommand(IDC_PREVIEW_PREV);
-        else if (wParam == VK_ESCAPE)
-            OnCommand(IDC_PREVIEW_CLOSE);
-        return 0;
+        result = 0;
+        return true;
     default:
-        break;
+        return WindowBase::OnMessage(message, wParam, lParam, result);
     }
-    return DefWindowProcA(m_hwnd, message, wParam, lParam);
+}
+
+bool CGridPrintPreview::OnCommand(UINT id, UINT, HWND) {
+    RunCommand(static_cast<int>(id));
+    return true;
+}
+
+void CGridPrintPreview::OnSize(UINT, int, int) {
+    LayoutButtons();
+    UpdateState();
+}
+
+bool CGridPrintPreview::OnKeyDown(UINT key, LPARAM) {
+    if (key == VK_NEXT)
+        RunCommand(IDC_PREVIEW_NEXT);
+    else if (key == VK_PRIOR)
+        RunCommand(IDC_PREVIEW_PREV);
+    else if (key == VK_ESCAPE)
+        RunCommand(IDC_PREVIEW_CLOSE);
+    return true;
 }
 
 void CGridPrintPreview::CreateButtons() {
@@ -182,7 +147,7 @@ void CGridPrintPreview::LayoutButtons() {
     MoveWindow(GetDlgItem(m_hwnd, IDC_PREVIEW_STATUS), left + 8, 3, 160, kBarHeight - 6, TRUE);
 }
 
-void CGridPrintPreview::OnCommand(int id) {
+void CGridPrintPreview::RunCommand(int id) {
     switch (id) {
     case IDC_PREVIEW_PRINT:
         if (m_grid.Print())
@@ -336,6 +301,7 @@ void CGridPrintPreview::PaintTo(HDC dc, const RECT& client) {
     }
 }
 
-void CGridPrintPreview::OnPaint() {
+bool CGridPrintPreview::OnPaint() {
     grid_gdi::PaintBuffered(m_hwnd, [this](HDC dc, const RECT& client) { PaintTo(dc, client); });
+    return true;
 }

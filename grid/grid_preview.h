@@ -3,6 +3,8 @@
 // laid out for the default printer, or for an A4 page at 300 dpi when there is none.
 #pragma once
 
+#include "ui/window_base.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,7 +12,7 @@
 
 class CGridView;
 
-class CGridPrintPreview {
+class CGridPrintPreview : public ui::WindowBase {
 public:
     // Button and command ids of the preview window.
     enum Command {
@@ -26,14 +28,10 @@ public:
     static constexpr int kZoomLevels = 3;
 
     explicit CGridPrintPreview(CGridView& grid);
-    ~CGridPrintPreview();
-    CGridPrintPreview(const CGridPrintPreview&) = delete;
-    CGridPrintPreview& operator=(const CGridPrintPreview&) = delete;
 
     bool Show(); // creates the window or brings it forward, and lays the pages out again
     // Lays the pages out for this printer from the next Show() on; "" = the default printer.
     void UsePrinter(std::string name) { m_printer = std::move(name); }
-    HWND GetHwnd() const { return m_hwnd; }
 
     int GetPage() const { return m_page; } // 0-based, the left page
     int GetPageCount() const { return m_pageCount; }
@@ -45,22 +43,26 @@ public:
     // Draws what the window shows into any DC of the given client size.
     void PaintTo(HDC dc, const RECT& client);
 
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnSize(UINT type, int width, int height) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC) override { return true; }
+    bool OnKeyDown(UINT key, LPARAM flags) override;
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ReadPageFormat();
     void CreateButtons();
     void LayoutButtons();
-    void OnCommand(int id);
+    void RunCommand(int id);
     void GoToPage(int page);
     void UpdateState();
-    void OnPaint();
     RECT PageArea(const RECT& client) const;
     void Scroll(int bar, int request);
 
     CGridView& m_grid;
     std::string m_printer;
-    HWND m_hwnd = nullptr;
     HFONT m_buttonFont = nullptr; // a stock object, never deleted
     SIZE m_pageSize{2480, 3508};
     int m_dpi = 300;

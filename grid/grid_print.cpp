@@ -3,6 +3,7 @@
 #include "grid/grid_pages.h"
 #include "grid/grid_preview.h"
 #include "grid/grid_view.h"
+#include "ui/message_box.h"
 
 #include <commdlg.h>
 
@@ -24,9 +25,9 @@ PrintGeometry GeometryOf(SIZE pageSize, int dpi, const LOGFONTA& font) {
     PrintGeometry geometry{};
     geometry.scale = MulDiv(dpi, 1000, kScreenDpi);
     geometry.margin = dpi / 2;
-    ui::UniqueFont screenFont(CreateFontIndirectA(&font));
-    ui::WindowDc screen(nullptr);
-    ui::SelectObjectScope select(screen.Get(), screenFont.Get());
+    base::UniqueFont screenFont(CreateFontIndirectA(&font));
+    base::WindowDc screen(nullptr);
+    base::SelectObjectScope select(screen.Get(), screenFont.Get());
     TEXTMETRICA metrics{};
     GetTextMetricsA(screen.Get(), &metrics);
     geometry.rowHeight = MulDiv(metrics.tmHeight + kRowPadding, geometry.scale, 1000);
@@ -73,7 +74,7 @@ void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
     LOGFONTA printFont = m_font;
     printFont.lfHeight = MulDiv(m_font.lfHeight, geometry.scale, 1000);
     printFont.lfWidth = MulDiv(m_font.lfWidth, geometry.scale, 1000);
-    ui::UniqueFont font(CreateFontIndirectA(&printFont));
+    base::UniqueFont font(CreateFontIndirectA(&printFont));
     const int saved = SaveDC(dc);
     SelectObject(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
@@ -82,7 +83,8 @@ void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
     std::vector<int> rows{0};
     for (int row = firstRow; row <= lastRow; ++row)
         rows.push_back(row);
-    ui::UniquePen pen(CreatePen(PS_SOLID, std::max(1, geometry.scale / 1000), RGB(128, 128, 128)));
+    base::UniquePen pen(
+        CreatePen(PS_SOLID, std::max(1, geometry.scale / 1000), RGB(128, 128, 128)));
     SelectObject(dc, pen.Get());
     int top = geometry.body.top;
     for (int row : rows) {
@@ -143,17 +145,15 @@ bool CGridView::Print() {
     m_printer.Keep(request);
     if (!chosen) {
         if (grid_dialogs::LastError() == PDERR_NODEFAULTPRN)
-            MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
-                        MB_OK | MB_ICONEXCLAMATION);
+            ui::ShowMessage(request.hwndOwner, "No printer is installed.");
         return false;
     }
-    ui::UniqueDc printer(request.hDC);
+    base::UniqueDc printer(request.hDC);
     char title[128] = {};
     GetWindowTextA(request.hwndOwner, title, sizeof title);
     const bool printed = PrintTo(printer.Get(), title);
     if (!printed)
-        MessageBoxA(request.hwndOwner, "The grid could not be printed.", title,
-                    MB_OK | MB_ICONEXCLAMATION);
+        ui::ShowMessage(request.hwndOwner, "The grid could not be printed.");
     return printed;
 }
 
@@ -167,8 +167,7 @@ bool CGridView::PrintSetup() {
     const DWORD failure = chosen ? 0 : grid_dialogs::LastError();
     m_printer.Keep(request);
     if (failure == PDERR_NODEFAULTPRN)
-        MessageBoxA(request.hwndOwner, "No printer is installed.", nullptr,
-                    MB_OK | MB_ICONEXCLAMATION);
+        ui::ShowMessage(request.hwndOwner, "No printer is installed.");
     return chosen;
 }
 

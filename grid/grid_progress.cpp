@@ -2,7 +2,7 @@
 
 #include "grid/grid_ids.h"
 #include "grid/grid_gdi.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -32,5 +32,5 @@ void CGridView::SortRows(const CGridSortInfo& info) {
     m_rows = std::move(sorted);
     m_currentRow = newCurrent;
     m_anchorRow = newAnchor;
-    Invalidate();
+    InvalidateCells();
 }

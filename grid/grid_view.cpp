@@ -12,13 +12,8 @@
 
 namespace {
 
-constexpr char kGridClassName[] = "KelvaneGridWindow";
 constexpr int kRowPadding = 4; // pixels added to the font height for a row
 constexpr size_t kMinLooksLimit = 256;
-
-HINSTANCE ModuleInstance() {
-    return GetModuleHandleA(nullptr);
-}
 
 LOGFONTA DefaultFont() {
     LOGFONTA font{};
@@ -53,93 +48,67 @@ CGridView::CGridView() {
 CGridView::~CGridView() {
     m_preview.reset();
     m_find.reset();
-    if (m_hwnd) {
-        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
-    }
+    if (IsWindow())
+        Destroy();
 }
 
 // --- Window ---------------------------------------------------------------------------------
 
 bool CGridView::Create(HWND parent, const RECT& rect, int id, DWORD style) {
-    static const ATOM atom = [] {
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = &CGridView::WindowProc;
-        windowClass.hInstance = ModuleInstance();
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kGridClassName;
-        return RegisterClassA(&windowClass);
-    }();
-    if (!atom)
+    return WindowBase::Create(nullptr, "", style, 0, rect, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void CGridView::OnSize(UINT, int, int) {
+    UpdateScrollBars();
+}
+
+bool CGridView::OnKeyDown(UINT key, LPARAM) {
+    MoveByKey(key);
+    return true;
+}
+
+bool CGridView::OnCommand(UINT id, UINT, HWND) {
+    if (id != GRID_ID_EDIT_COPY)
         return false;
-    return CreateWindowExA(0, kGridClassName, "", style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(),
-                           this) != nullptr;
+    Copy();
+    return true;
 }
 
-LRESULT CALLBACK CGridView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* view =
-            static_cast<CGridView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        view->m_hwnd = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<CGridView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!view)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        view->m_hwnd = nullptr;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-    return view->OnMessage(message, wParam, lParam);
-}
-
-LRESULT CGridView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool CGridView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    result = 0;
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SIZE:
-        UpdateScrollBars();
-        return 0;
     case WM_VSCROLL:
         ScrollVertically(LOWORD(wParam), 0);
-        return 0;
+        return true;
     case WM_HSCROLL:
         ScrollHorizontally(LOWORD(wParam), 0);
-        return 0;
+        return true;
     case WM_MOUSEWHEEL:
         ScrollToRow(m_topRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
-        return 0;
+        return true;
     case WM_LBUTTONDOWN:
         OnLeftButtonDown(static_cast<UINT>(wParam), point);
-        return 0;
+        return true;
     case WM_MOUSEMOVE:
         OnMouseMove(static_cast<UINT>(wParam), point);
-        return 0;
+        return true;
     case WM_LBUTTONUP:
         OnLeftButtonUp(point);
-        return 0;
+        return true;
     case WM_LBUTTONDBLCLK:
         OnLeftDoubleClick(static_cast<UINT>(wParam), point);
-        return 0;
+        return true;
     case WM_RBUTTONUP: {
         int row = 0;
         int col = 0;
-        if (HitTest(point, row, col) &&
-            OnCellRightClick(row, col, static_cast<UINT>(wParam), point))
-            return 0;
-        break;
+        return HitTest(point, row, col) &&
+               OnCellRightClick(row, col, static_cast<UINT>(wParam), point);
     }
     case WM_CAPTURECHANGED:
         m_trackCol = -1;
-        return 0;
+        return true;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
             POINT cursor{};
@@ -147,41 +116,28 @@ LRESULT CGridView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ScreenToClient(m_hwnd, &cursor);
             if (m_trackCol >= 0 || HitColumnBorder(cursor) >= 0) {
                 SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
-                return TRUE;
+                result = TRUE;
+                return true;
             }
         }
-        break;
-    case WM_KEYDOWN:
-        OnKeyDown(static_cast<UINT>(wParam));
-        return 0;
+        return false;
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return true;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        Invalidate();
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == GRID_ID_EDIT_COPY) {
-            Copy();
-            return 0;
-        }
-        break;
+        InvalidateCells();
+        return true;
     default:
         if (m_find && message == m_find->MessageId()) {
             OnFindMessage(lParam);
-            return 0;
+            return true;
         }
-        break;
+        return WindowBase::OnMessage(message, wParam, lParam, result);
     }
-    return DefWindowProcA(m_hwnd, message, wParam, lParam);
 }
 
-bool CGridView::PreTranslateMessage(MSG* msg) {
-    const HWND dialog = GetFindDialog();
-    return dialog && IsDialogMessageA(dialog, msg);
-}
-
-void CGridView::Invalidate() {
+void CGridView::InvalidateCells() {
     if (m_hwnd && !m_lockUpdate)
         InvalidateRect(m_hwnd, nullptr, FALSE);
 }
@@ -190,7 +146,7 @@ void CGridView::InvalidateRow(int row) {
     if (!m_hwnd || m_lockUpdate)
         return;
     if (row == 0 || (row >= m_topRow && row <= m_topRow + VisibleRowCount() + 1))
-        Invalidate();
+        InvalidateCells();
 }
 
 void CGridView::Redraw() {
@@ -277,9 +233,9 @@ int CGridView::GetColWidth(int col) const {
 }
 
 int CGridView::GetAvgCharWidth() const {
-    ui::UniqueFont font(CreateFontIndirectA(&m_font));
-    ui::WindowDc screen(nullptr);
-    ui::SelectObjectScope select(screen.Get(), font.Get());
+    base::UniqueFont font(CreateFontIndirectA(&m_font));
+    base::WindowDc screen(nullptr);
+    base::SelectObjectScope select(screen.Get(), font.Get());
     TEXTMETRICA metrics{};
     GetTextMetricsA(screen.Get(), &metrics);
     return std::max<int>(1, metrics.tmAveCharWidth);
@@ -294,8 +250,8 @@ void CGridView::RecreateZoomFont() {
     zoomed.lfHeight = MulDiv(m_font.lfHeight, m_zoom, 100);
     zoomed.lfWidth = MulDiv(m_font.lfWidth, m_zoom, 100);
     m_zoomFont.Reset(CreateFontIndirectA(&zoomed));
-    ui::WindowDc screen(nullptr);
-    ui::SelectObjectScope select(screen.Get(), m_zoomFont.Get());
+    base::WindowDc screen(nullptr);
+    base::SelectObjectScope select(screen.Get(), m_zoomFont.Get());
     TEXTMETRICA metrics{};
     GetTextMetricsA(screen.Get(), &metrics);
     m_rowHeight = metrics.tmHeight + ZoomPixels(kRowPadding);
@@ -396,7 +352,7 @@ bool CGridView::SetColumnStyle(int col, const CGridStyle& style) {
     if (!CanChange() || col < 1 || col > GetColCount())
         return false;
     m_colStyles[col].ChangeStyle(style);
-    Invalidate();
+    InvalidateCells();
     return true;
 }
 
@@ -425,7 +381,7 @@ void* CGridView::GetItemDataPtr(int row) const {
 
 void CGridView::RegisterControl(int controlId, std::unique_ptr<CGridControl> control) {
     m_controls[controlId] = std::move(control);
-    Invalidate();
+    InvalidateCells();
 }
 
 CGridControl* CGridView::GetRegisteredControl(int controlId) const {
@@ -441,7 +397,7 @@ CGridControl& CGridView::ControlOf(const CGridStyle& style) const {
 
 std::string CGridView::GetControlName(int controlId) {
     char text[256] = {};
-    if (LoadStringA(ModuleInstance(), static_cast<UINT>(controlId), text, sizeof text) > 0)
+    if (LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(controlId), text, sizeof text) > 0)
         return text;
     switch (controlId) {
     case GRID_IDS_CTRL_STATIC:
@@ -473,14 +429,14 @@ bool CGridView::SetCurrentCell(int row, int col) {
         ScrollToRow(row);
     else if (row >= m_topRow + visible)
         ScrollToRow(row - visible + 1);
-    Invalidate();
+    InvalidateCells();
     return true;
 }
 
 void CGridView::ClearCurrentCell() {
     m_currentRow = 0;
     m_currentCol = 0;
-    Invalidate();
+    InvalidateCells();
 }
 
 bool CGridView::IsRowSelected(int row) const {
@@ -497,7 +453,7 @@ void CGridView::SelectRow(int row, bool selected) {
 void CGridView::ClearSelection() {
     for (Row& row : m_rows)
         row.selected = false;
-    Invalidate();
+    InvalidateCells();
 }
 
 void CGridView::SelectRange(int fromRow, int toRow) {

@@ -11,7 +11,8 @@
 #include "grid/grid_row.h"
 #include "grid/grid_style.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
+#include "ui/window_base.h"
 
 #include <windows.h>
 
@@ -34,24 +35,17 @@ struct CGridFindOptions {
     bool wholeWord = false;
 };
 
-class CGridView {
+class CGridView : public ui::WindowBase {
 public:
     CGridView();
-    virtual ~CGridView();
-    CGridView(const CGridView&) = delete;
-    CGridView& operator=(const CGridView&) = delete;
+    ~CGridView() override;
 
     // --- Window ---------------------------------------------------------------------------
     // Creates the grid as a child window (a frame's view: give the frame's client rectangle).
     bool Create(HWND parent, const RECT& rect, int id,
                 DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP);
-    HWND GetHwnd() const { return m_hwnd; }
     // Called by the host once the window exists and before the first paint.
     virtual void OnInitialUpdate() {}
-    // Every message of the window; a derived view handles its own and passes the rest here.
-    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // For the host's message loop: lets the modeless Find dialog see its keys.
-    bool PreTranslateMessage(MSG* msg);
     // Repaints the window unless screen updates are locked.
     void Redraw();
 
@@ -172,6 +166,14 @@ public:
     int GetPrintPageCount(SIZE pageSize, int dpi);
 
 protected:
+    // A derived view handles its own messages and passes the rest here.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC) override { return true; }
+    void OnSize(UINT type, int width, int height) override;
+    bool OnKeyDown(UINT key, LPARAM flags) override;
+
     // The style row 0 and column 0 inherit before the standard style.
     CGridStyle& HeadingStyle() { return m_headingStyle; }
 
@@ -187,7 +189,6 @@ private:
         int right;
     };
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool CanChange() const { return !m_readOnly; }
     bool IsCell(int row, int col) const;
     uint32_t InternLook(const CGridStyle& look);
@@ -207,21 +208,19 @@ private:
     void ScrollHorizontally(int request, int thumb);
     void MoveCurrentBy(int rows, int cols, bool extend);
     void SelectRange(int fromRow, int toRow);
-    void Invalidate();
+    void InvalidateCells();
     void InvalidateRow(int row); // only when the row is on the screen
     void PaintCell(HDC dc, const RECT& rect, int row, int col, int scale, bool forPrint);
     void PaintGridLines(HDC dc, const RECT& rect);
-    void OnPaint();
     void OnLeftButtonDown(UINT flags, POINT point);
     void OnMouseMove(UINT flags, POINT point);
     void OnLeftButtonUp(POINT point);
     void OnLeftDoubleClick(UINT flags, POINT point);
-    void OnKeyDown(UINT key);
+    void MoveByKey(UINT key);
     void OnFindMessage(LPARAM lParam);
     int FitColumnWidth(int col) const;
     std::vector<int> PrintedColumns() const;
 
-    HWND m_hwnd = nullptr;
     bool m_readOnly = false;
     bool m_lockUpdate = false;
     int m_zoom = GRID_ZOOM_NORMAL;
@@ -233,7 +232,7 @@ private:
     CGridStyle m_standard;
     CGridStyle m_headingStyle;
     LOGFONTA m_font{};
-    ui::UniqueFont m_zoomFont;
+    base::UniqueFont m_zoomFont;
     int m_rowHeight = 18; // at the current zoom
     std::map<int, std::unique_ptr<CGridControl>> m_controls;
     int m_currentRow = 0; // 0: no current cell

@@ -1,9 +1,11 @@
 #include "monitor/ax_mon_doc.h"
+#include "ui/message_box.h"
 
-#include "app/error_text.h"
+#include "base/error_text.h"
+#include "base/message_wait.h"
 #include "monitor/record_filter.h"
 #include "monitor/refresh_thread.h"
-#include "monitor/resource_text.h"
+#include "base/resource_text.h"
 #include "monitor/server_list.h"
 #include "res/resource.h"
 
@@ -23,12 +25,6 @@ std::string LocalComputerName() {
     if (!GetComputerNameA(name, &size))
         return {};
     return name;
-}
-
-std::string ErrorText(uint32_t status) {
-    char text[1024] = {};
-    GetErrorText(status, text, sizeof text);
-    return text;
 }
 
 } // namespace
@@ -57,7 +53,7 @@ bool CAXMonDoc::OnOpenDocument(const char* /*path*/) {
             m_client = std::make_unique<AXCli>();
         return LoadFirstSet();
     } catch (const std::bad_alloc&) {
-        ShowMessage(LoadResourceText(IDS_NOT_ENOUGH_MEMORY));
+        ShowMessage(base::LoadText(IDS_NOT_ENOUGH_MEMORY));
         return false;
     }
 }
@@ -68,8 +64,8 @@ bool CAXMonDoc::LoadFirstSet() {
         m_serverKind = m_client->ServerKind;
         if (status != kAxOk) {
             if (!m_startedHidden)
-                ShowMessage(FormatText(LoadResourceText(IDS_UNABLE_TO_RETRIEVE),
-                                       {ErrorText(status), name}));
+                ShowMessage(base::FormatText(base::LoadText(IDS_UNABLE_TO_RETRIEVE),
+                                             {ErrorText(status), name}));
         } else {
             m_client->EndContext();
             for (;;) {
@@ -82,8 +78,8 @@ bool CAXMonDoc::LoadFirstSet() {
                 if (status != kAxOk) {
                     // Enumeration errors are shown even when started hidden; the records read so
                     // far stay and the client stays connected.
-                    ShowMessage(FormatText(LoadResourceText(IDS_UNABLE_TO_RETRIEVE),
-                                           {ErrorText(status), name}));
+                    ShowMessage(base::FormatText(base::LoadText(IDS_UNABLE_TO_RETRIEVE),
+                                                 {ErrorText(status), name}));
                     return true;
                 }
                 if (!IsListedRecord(entry->record, m_client->ServerKind))
@@ -99,25 +95,21 @@ bool CAXMonDoc::LoadFirstSet() {
 }
 
 void CAXMonDoc::SetTitle(const char* /*title*/) {
-    m_title = FormatText(LoadResourceText(IDS_MONITOR_TITLE), {m_server});
+    m_title = base::FormatText(base::LoadText(IDS_MONITOR_TITLE), {m_server});
 }
 
 bool CAXMonDoc::RequestRefresh() {
     if (!m_client || !m_requestEvent || !m_stopEvent || !m_endedEvent)
         return false;
     // A cycle still running delivers its result; a second request would race with it.
-    if (m_thread && m_block.cycle == RefreshBlock::kRunning)
+    const bool running = m_thread.Running();
+    if (running && m_block.cycle == RefreshBlock::kRunning)
         return true;
     m_incoming.clear();
     m_block.cycle = RefreshBlock::kIdle;
-    if (!m_thread) {
-        m_thread.Reset(
-            CreateThread(nullptr, 0, RefreshThreadProc, &m_block, CREATE_SUSPENDED, nullptr));
-        if (!m_thread)
-            return false;
-        SetThreadPriority(m_thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
-        ResumeThread(m_thread.Get());
-    }
+    if (!running && !m_thread.Start([this] { return RefreshThreadProc(&m_block); },
+                                    THREAD_PRIORITY_BELOW_NORMAL))
+        return false;
     m_block.notifyWindow = m_view;
     m_block.mainWindow = m_mainWindow;
     m_block.client = m_client.get();
@@ -142,24 +134,22 @@ bool CAXMonDoc::TakeIncoming() {
 }
 
 void CAXMonDoc::StopThreadAndWait() {
-    if (!m_thread || WaitForSingleObject(m_thread.Get(), 0) != WAIT_TIMEOUT)
+    if (!m_thread.Running())
         return;
     m_block.stopRequested = true;
     SetEvent(m_stopEvent.Get());
     SetEvent(m_requestEvent.Get());
-    WaitDeliveringSentMessages(m_endedEvent.Get());
+    base::WaitDeliveringSentMessages(m_endedEvent.Get());
     // The thread only returns after setting the ended event.
-    WaitDeliveringSentMessages(m_thread.Get());
+    m_thread.Join();
 }
 
 void CAXMonDoc::StopRefresh() {
     StopThreadAndWait();
-    m_thread.Reset();
 }
 
 void CAXMonDoc::OnCloseDocument() {
     StopThreadAndWait();
-    m_thread.Reset();
     m_block.requestEvent = m_block.stopEvent = m_block.endedEvent = nullptr;
     m_requestEvent.Reset();
     m_stopEvent.Reset();
@@ -172,8 +162,7 @@ void CAXMonDoc::OnCloseDocument() {
 }
 
 void CAXMonDoc::ShowMessage(const std::string& text) {
-    std::string caption = LoadResourceText(IDS_APP_TITLE);
-    MessageBoxA(m_mainWindow, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ui::ShowMessage(m_mainWindow, text);
 }
 
 } // namespace monitor

@@ -9,7 +9,8 @@
 
 #include "client/axcli.h"
 #include "monitor/monitor_entry.h"
-#include "ui/handles.h"
+#include "base/handles.h"
+#include "ui/thread.h"
 
 #include <windows.h>
 
@@ -81,7 +82,7 @@ public:
     const std::string& ObjectName() const { return m_objectName; }
     MonitorList& DisplayedList() { return m_displayed; }
     const MonitorList& DisplayedList() const { return m_displayed; }
-    bool IsRefreshThreadRunning() const { return static_cast<bool>(m_thread); }
+    bool IsRefreshThreadRunning() const { return m_thread.Running(); }
 
 protected:
     // Normally taken from the client after each connect.
@@ -102,11 +103,11 @@ private:
     std::unique_ptr<EntryPool> m_incomingPool = std::make_unique<EntryPool>();
     MonitorList m_displayed;
     MonitorList m_incoming;
-    ui::UniqueHandleKernel m_thread;
+    ui::Thread m_thread;
     RefreshBlock m_block;
-    ui::UniqueHandleKernel m_requestEvent;
-    ui::UniqueHandleKernel m_stopEvent;
-    ui::UniqueHandleKernel m_endedEvent;
+    base::UniqueHandleKernel m_requestEvent;
+    base::UniqueHandleKernel m_stopEvent;
+    base::UniqueHandleKernel m_endedEvent;
 
     HWND m_mainWindow = nullptr;
     HWND m_view = nullptr;

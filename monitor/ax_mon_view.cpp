@@ -1,11 +1,12 @@
 #include "monitor/ax_mon_view.h"
+#include "ui/message_box.h"
 
 #include "client/axcli.h"
 #include "monitor/cell_controls.h"
 #include "monitor/cell_rules.h"
 #include "monitor/columns.h"
 #include "monitor/monitor_messages.h"
-#include "monitor/resource_text.h"
+#include "base/resource_text.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -15,8 +16,6 @@ namespace monitor {
 int CAXMonView::s_sortAscending = 0;
 
 namespace {
-
-constexpr UINT kDefaultFrequencySeconds = 5;
 
 bool IsPercentColumn(uint32_t type) {
     return type == kColUsedPercent || type == kColFreePercent;
@@ -32,14 +31,14 @@ std::string Decimal(uint64_t value) {
 } // namespace
 
 CAXMonView::CAXMonView(CAXMonDoc& document)
-    : m_document(document), m_enabledText(LoadResourceText(IDS_ENABLED)),
-      m_disabledText(LoadResourceText(IDS_DISABLED)),
-      m_objectText(LoadResourceText(IDS_OBJECT_ABSOLUTE)) {}
+    : m_document(document), m_enabledText(base::LoadText(IDS_ENABLED)),
+      m_disabledText(base::LoadText(IDS_DISABLED)),
+      m_objectText(base::LoadText(IDS_OBJECT_ABSOLUTE)) {}
 
 void CAXMonView::OnInitialUpdate() {
     CGridView::OnInitialUpdate();
     RegisterMonitorControls(*this);
-    m_document.SetView(GetHwnd());
+    m_document.SetView(Handle());
     m_serverKind = m_document.ServerKind();
     m_list = &m_document.DisplayedList();
 
@@ -59,30 +58,17 @@ void CAXMonView::OnInitialUpdate() {
     LockUpdate(wasLocked);
     Redraw();
 
-    if (!m_startedHidden && !StartRefreshTimer(0)) {
-        const std::string text = LoadResourceText(IDS_TIMER_FAILED);
-        const std::string caption = LoadResourceText(IDS_APP_TITLE);
-        MessageBoxA(GetHwnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    }
+    if (!m_startedHidden && !StartRefreshTimer(0))
+        ui::ShowMessage(Handle(), base::LoadText(IDS_TIMER_FAILED));
 }
 
-LRESULT CAXMonView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_TIMER:
-        if (wParam == kRefreshTimerId) {
-            OnTimer(wParam);
-            return 0;
-        }
-        break;
-    case WM_AXMON_REFRESHED:
-        return OnMonitorRefreshed();
-    case WM_DESTROY:
-        OnDestroy();
-        break;
-    default:
-        break;
+bool CAXMonView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_AXMON_REFRESHED) {
+        OnMonitorRefreshed();
+        result = 0;
+        return true;
     }
-    return CGridView::OnMessage(message, wParam, lParam);
+    return CGridView::OnMessage(message, wParam, lParam, result);
 }
 
 // ---- Columns and rows ----------------------------------------------------------------------
@@ -127,7 +113,7 @@ void CAXMonView::BuildColumns() {
         const int defaultWidth = DefaultWidthPixels(GetColumnInfo(type).defaultWidth);
         SetColWidth(col, type == kColStatus ? defaultWidth : LoadColumnWidth(type, defaultWidth));
         SetColumnLook(col, type);
-        SetValue(0, col, LoadResourceText(GetColumnHeadingId(type)));
+        SetValue(0, col, base::LoadText(GetColumnHeadingId(type)));
     }
     SetColCount(col);
     SetReadOnly(true);
@@ -272,7 +258,7 @@ bool CAXMonView::OnCellDoubleClick(int row, int col, UINT flags, POINT point) {
 bool CAXMonView::OnCellRightClick(int row, int /*col*/, UINT /*flags*/, POINT point) {
     if (row == 0 || !EntryOfRow(row))
         return false;
-    ClientToScreen(GetHwnd(), &point);
+    ClientToScreen(Handle(), &point);
     OnRowContextMenu(row, point);
     return true;
 }
@@ -307,10 +293,20 @@ bool CAXMonView::StartRefreshTimer(UINT milliseconds) {
         m_busy = false;
         return true;
     }
-    m_timerArmed = SetTimer(GetHwnd(), kRefreshTimerId,
+    m_timerArmed = SetTimer(Handle(), kRefreshTimerId,
                             milliseconds ? milliseconds : RefreshIntervalMs(), nullptr) != 0;
     m_busy = false;
     return m_timerArmed;
+}
+
+void CAXMonView::RefreshSoon(UINT milliseconds) {
+    if (m_paused)
+        return;
+    if (m_timerArmed) {
+        KillTimer(Handle(), kRefreshTimerId);
+        m_timerArmed = false;
+    }
+    StartRefreshTimer(milliseconds);
 }
 
 void CAXMonView::StopRefreshTimer() {
@@ -318,26 +314,26 @@ void CAXMonView::StopRefreshTimer() {
     if (m_paused)
         return;
     if (m_timerArmed) {
-        KillTimer(GetHwnd(), kRefreshTimerId);
+        KillTimer(Handle(), kRefreshTimerId);
         m_timerArmed = false;
     } else {
         m_document.StopRefresh();
     }
 }
 
-void CAXMonView::OnTimer(UINT_PTR /*id*/) {
-    KillTimer(GetHwnd(), kRefreshTimerId);
+void CAXMonView::OnTimer(UINT_PTR id) {
+    if (id != kRefreshTimerId)
+        return;
+    KillTimer(Handle(), kRefreshTimerId);
     m_timerArmed = false;
     // Should the refresh thread not start, the next period tries again.
     if (!m_document.RequestRefresh())
         StartRefreshTimer(0);
 }
 
-LRESULT CAXMonView::OnMonitorRefreshed() {
-    if (m_busy)
-        return 0;
-    if (!m_document.TakeIncoming())
-        return 0;
+void CAXMonView::OnMonitorRefreshed() {
+    if (m_busy || !m_document.TakeIncoming())
+        return;
     const bool wasLocked = LockUpdate(true);
     FillRows(*m_list);
     if (GetRowCount() > 1)
@@ -345,7 +341,6 @@ LRESULT CAXMonView::OnMonitorRefreshed() {
     LockUpdate(wasLocked);
     Redraw();
     StartRefreshTimer(0);
-    return 0;
 }
 
 void CAXMonView::OnDestroy() {

@@ -18,6 +18,8 @@
 namespace monitor {
 
 constexpr UINT_PTR kRefreshTimerId = 120;
+// The refresh frequency, in seconds, until the user chooses another.
+constexpr UINT kDefaultFrequencySeconds = 5;
 
 class CAXMonView : public CGridView {
 public:
@@ -31,11 +33,13 @@ public:
     void SetStartedHidden(bool hidden) { m_startedHidden = hidden; }
 
     void OnInitialUpdate() override;
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Arms the one-shot refresh timer with `milliseconds`, or the frequency when 0, unless it is
     // armed already; either way the view is no longer busy. False when no timer can be set.
     bool StartRefreshTimer(UINT milliseconds);
+    // The next refresh in `milliseconds`, also when the timer is armed for later; not while
+    // paused.
+    void RefreshSoon(UINT milliseconds);
     // Marks the view busy, so that no refresh result is shown, and ends the current cycle: kills
     // the timer, or stops the refresh thread when a cycle is in flight. Does nothing more while
     // paused.
@@ -64,12 +68,6 @@ public:
     bool IsPaused() const { return m_paused; }
     bool IsTimerArmed() const { return m_timerArmed; }
 
-    // The commands of the view's window (columns, zoom, find, copy, pause and release,
-    // printing): true when `id` is one of them.
-    bool OnViewCommand(UINT id);
-    // Enables or disables the view's commands; leaves `state` alone for other ids.
-    void OnUpdateViewCommand(UINT id, ui::CommandState& state);
-
     // Grid overrides.
     std::string GetSortKey(int row, int col, const CGridSortInfo& info,
                            const CGridStyle& style) override;
@@ -79,6 +77,14 @@ public:
     bool OnColumnResized(int col, int width) override;
 
 protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The view's commands (columns, zoom, find, copy, pause and release, printing) and their
+    // states; the frame routes its commands here first.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnUpdateCommand(UINT id, ui::CommandState& state) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
+
     // The properties command on a data row (double click). Nothing yet.
     virtual void OnRowProperties(int row);
     // The context menu of a data row at `screenPoint` (right click). Nothing yet.
@@ -95,9 +101,7 @@ private:
     void OnRelease();
     void OnPrint(bool preview);
 
-    LRESULT OnMonitorRefreshed();
-    void OnTimer(UINT_PTR id);
-    void OnDestroy();
+    void OnMonitorRefreshed();
     UINT RefreshIntervalMs() const;
     int DefaultWidthPixels(uint32_t characters) const;
     void SetColumnLook(int col, uint32_t type);

@@ -38,6 +38,12 @@ void CGridIconControl::Draw(const CGridCellPaint& cell) {
     DrawFrame(cell);
 }
 
+std::string CGridIconControl::GetDisplayText(const CGridStyle& style) const {
+    const std::string value = style.GetValue();
+    const char* word = monitor::StatusWord(IconIdOf(value));
+    return *word ? word : value;
+}
+
 int CGridIconControl::IconIdOf(const std::string& value) {
     if (value.compare(0, 4, "#ICO") != 0 || value.size() < 6)
         return 0;
@@ -64,9 +70,9 @@ void CBitmapStatic::Draw(const CGridCellPaint& cell) {
     DrawBackground(cell);
     DrawCellText(cell, GetTextRect(cell));
     if (m_bitmap) {
-        ui::UniqueDc memory(CreateCompatibleDC(cell.dc));
+        base::UniqueDc memory(CreateCompatibleDC(cell.dc));
         if (memory) {
-            ui::SelectObjectScope selected(memory.Get(), m_bitmap.Get());
+            base::SelectObjectScope selected(memory.Get(), m_bitmap.Get());
             BITMAP info{};
             GetObjectA(m_bitmap.Get(), sizeof info, &info);
             const int width = cell.Scale(m_bitmapWidth);

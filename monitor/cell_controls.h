@@ -5,7 +5,7 @@
 #include "grid/grid_progress.h"
 #include "grid/grid_static.h"
 #include "monitor/cell_rules.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 class CGridView;
 
@@ -15,6 +15,8 @@ class CGridIconControl : public CGridStatic {
 public:
     using CGridStatic::CGridStatic;
     void Draw(const CGridCellPaint& cell) override;
+    // The state's word, so that copying and finding see words rather than icon codes.
+    std::string GetDisplayText(const CGridStyle& style) const override;
 
     // The icon id of a value "#ICO(n)"; 0 when the value is not of that form.
     static int IconIdOf(const std::string& value);
@@ -30,7 +32,7 @@ public:
     RECT GetTextRect(const CGridCellPaint& cell) const override;
 
 private:
-    ui::UniqueBitmap m_bitmap;
+    base::UniqueBitmap m_bitmap;
     int m_bitmapWidth = 16;
     int m_bitmapHeight = 16;
 };

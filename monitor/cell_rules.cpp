@@ -83,6 +83,29 @@ uint32_t FreePercent(uint64_t usedPercent) {
     return usedPercent >= 100 ? 0 : static_cast<uint32_t>(100 - usedPercent);
 }
 
+const char* StatusWord(int iconId) {
+    switch (iconId) {
+    case kIconThreshold1:
+        return "Threshold 1";
+    case kIconThreshold2:
+        return "Threshold 2";
+    case kIconThreshold3:
+        return "Threshold 3";
+    case kIconThreshold4:
+        return "Threshold 4";
+    case kIconThreshold5:
+        return "Threshold 5";
+    case kIconNoThreshold:
+        return "OK";
+    case kIconStatus100:
+        return "Scanning";
+    case kIconScanning:
+        return "Waiting for scan";
+    default:
+        return "";
+    }
+}
+
 StatusIcon GetStatusIcon(const AllotrixBaseDbRec& record, uint64_t usedPercent) {
     if (record.IsAttributeSet(AttrStatus40000000))
         return kIconScanning;

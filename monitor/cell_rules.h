@@ -40,6 +40,10 @@ enum StatusIcon : int {
     kIconStatus100 = 344, // AttrStatus100
 };
 
+// The word for a status icon, for copying and finding: "Threshold 1" to "Threshold 5", "OK",
+// "Scanning", "Waiting for scan"; empty for any other id.
+const char* StatusWord(int iconId);
+
 // The status icon: a scan state first, else the first threshold the used percentage exceeds
 // (strictly), else the plain flag. Thresholds stop at the first one set to 0.
 StatusIcon GetStatusIcon(const AllotrixBaseDbRec& record, uint64_t usedPercent);

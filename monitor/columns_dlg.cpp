@@ -1,7 +1,7 @@
 #include "monitor/columns_dlg.h"
 
 #include "monitor/columns.h"
-#include "monitor/resource_text.h"
+#include "base/resource_text.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -17,49 +17,38 @@ UINT DragListMessage() {
     return message;
 }
 
-int SelectedIndex(HWND list) {
-    return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
-}
-int ItemCount(HWND list) {
-    return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-}
-uint32_t ItemCode(HWND list, int index) {
-    return static_cast<uint32_t>(SendMessageA(list, LB_GETITEMDATA, index, 0));
+uint32_t ItemCode(const ui::ListBox& list, int index) {
+    return static_cast<uint32_t>(list.ItemData(index));
 }
 // Adds (or, with `at` >= 0, inserts) an item carrying its code; returns its index.
-int PutItem(HWND list, uint32_t code, int at = -1) {
-    const std::string text = CColumnsDlg::ColumnText(code);
-    const UINT message = at < 0 ? LB_ADDSTRING : LB_INSERTSTRING;
-    const int index = static_cast<int>(
-        SendMessageA(list, message, at < 0 ? 0 : at, reinterpret_cast<LPARAM>(text.c_str())));
+int PutItem(const ui::ListBox& list, uint32_t code, int at = -1) {
+    const int index = list.AddString(CColumnsDlg::ColumnText(code), at);
     if (index >= 0)
-        SendMessageA(list, LB_SETITEMDATA, index, code);
+        list.SetItemData(index, code);
     return index;
 }
 
 // Moves the selected item of `from` to the end of `to` (`append`) or to its sorted place, and
 // selects it there. False when `from` has no selection.
-bool MoveSelected(HWND from, HWND to, bool append) {
-    const int selected = SelectedIndex(from);
+bool MoveSelected(const ui::ListBox& from, const ui::ListBox& to, bool append) {
+    const int selected = from.CurrentSelection();
     if (selected < 0)
         return false;
     const uint32_t code = ItemCode(from, selected);
-    SendMessageA(from, LB_DELETESTRING, selected, 0);
-    const int index = PutItem(to, code, append ? ItemCount(to) : -1);
-    SendMessageA(to, LB_SETCURSEL, index, 0);
+    from.DeleteString(selected);
+    to.SetCurrentSelection(PutItem(to, code, append ? to.Count() : -1));
     return true;
 }
 
 } // namespace
 
 CColumnsDlg::CColumnsDlg(ColumnCodes& order, uint32_t sizeUnit, HWND parent)
-    : Dialog(IDD_COLUMNS), m_order(order), m_sizeUnit(static_cast<int>(sizeUnit)),
-      m_parent(parent) {}
+    : Dialog(IDD_COLUMNS, parent), m_order(order), m_sizeUnit(static_cast<int>(sizeUnit)) {}
 
 std::string CColumnsDlg::ColumnText(uint32_t type) {
     if (type < 1 || type > kColumnTypeCount)
         return {};
-    std::string text = LoadResourceText(GetColumnHeadingId(type));
+    std::string text = base::LoadText(GetColumnHeadingId(type));
     if (!GetColumnInfo(type).onMonitorOnlyKind)
         text += kOnlyOnFullServers;
     return text;
@@ -73,8 +62,8 @@ bool CColumnsDlg::OnInitDialog() {
     m_removeImage.Reset(static_cast<HBITMAP>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDB_REMOVE_COLUMN), IMAGE_BITMAP, 0, 0, images)));
 
-    HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
-    HWND available = Item(IDC_AVAILABLE_COLUMNS);
+    const ui::ListBox displayed = Displayed();
+    const ui::ListBox available = Available();
     MakeDragList(displayed);
     bool shown = true;
     for (uint32_t code : m_order) {
@@ -82,13 +71,16 @@ bool CColumnsDlg::OnInitDialog() {
             shown = false;
             continue;
         }
-        PutItem(shown ? displayed : available, code, shown ? ItemCount(displayed) : -1);
+        if (shown)
+            PutItem(displayed, code, displayed.Count());
+        else
+            PutItem(available, code);
     }
-    if (ItemCount(available) > 0)
-        SendMessageA(available, LB_SETCURSEL, 0, 0);
-    EnableWindow(Item(IDC_ADD_COLUMN), ItemCount(available) > 0);
-    EnableWindow(Item(IDC_REMOVE_COLUMN), FALSE);
-    EnableWindow(Item(IDOK), ItemCount(displayed) > 0);
+    if (available.Count() > 0)
+        available.SetCurrentSelection(0);
+    EnableItem(IDC_ADD_COLUMN, available.Count() > 0);
+    EnableItem(IDC_REMOVE_COLUMN, false);
+    EnableItem(IDOK, displayed.Count() > 0);
     return Dialog::OnInitDialog();
 }
 
@@ -99,61 +91,59 @@ void CColumnsDlg::DoDataExchange(ui::DataExchange& exchange) {
 void CColumnsDlg::OnOK() {
     if (!UpdateData(true))
         return;
-    HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
-    HWND available = Item(IDC_AVAILABLE_COLUMNS);
+    const ui::ListBox displayed = Displayed();
+    const ui::ListBox available = Available();
     // At most twelve codes exist, so the shown ones, the 0 and the others always fit.
     ColumnCodes order{};
     size_t next = 0;
-    for (int i = 0; i < ItemCount(displayed) && next < kColumnOrderSize; ++i)
+    for (int i = 0; i < displayed.Count() && next < kColumnOrderSize; ++i)
         order[next++] = ItemCode(displayed, i);
     if (next < kColumnOrderSize)
         order[next++] = kColNone;
-    for (int i = 0; i < ItemCount(available) && next < kColumnOrderSize; ++i)
+    for (int i = 0; i < available.Count() && next < kColumnOrderSize; ++i)
         order[next++] = ItemCode(available, i);
     m_order = order;
     End(IDOK);
 }
 
 void CColumnsDlg::AddColumn() {
-    if (!MoveSelected(Item(IDC_AVAILABLE_COLUMNS), Item(IDC_DISPLAYED_COLUMNS), true))
+    if (!MoveSelected(Available(), Displayed(), true))
         return;
-    EnableWindow(Item(IDC_ADD_COLUMN), FALSE);
-    EnableWindow(Item(IDC_REMOVE_COLUMN), TRUE);
-    EnableWindow(Item(IDOK), TRUE);
+    EnableItem(IDC_ADD_COLUMN, false);
+    EnableItem(IDC_REMOVE_COLUMN, true);
+    EnableItem(IDOK, true);
 }
 
 void CColumnsDlg::RemoveColumn() {
-    HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
-    if (!MoveSelected(displayed, Item(IDC_AVAILABLE_COLUMNS), false))
+    if (!MoveSelected(Displayed(), Available(), false))
         return;
-    EnableWindow(Item(IDC_ADD_COLUMN), TRUE);
-    EnableWindow(Item(IDC_REMOVE_COLUMN), FALSE);
-    if (ItemCount(displayed) == 0)
-        EnableWindow(Item(IDOK), FALSE);
+    EnableItem(IDC_ADD_COLUMN, true);
+    EnableItem(IDC_REMOVE_COLUMN, false);
+    if (Displayed().Count() == 0)
+        EnableItem(IDOK, false);
 }
 
 void CColumnsDlg::UpdateButtons() {
-    EnableWindow(Item(IDC_ADD_COLUMN), SelectedIndex(Item(IDC_AVAILABLE_COLUMNS)) >= 0);
-    EnableWindow(Item(IDC_REMOVE_COLUMN), SelectedIndex(Item(IDC_DISPLAYED_COLUMNS)) >= 0);
+    EnableItem(IDC_ADD_COLUMN, Available().CurrentSelection() >= 0);
+    EnableItem(IDC_REMOVE_COLUMN, Displayed().CurrentSelection() >= 0);
 }
 
 void CColumnsDlg::MoveDisplayedItem(int from, int before) {
-    HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
-    const int count = ItemCount(displayed);
+    const ui::ListBox displayed = Displayed();
+    const int count = displayed.Count();
     if (from < 0 || from >= count || before < 0)
         return;
     before = std::min(before, count);
     if (before == from || before == from + 1)
         return;
     const uint32_t code = ItemCode(displayed, from);
-    SendMessageA(displayed, LB_DELETESTRING, from, 0);
-    const int index = PutItem(displayed, code, before > from ? before - 1 : before);
-    SendMessageA(displayed, LB_SETCURSEL, index, 0);
+    displayed.DeleteString(from);
+    displayed.SetCurrentSelection(PutItem(displayed, code, before > from ? before - 1 : before));
     UpdateButtons();
 }
 
 LRESULT CColumnsDlg::OnDragList(const DRAGLISTINFO& info) {
-    HWND displayed = Item(IDC_DISPLAYED_COLUMNS);
+    const ui::ListBox displayed = Displayed();
     switch (info.uNotification) {
     case DL_BEGINDRAG:
         m_dragFrom = LBItemFromPt(displayed, info.ptCursor, FALSE);
@@ -173,7 +163,7 @@ LRESULT CColumnsDlg::OnDragList(const DRAGLISTINFO& info) {
             RECT area{};
             GetClientRect(displayed, &area);
             if (PtInRect(&area, client))
-                over = ItemCount(displayed);
+                over = displayed.Count();
         }
         if (m_dragFrom >= 0 && over >= 0)
             MoveDisplayedItem(m_dragFrom, over);
@@ -224,6 +214,10 @@ bool CColumnsDlg::OnCommand(UINT id, UINT code, HWND control) {
     case IDC_DISPLAYED_COLUMNS:
         if (code == LBN_SELCHANGE)
             UpdateButtons();
+        else if (code == LBN_DBLCLK && id == IDC_AVAILABLE_COLUMNS)
+            AddColumn();
+        else if (code == LBN_DBLCLK)
+            RemoveColumn();
         return true;
     default:
         return Dialog::OnCommand(id, code, control);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "monitor/column_layout.h"
+#include "res/resource.h"
 #include "ui/dialog.h"
-#include "ui/handles.h"
+#include "ui/list_box.h"
+#include "base/handles.h"
 
 #include <commctrl.h>
 
@@ -17,7 +19,6 @@ public:
     // `order` is written only when the dialog ends with OK.
     CColumnsDlg(ColumnCodes& order, uint32_t sizeUnit, HWND parent);
 
-    INT_PTR DoModal() { return Dialog::DoModal(m_parent); }
     // The unit chosen (after OK) or the one given.
     uint32_t SizeUnit() const { return static_cast<uint32_t>(m_sizeUnit); }
 
@@ -37,7 +38,8 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
+    ui::ListBox Displayed() const { return ui::ListBox(Item(IDC_DISPLAYED_COLUMNS)); }
+    ui::ListBox Available() const { return ui::ListBox(Item(IDC_AVAILABLE_COLUMNS)); }
     void AddColumn();
     void RemoveColumn();
     void UpdateButtons();
@@ -46,9 +48,8 @@ private:
 
     ColumnCodes& m_order;
     int m_sizeUnit;
-    HWND m_parent;
-    ui::UniqueBitmap m_addImage;
-    ui::UniqueBitmap m_removeImage;
+    base::UniqueBitmap m_addImage;
+    base::UniqueBitmap m_removeImage;
     int m_dragFrom = -1;
 };
 

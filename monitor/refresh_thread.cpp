@@ -88,19 +88,4 @@ DWORD WINAPI RefreshThreadProc(void* parameter) {
     return 0;
 }
 
-bool WaitDeliveringSentMessages(HANDLE handle) {
-    for (;;) {
-        // Deliver what is already waiting: a wait without MWMO_INPUTAVAILABLE would only wake for
-        // messages that arrive after the queue was last looked at.
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const DWORD result =
-            MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (result == WAIT_OBJECT_0)
-            return true;
-        if (result != WAIT_OBJECT_0 + 1)
-            return false;
-    }
-}
-
 } // namespace monitor

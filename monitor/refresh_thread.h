@@ -12,8 +12,4 @@ namespace monitor {
 // ended event and ends.
 DWORD WINAPI RefreshThreadProc(void* parameter);
 
-// Waits for `handle` while delivering the messages other threads send to this thread's windows,
-// so that a thread blocked in SendMessage to us cannot keep us waiting forever.
-bool WaitDeliveringSentMessages(HANDLE handle);
-
 } // namespace monitor

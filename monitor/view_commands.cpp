@@ -2,13 +2,16 @@
 // copy, pause and release of the refresh, print setup, print and print preview.
 #include "monitor/ax_mon_view.h"
 #include "monitor/columns_dlg.h"
-#include "monitor/resource_text.h"
+#include "base/resource_text.h"
 #include "res/resource.h"
 #include "ui/message_box.h"
 
+// The grid copies its selection on the same command the menus give Edit > Copy.
+static_assert(GRID_ID_EDIT_COPY == ID_EDIT_COPY);
+
 namespace monitor {
 
-bool CAXMonView::OnViewCommand(UINT id) {
+bool CAXMonView::OnCommand(UINT id, UINT code, HWND control) {
     switch (id) {
     case ID_VIEW_COLUMNS:
         OnChooseColumns();
@@ -49,11 +52,11 @@ bool CAXMonView::OnViewCommand(UINT id) {
         OnPrint(true);
         return true;
     default:
-        return false;
+        return CGridView::OnCommand(id, code, control);
     }
 }
 
-void CAXMonView::OnUpdateViewCommand(UINT id, ui::CommandState& state) {
+void CAXMonView::OnUpdateCommand(UINT id, ui::CommandState& state) {
     switch (id) {
     case ID_VIEW_ZOOM_IN:
         state.Enable(CanZoomIn());
@@ -87,7 +90,7 @@ void CAXMonView::OnUpdateViewCommand(UINT id, ui::CommandState& state) {
 void CAXMonView::OnChooseColumns() {
     StopRefreshTimer();
     SaveColumnWidths();
-    CColumnsDlg dialog(m_columnOrder, m_sizeUnit, GetHwnd());
+    CColumnsDlg dialog(m_columnOrder, m_sizeUnit, Handle());
     if (dialog.DoModal() == IDOK) {
         const bool wasLocked = LockUpdate(true);
         m_sizeUnit = dialog.SizeUnit();
@@ -121,7 +124,7 @@ void CAXMonView::FollowSortColumn() {
 
 void CAXMonView::OnRelease() {
     if (!StartRefreshTimer(0)) {
-        ui::ShowMessage(GetHwnd(), LoadResourceText(IDS_TIMER_FAILED), MB_OK | MB_ICONEXCLAMATION);
+        ui::ShowMessage(Handle(), base::LoadText(IDS_TIMER_FAILED), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     m_paused = false;

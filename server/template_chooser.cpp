@@ -1,10 +1,11 @@
 #include "server/template_chooser.h"
 
-#include "app/error_text.h"
+#include "base/resource_text.h"
+#include "base/error_text.h"
 #include "res/resource.h"
 #include "server/server_registry.h"
 #include "ui/combo_box.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 #include "ui/message_box.h"
 #include "ui/wait_cursor.h"
 
@@ -21,14 +22,14 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // The registry keys (under HKEY_LOCAL_MACHINE) whose subkeys the chooser lists, in order.
 std::vector<std::string> ListedKeys(uint32_t mode) {
     if (mode == CTemplateChooserDlg::ReportSets)
-        return {ui::LoadText(IDS_REPORT_SETS_KEY)};
-    return {ui::LoadText(IDS_FALLBACK_PARENT_KEY), ui::LoadText(IDS_TEMPLATES_KEY)};
+        return {base::LoadText(IDS_REPORT_SETS_KEY)};
+    return {base::LoadText(IDS_FALLBACK_PARENT_KEY), base::LoadText(IDS_TEMPLATES_KEY)};
 }
 
 // Calls `add` with the name of every subkey of `path`, in the registry's order; a key that
 // cannot be opened adds nothing.
 template <typename Add> void ForEachSubkey(HKEY root, const std::string& path, Add add) {
-    ui::UniqueKey key;
+    base::UniqueKey key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.Put()) != ERROR_SUCCESS)
         return;
     for (DWORD index = 0;; ++index) {
@@ -59,7 +60,7 @@ private:
 } // namespace
 
 CTemplateChooserDlg::CTemplateChooserDlg(uint32_t mode, const char* computer, HWND parent)
-    : ui::Dialog(IDD_TEMPLATE_CHOOSER), ChooserMode(mode), m_parent(parent),
+    : ui::Dialog(IDD_TEMPLATE_CHOOSER, parent), ChooserMode(mode),
       m_computerName(computer ? computer : "") {}
 
 bool CTemplateChooserDlg::OnInitDialog() {
@@ -67,19 +68,19 @@ bool CTemplateChooserDlg::OnInitDialog() {
     m_images.Create(16, 16, true, 1, 1);
     if (ChooserMode == Templates) {
         m_images.AddIcon(IDI_TEMPLATE);
-        SetText(ui::LoadText(IDS_CHOOSER_TEMPLATE_CAPTION));
+        SetText(base::LoadText(IDS_CHOOSER_TEMPLATE_CAPTION));
         for (int id : {IDC_CHOOSER_BATCH, IDC_CHOOSER_NEW, IDC_CHOOSER_PROPERTIES, ID_HELP})
             ShowItem(id, false);
         EnableItem(ID_HELP, false);
     } else {
         m_images.AddBitmap(IDB_REPORT_SET, kWhite);
-        SetText(ui::LoadText(IDS_CHOOSER_REPORT_SET_CAPTION));
-        SetItemText(IDOK, ui::LoadText(IDS_CHOOSER_OK));
+        SetText(base::LoadText(IDS_CHOOSER_REPORT_SET_CAPTION));
+        SetItemText(IDOK, base::LoadText(IDS_CHOOSER_OK));
         for (int id : {IDC_CHOOSER_BATCH, IDC_CHOOSER_NEW, IDC_CHOOSER_PROPERTIES})
             ShowItem(id, false);
     }
     m_list.SetImageList(m_images.Handle(), LVSIL_SMALL);
-    int width = 2 * m_list.StringWidth(ui::LoadText(IDS_CHOOSER_WIDTH_SAMPLE)) + kColumnMargin;
+    int width = 2 * m_list.StringWidth(base::LoadText(IDS_CHOOSER_WIDTH_SAMPLE)) + kColumnMargin;
     m_list.InsertColumn(0, "", width);
 
     ui::ComboBox computers(Item(IDC_CHOOSER_COMPUTER));
@@ -101,9 +102,7 @@ void CTemplateChooserDlg::FillChooserList(const std::string& computer) {
 
     ServerRegistry registry;
     if (LONG status = registry.Connect(computer.c_str())) {
-        char text[1024] = {};
-        GetErrorText(static_cast<DWORD>(status), text, sizeof text);
-        ui::ShowMessage(m_hwnd, text);
+        ui::ShowMessage(m_hwnd, ErrorText(static_cast<DWORD>(status)));
         EnableApply(false);
         return;
     }
@@ -192,7 +191,7 @@ bool BrowseForComputer(HWND owner, std::string& name) {
     SHGetMalloc(&allocator);
 
     char displayName[MAX_PATH] = {};
-    std::string title = ui::LoadText(IDS_CHOOSER_BROWSE_TITLE);
+    std::string title = base::LoadText(IDS_CHOOSER_BROWSE_TITLE);
     BROWSEINFOA browse{};
     browse.hwndOwner = owner;
     browse.pidlRoot = root;

@@ -17,8 +17,6 @@ public:
     CTemplateChooserDlg(uint32_t mode, const char* computer, HWND parent = nullptr);
 
     // IDOK when a name was chosen.
-    INT_PTR DoModal() { return Dialog::DoModal(m_parent); }
-    using Dialog::DoModal;
 
     // After IDOK: the computer selected at the moment of Apply, and the chosen name.
     const std::string& ComputerName() const { return m_computerName; }
@@ -41,7 +39,6 @@ private:
     void AddComputer(const std::string& computer);
     void EnableApply(bool enable);
 
-    HWND m_parent;
     ui::ListView m_list;
     std::string m_computerName;
     ui::ImageList m_images;

@@ -1,9 +1,9 @@
 #include "server/template_reader.h"
 
+#include "base/resource_text.h"
 #include "res/resource.h"
 #include "server/server_registry.h"
-#include "ui/message_box.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <cstdio>
 #include <cstring>
@@ -48,7 +48,7 @@ public:
     bool Read(UINT nameId, DWORD limit) {
         memset(m_data, 0, sizeof m_data);
         DWORD size = limit;
-        std::string name = ui::LoadText(nameId);
+        std::string name = base::LoadText(nameId);
         return RegQueryValueExA(m_key, name.c_str(), nullptr, nullptr,
                                 reinterpret_cast<BYTE*>(m_data), &size) == ERROR_SUCCESS;
     }
@@ -61,7 +61,7 @@ public:
         return Is(IDS_WORD_YES);
     }
 
-    bool Is(UINT wordId) const { return lstrcmpiA(m_data, ui::LoadText(wordId).c_str()) == 0; }
+    bool Is(UINT wordId) const { return lstrcmpiA(m_data, base::LoadText(wordId).c_str()) == 0; }
     const char* Text() const { return m_data; }
     const char* Bytes() const { return m_data; }
     uint8_t FirstByte() const { return static_cast<uint8_t>(m_data[0]); }
@@ -212,32 +212,24 @@ void ReadThresholdValues(HKEY key, int threshold, QuotaEditRecord& record) {
     ReadScheduleValues(values, action);
 }
 
-// printf-style `format` from the string table with one text argument.
-std::string FormatWithText(UINT formatId, const char* text) {
-    std::string format = ui::LoadText(formatId);
-    std::string result(format.size() + strlen(text) + 1, '\0');
-    int length = snprintf(result.data(), result.size(), format.c_str(), text);
-    result.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return result;
-}
-
 std::string ThresholdKeyName(int threshold) {
     char name[32];
-    snprintf(name, sizeof name, ui::LoadText(IDS_TEMPLATE_THRESHOLD_KEY_FORMAT).c_str(), threshold);
+    snprintf(name, sizeof name, base::LoadText(IDS_TEMPLATE_THRESHOLD_KEY_FORMAT).c_str(),
+             threshold);
     return name;
 }
 
 std::string TemplateKeyPath(const char* name, bool fallback) {
     if (fallback)
-        return ui::LoadText(IDS_FALLBACK_PARENT_KEY) + "\\" + name;
-    return FormatWithText(IDS_TEMPLATE_KEY_FORMAT, name);
+        return base::LoadText(IDS_FALLBACK_PARENT_KEY) + "\\" + name;
+    return base::LoadFormattedText(IDS_TEMPLATE_KEY_FORMAT, {name});
 }
 
 } // namespace
 
 bool IsFallbackTemplateName(const char* name) {
-    return lstrcmpiA(name, ui::LoadText(IDS_USER_FALLBACK).c_str()) == 0 ||
-           lstrcmpiA(name, ui::LoadText(IDS_DIRECTORY_FALLBACK).c_str()) == 0;
+    return lstrcmpiA(name, base::LoadText(IDS_USER_FALLBACK).c_str()) == 0 ||
+           lstrcmpiA(name, base::LoadText(IDS_DIRECTORY_FALLBACK).c_str()) == 0;
 }
 
 LONG ReadTemplate(const char* server, const char* name, char* association, QuotaEditRecord& record,
@@ -245,7 +237,7 @@ LONG ReadTemplate(const char* server, const char* name, char* association, Quota
     ServerRegistry registry;
     if (LONG status = registry.Connect(server))
         return status;
-    ui::UniqueKey templateKey;
+    base::UniqueKey templateKey;
     std::string path = TemplateKeyPath(name, fallback);
     if (LONG status =
             RegOpenKeyExA(registry.Get(), path.c_str(), 0, KEY_QUERY_VALUE, templateKey.Put()))
@@ -257,14 +249,14 @@ LONG ReadTemplate(const char* server, const char* name, char* association, Quota
     if (values.Read(IDS_TEMPLATE_FLAGS, kWordLimit))
         record.TemplateFlags = values.Word();
 
-    ui::UniqueKey quotaKey;
-    std::string quotaName = ui::LoadText(IDS_TEMPLATE_QUOTA_KEY);
+    base::UniqueKey quotaKey;
+    std::string quotaName = base::LoadText(IDS_TEMPLATE_QUOTA_KEY);
     if (RegOpenKeyExA(templateKey.Get(), quotaName.c_str(), 0, KEY_QUERY_VALUE, quotaKey.Put()) ==
         ERROR_SUCCESS)
         ReadQuotaValues(quotaKey.Get(), record);
 
     for (int threshold = 1; threshold <= static_cast<int>(kThresholdCount); ++threshold) {
-        ui::UniqueKey thresholdKey;
+        base::UniqueKey thresholdKey;
         std::string keyName = ThresholdKeyName(threshold);
         if (RegOpenKeyExA(templateKey.Get(), keyName.c_str(), 0, KEY_QUERY_VALUE,
                           thresholdKey.Put()) == ERROR_SUCCESS)

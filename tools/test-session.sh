@@ -15,17 +15,24 @@ prefix=$build_dir/wine/test
 display=${KELVANE_TEST_DISPLAY:-:77}
 case "$1" in
 start)
-    wine_prefix_ready "$prefix" null
-    if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
-        Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        echo $! >"$build_dir/wine/xvfb.pid"
-        sleep 1
-    fi
-    DISPLAY=$display wine_prefix_ready "$prefix-x" x
-    # The default printer "PDF" for the print tests, when CUPS and cups-pdf are installed.
+    # The printer comes before the prefixes: a prefix made while the print scheduler is not
+    # running never installs the printer driver, and every later printer fails with error 126.
     if [ -x /usr/sbin/cupsd ] && [ -x /usr/lib/cups/backend/cups-pdf ]; then
         "$here/pdf-printer.sh" start >/dev/null || echo "test-session.sh: no PDF printer" >&2
     fi
+    wine_prefix_ready "$prefix" null
+    if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
+        mkdir -p "$build_dir/wine"
+        Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        echo $! >"$build_dir/wine/xvfb.pid"
+    fi
+    # The display prefix binds to the display it first sees: it must answer before.
+    for _ in $(seq 100); do
+        xdpyinfo -display "$display" >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdpyinfo -display "$display" >/dev/null 2>&1 || { echo "test-session.sh: no display $display" >&2; exit 1; }
+    DISPLAY=$display wine_prefix_ready "$prefix-x" x
     wine_server_start "$prefix"
     wine_server_start "$prefix-x"
     ;;

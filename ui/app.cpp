@@ -1,7 +1,5 @@
 #include "ui/app.h"
 
-#include "ui/dialog.h"
-
 #include <cstdlib>
 
 namespace ui {
@@ -63,8 +61,12 @@ void App::Idle() {
 bool App::PreTranslate(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
         return false;
-    if (Dialog::PreTranslateModeless(msg))
-        return true;
+    for (HWND window = msg.hwnd; window;
+         window = (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr) {
+        WindowBase* object = WindowBase::FromHandle(window);
+        if (object && object->PreTranslateMessage(msg))
+            return true;
+    }
     HWND main = m_mainWindow ? m_mainWindow->Handle() : nullptr;
     return main && m_accelerators && (msg.hwnd == main || IsChild(main, msg.hwnd)) &&
            TranslateAcceleratorA(main, m_accelerators, &msg);

@@ -42,6 +42,10 @@ public:
     int MessageLoop();
     // Takes and handles one message; false on WM_QUIT (its code in exitCode).
     bool PumpMessage(int& exitCode);
+    // Keys for the windows on the message's way up (each one's PreTranslateMessage, from the
+    // message's window to its top-level window) and the main window's accelerators; true when
+    // consumed.
+    bool PreTranslate(MSG& msg);
     // Runs the idle work once (command states of the main window's bars).
     void Idle();
 
@@ -55,9 +59,6 @@ protected:
     virtual int ExitInstance(int loopExitCode);
 
 private:
-    // Keys for open modeless dialogs and the main window's accelerators; true when consumed.
-    bool PreTranslate(MSG& msg);
-
     HINSTANCE m_instance = nullptr;
     int m_showCommand = SW_SHOWNORMAL;
     std::vector<std::string> m_arguments;

@@ -1,16 +1,8 @@
 #include "ui/dialog.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace ui {
 
 namespace {
-
-std::vector<HWND>& ModelessDialogs() {
-    static std::vector<HWND> dialogs;
-    return dialogs;
-}
 
 // Messages whose result a dialog procedure returns directly instead of through DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
@@ -35,32 +27,29 @@ bool ReturnsResultDirectly(UINT message) {
 
 } // namespace
 
-Dialog::Dialog(UINT templateId, HINSTANCE instance)
-    : m_templateId(templateId), m_instance(instance ? instance : GetModuleHandleA(nullptr)) {}
+Dialog::Dialog(UINT templateId, HWND parent, HINSTANCE instance)
+    : m_templateId(templateId), m_parent(parent),
+      m_instance(instance ? instance : GetModuleHandleA(nullptr)) {}
 
 Dialog::~Dialog() {
     if (m_hwnd && !m_modal)
         DestroyWindow(m_hwnd);
 }
 
-INT_PTR Dialog::DoModal(HWND parent) {
+INT_PTR Dialog::DoModal() {
     if (m_hwnd)
         return -1;
     m_modal = true;
-    return DialogBoxParamA(m_instance, MAKEINTRESOURCEA(m_templateId), parent, DialogProcedure,
+    return DialogBoxParamA(m_instance, MAKEINTRESOURCEA(m_templateId), m_parent, DialogProcedure,
                            reinterpret_cast<LPARAM>(this));
 }
 
-bool Dialog::CreateModeless(HWND parent) {
+bool Dialog::CreateModeless() {
     if (m_hwnd)
         return false;
     m_modal = false;
-    HWND window = CreateDialogParamA(m_instance, MAKEINTRESOURCEA(m_templateId), parent,
-                                     DialogProcedure, reinterpret_cast<LPARAM>(this));
-    if (!window)
-        return false;
-    ModelessDialogs().push_back(window);
-    return true;
+    return CreateDialogParamA(m_instance, MAKEINTRESOURCEA(m_templateId), m_parent, DialogProcedure,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void Dialog::End(INT_PTR result) {
@@ -77,12 +66,8 @@ bool Dialog::UpdateData(bool save) {
     return !exchange.Failed();
 }
 
-bool Dialog::PreTranslateModeless(MSG& msg) {
-    for (HWND dialog : ModelessDialogs()) {
-        if ((msg.hwnd == dialog || IsChild(dialog, msg.hwnd)) && IsDialogMessageA(dialog, &msg))
-            return true;
-    }
-    return false;
+bool Dialog::PreTranslateMessage(MSG& msg) {
+    return !m_modal && IsDialogMessageA(m_hwnd, &msg);
 }
 
 bool Dialog::OnInitDialog() {
@@ -127,8 +112,6 @@ bool Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
 INT_PTR Dialog::RunDialogProcedure(Dialog* dialog, HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam) {
     if (message == WM_NCDESTROY) {
-        auto& modeless = ModelessDialogs();
-        modeless.erase(std::remove(modeless.begin(), modeless.end(), window), modeless.end());
         dialog->Unlink();
         dialog->OnFinalMessage();
         return FALSE;

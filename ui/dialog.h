@@ -8,14 +8,15 @@ namespace ui {
 
 class Dialog : public WindowBase {
 public:
-    explicit Dialog(UINT templateId, HINSTANCE instance = nullptr);
+    // The dialog of template `templateId`, owned by `parent` once it is shown.
+    explicit Dialog(UINT templateId, HWND parent = nullptr, HINSTANCE instance = nullptr);
     ~Dialog() override; // destroys a modeless dialog that is still open
 
     // Runs the dialog modally; returns the value given to End (IDOK, IDCANCEL, ...) or -1 when
     // the dialog could not be created.
-    INT_PTR DoModal(HWND parent = nullptr);
+    INT_PTR DoModal();
     // Creates the dialog modeless; the application's message loop routes its keyboard input.
-    bool CreateModeless(HWND parent = nullptr);
+    bool CreateModeless();
     // Ends a modal dialog with result, or destroys a modeless one.
     void End(INT_PTR result);
 
@@ -23,8 +24,8 @@ public:
     // control's value was refused (the user was told and the control has the focus).
     bool UpdateData(bool save);
 
-    // Lets open modeless dialogs handle their keyboard messages; true when msg was consumed.
-    static bool PreTranslateModeless(MSG& msg);
+    // A modeless dialog's keyboard navigation (Tab, Enter, Esc).
+    bool PreTranslateMessage(MSG& msg) override;
 
 protected:
     // Before the dialog shows: loads the members into the controls. Return true to let the
@@ -50,6 +51,7 @@ private:
                                             LPARAM lParam);
 
     UINT m_templateId;
+    HWND m_parent;
     HINSTANCE m_instance;
     bool m_modal = false;
 };

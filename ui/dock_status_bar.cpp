@@ -1,7 +1,7 @@
 #include "ui/dock_status_bar.h"
 
-#include "ui/handles.h"
-#include "ui/message_box.h"
+#include "base/handles.h"
+#include "base/resource_text.h"
 
 #include <commctrl.h>
 
@@ -23,7 +23,7 @@ int ToggleKey(UINT indicator) {
 }
 
 std::string TextOr(UINT id, HINSTANCE instance, const char* fallback) {
-    std::string text = LoadText(id, instance);
+    std::string text = base::LoadText(id, instance);
     return text.empty() ? fallback : text;
 }
 
@@ -38,7 +38,7 @@ std::string CDockStatusBar::IndicatorText(UINT id) const {
     case kIndicatorScroll:
         return TextOr(id, m_instance, "SCRL");
     default:
-        return LoadText(id, m_instance);
+        return base::LoadText(id, m_instance);
     }
 }
 
@@ -65,9 +65,9 @@ void CDockStatusBar::Resize() const {
     Send(WM_SIZE);
     std::vector<int> widths(m_indicators.size());
     {
-        WindowDc dc(m_hwnd);
-        SelectObjectScope font(dc.Get(), Font() ? static_cast<HGDIOBJ>(Font())
-                                                : GetStockObject(DEFAULT_GUI_FONT));
+        base::WindowDc dc(m_hwnd);
+        base::SelectObjectScope font(dc.Get(), Font() ? static_cast<HGDIOBJ>(Font())
+                                                      : GetStockObject(DEFAULT_GUI_FONT));
         for (size_t i = 0; i < m_indicators.size(); ++i) {
             SIZE extent{};
             GetTextExtentPoint32A(dc.Get(), m_texts[i].c_str(), static_cast<int>(m_texts[i].size()),
@@ -99,7 +99,7 @@ void CDockStatusBar::SetMessageText(const std::string& text) const {
 }
 
 void CDockStatusBar::ShowCommandHelp(UINT commandId) const {
-    std::string text = commandId ? LoadText(commandId, m_instance) : std::string();
+    std::string text = commandId ? base::LoadText(commandId, m_instance) : std::string();
     size_t newline = text.find('\n');
     if (newline != std::string::npos)
         text.resize(newline);

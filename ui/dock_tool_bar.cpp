@@ -1,6 +1,6 @@
 #include "ui/dock_tool_bar.h"
 
-#include "ui/message_box.h"
+#include "base/resource_text.h"
 
 #include <algorithm>
 
@@ -74,7 +74,7 @@ bool CDockToolBar::LoadToolBar(UINT id, HINSTANCE instance) {
 }
 
 std::string CDockToolBar::ToolTipText(UINT commandId) const {
-    std::string text = LoadText(commandId, m_instance);
+    std::string text = base::LoadText(commandId, m_instance);
     size_t newline = text.find('\n');
     return newline == std::string::npos ? std::string() : text.substr(newline + 1);
 }

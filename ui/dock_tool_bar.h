@@ -6,7 +6,7 @@
 
 #include "ui/command_state.h"
 #include "ui/frame_ids.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 #include "ui/window.h"
 
 #include <commctrl.h>
@@ -40,7 +40,7 @@ private:
     HINSTANCE m_instance = nullptr;
     std::vector<UINT> m_ids;
     SIZE m_imageSize{};
-    UniqueBitmap m_images;
+    base::UniqueBitmap m_images;
     std::string m_tipText;
     std::wstring m_wideTipText;
 };

@@ -1,7 +1,7 @@
 // A Win32 event object owned by this wrapper.
 #pragma once
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace ui {
 
@@ -22,7 +22,7 @@ public:
     explicit operator bool() const { return static_cast<bool>(m_handle); }
 
 private:
-    UniqueHandleKernel m_handle;
+    base::UniqueHandleKernel m_handle;
 };
 
 } // namespace ui

@@ -21,11 +21,4 @@ int ShowMessage(HWND owner, const std::string& text, UINT flags) {
     return MessageBoxA(owner, text.c_str(), Caption().c_str(), flags);
 }
 
-std::string LoadText(UINT id, HINSTANCE instance) {
-    char buffer[1024];
-    int length = LoadStringA(instance ? instance : GetModuleHandleA(nullptr), id, buffer,
-                             static_cast<int>(sizeof buffer));
-    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
 } // namespace ui

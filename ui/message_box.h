@@ -13,7 +13,4 @@ const std::string& MessageCaption();
 
 int ShowMessage(HWND owner, const std::string& text, UINT flags = MB_OK | MB_ICONEXCLAMATION);
 
-// A string-table text, empty when the resource is missing.
-std::string LoadText(UINT id, HINSTANCE instance = nullptr);
-
 } // namespace ui

@@ -1,15 +1,15 @@
 #include "ui/profile.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace ui {
 
 namespace {
 std::string g_root = "Software\\Kelvane";
 
-UniqueKey OpenSection(const char* section, bool create) {
+base::UniqueKey OpenSection(const char* section, bool create) {
     std::string path = g_root + "\\" + section;
-    UniqueKey key;
+    base::UniqueKey key;
     LONG status = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
                                            KEY_READ | KEY_WRITE, nullptr, key.Put(), nullptr)
                          : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Put());
@@ -28,7 +28,7 @@ const std::string& Profile::RootPath() {
 }
 
 UINT Profile::GetInt(const char* section, const char* value, UINT defaultValue) {
-    UniqueKey key = OpenSection(section, false);
+    base::UniqueKey key = OpenSection(section, false);
     DWORD data = 0, type = 0, size = sizeof data;
     if (!key ||
         RegQueryValueExA(key.Get(), value, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
@@ -39,7 +39,7 @@ UINT Profile::GetInt(const char* section, const char* value, UINT defaultValue) 
 }
 
 bool Profile::WriteInt(const char* section, const char* value, UINT data) {
-    UniqueKey key = OpenSection(section, true);
+    base::UniqueKey key = OpenSection(section, true);
     DWORD dword = data;
     return key &&
            RegSetValueExA(key.Get(), value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword),
@@ -48,7 +48,7 @@ bool Profile::WriteInt(const char* section, const char* value, UINT data) {
 
 std::string Profile::GetString(const char* section, const char* value,
                                const std::string& defaultValue) {
-    UniqueKey key = OpenSection(section, false);
+    base::UniqueKey key = OpenSection(section, false);
     DWORD type = 0, size = 0;
     if (!key ||
         RegQueryValueExA(key.Get(), value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
@@ -63,7 +63,7 @@ std::string Profile::GetString(const char* section, const char* value,
 }
 
 bool Profile::WriteString(const char* section, const char* value, const std::string& data) {
-    UniqueKey key = OpenSection(section, true);
+    base::UniqueKey key = OpenSection(section, true);
     return key &&
            RegSetValueExA(key.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;

@@ -9,7 +9,7 @@ thread_local PropertySheet* t_starting = nullptr;
 } // namespace
 
 PropertyPage::PropertyPage(UINT templateId, const std::string& caption, HINSTANCE instance)
-    : Dialog(templateId, instance), m_caption(caption) {}
+    : Dialog(templateId, nullptr, instance), m_caption(caption) {}
 
 void PropertyPage::SetModified(bool modified) {
     SendMessageA(Sheet(), modified ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(m_hwnd),

@@ -1,22 +1,8 @@
 #include "ui/thread.h"
 
-namespace ui {
+#include "base/message_wait.h"
 
-DWORD WaitDeliveringSentMessages(HANDLE handle, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        DWORD left = milliseconds == INFINITE  ? INFINITE
-                     : elapsed >= milliseconds ? 0
-                                               : milliseconds - elapsed;
-        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
-        if (result != WAIT_OBJECT_0 + 1)
-            return result;
-        // Delivers the pending sent messages without taking any posted message off the queue.
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
+namespace ui {
 
 bool Thread::Start(std::function<DWORD()> body, int priority) {
     if (Running())
@@ -35,7 +21,7 @@ bool Thread::Join(DWORD milliseconds) {
         return true;
     if (GetCurrentThreadId() == m_id)
         return false;
-    return WaitDeliveringSentMessages(m_handle.Get(), milliseconds) == WAIT_OBJECT_0;
+    return base::WaitDeliveringSentMessages(m_handle.Get(), milliseconds) == WAIT_OBJECT_0;
 }
 
 bool Thread::Running() const {

@@ -4,15 +4,11 @@
 // deadlock with it.
 #pragma once
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <functional>
 
 namespace ui {
-
-// Waits for handle while delivering the messages other threads send to this thread (posted
-// messages stay queued). Returns WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED.
-DWORD WaitDeliveringSentMessages(HANDLE handle, DWORD milliseconds = INFINITE);
 
 // Delivers this thread's messages until `done()` returns true (true) or `milliseconds` passed
 // (false); `done` is asked once before each round of messages.
@@ -40,7 +36,7 @@ private:
     static DWORD WINAPI Entry(void* parameter);
 
     std::function<DWORD()> m_body;
-    UniqueHandleKernel m_handle;
+    base::UniqueHandleKernel m_handle;
     DWORD m_id = 0;
 };
 

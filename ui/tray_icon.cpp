@@ -44,9 +44,9 @@ bool CTrayIcon::Create(HWND owner, UINT callbackMessage, HINSTANCE instance, UIN
 }
 
 bool CTrayIcon::AddStateIcon(int state, UINT iconResourceId, const std::string& toolTip) {
-    UniqueIcon icon(static_cast<HICON>(LoadImageA(m_instance, MAKEINTRESOURCEA(iconResourceId),
-                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+    base::UniqueIcon icon(static_cast<HICON>(
+        LoadImageA(m_instance, MAKEINTRESOURCEA(iconResourceId), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     if (!icon)
         return false;
     m_icons[state] = StateIcon{std::move(icon), toolTip};

@@ -4,7 +4,7 @@
 // "TaskbarCreated" message (first start or restart of the shell), in the state last set.
 #pragma once
 
-#include "ui/handles.h"
+#include "base/handles.h"
 #include "ui/window_base.h"
 
 #include <shellapi.h>
@@ -50,7 +50,7 @@ public:
 private:
     class TaskbarListener;
     struct StateIcon {
-        UniqueIcon icon;
+        base::UniqueIcon icon;
         std::string toolTip;
     };
 

@@ -1,6 +1,6 @@
 #include "ui/window_base.h"
 
-#include "ui/window_class.h"
+#include "base/window_class.h"
 
 #include <utility>
 
@@ -28,12 +28,12 @@ bool WindowBase::Create(const char* className, const char* title, DWORD style, D
                         const RECT& rect, HWND parent, HMENU menuOrId) {
     if (m_hwnd)
         return false;
-    int width = rect.left == CW_USEDEFAULT ? CW_USEDEFAULT : rect.right - rect.left;
-    int height = rect.top == CW_USEDEFAULT ? CW_USEDEFAULT : rect.bottom - rect.top;
+    int width = rect.right == CW_USEDEFAULT ? CW_USEDEFAULT : rect.right - rect.left;
+    int height = rect.bottom == CW_USEDEFAULT ? CW_USEDEFAULT : rect.bottom - rect.top;
     WindowBase* outer = t_creating;
     t_creating = this;
     HHOOK hook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
-    HWND created = hook ? CreateWindowExA(exStyle, className ? className : PlainWindowClass(),
+    HWND created = hook ? CreateWindowExA(exStyle, className ? className : base::PlainWindowClass(),
                                           title, style, rect.left, rect.top, width, height, parent,
                                           menuOrId, GetModuleHandleA(nullptr), nullptr)
                         : nullptr;

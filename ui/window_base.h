@@ -36,6 +36,10 @@ public:
     void QueryCommand(UINT id, CommandState& state) { OnUpdateCommand(id, state); }
     // Called by the application's message loop when the queue is empty (main window only).
     virtual void OnIdle() {}
+    // A keyboard message on its way to this window or one of its descendants, before it is
+    // translated and dispatched; true when this window consumed it. The message loop asks the
+    // window the message is for first, then each parent up to the top-level window.
+    virtual bool PreTranslateMessage(MSG&) { return false; }
 
     static const RECT& DefaultRect();
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint32_t kStatusBits = AttrStatus100 | AttrStatus40000000;
 constexpr DWORD kCompactIntervalMs = 10 * 60 * 1000;
 
 std::string Lower(std::string text) {
@@ -64,7 +63,7 @@ DWORD QuotaService::Start(const std::string& storeFolder) {
         AccountResolver resolver;
         m_store.ForEachRecord([&](const AllotrixDbRec& stored) {
             AllotrixBaseDbRec record = stored;
-            record.SetAttributes(record.GetAttributes() & ~kStatusBits);
+            record.SetAttributes(record.GetAttributes() & ~kAttrScanStatusBits);
             std::string account;
             bool unmapped =
                 record.GetFileOwner()[0] && !resolver.Resolve(record.GetFileOwner(), account);
@@ -130,7 +129,7 @@ void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
     uint32_t status = (object.queued || object.scanAgain ? uint32_t{AttrStatus40000000} : 0) |
                       (object.scanning ? uint32_t{AttrStatus100} : 0);
     for (auto& [owner, entry] : m_entries[objectKey])
-        entry.record.SetAttributes((entry.record.GetAttributes() & ~kStatusBits) | status);
+        entry.record.SetAttributes((entry.record.GetAttributes() & ~kAttrScanStatusBits) | status);
 }
 
 bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const {
@@ -228,7 +227,7 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
         if (!AccountResolver().Resolve(owner, account))
             return ERROR_NONE_MAPPED;
     }
-    record.SetAttributes(record.GetAttributes() & ~kStatusBits);
+    record.SetAttributes(record.GetAttributes() & ~kAttrScanStatusBits);
 
     std::string key = Lower(folder);
     uint64_t used = UINT64_MAX, highWater = 0;
@@ -415,7 +414,7 @@ void QuotaService::ScanObject(const std::string& key) {
             record.SetHighWaterMark(std::max(record.GetHighWaterMark(), record.GetUsedQuota()));
             updates.push_back({record.GetDeviceName(), FileOf(record), record.GetFileOwner(),
                                record.GetUsedQuota(), record.GetHighWaterMark(),
-                               record.GetAttributes() & kStatusBits});
+                               record.GetAttributes() & kAttrScanStatusBits});
         }
     }
     for (const Update& update : updates)

@@ -1,12 +1,12 @@
 #include "services/axserver/server_settings.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <shlobj.h>
 
 namespace {
 
-DWORD CreateKey(const char* path, ui::UniqueKey& key) {
+DWORD CreateKey(const char* path, base::UniqueKey& key) {
     return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
                            KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
 }
@@ -48,7 +48,7 @@ int ServerKindSetting() {
 }
 
 DWORD WriteStoreFolderSetting(const std::string& folder) {
-    ui::UniqueKey key;
+    base::UniqueKey key;
     DWORD error = CreateKey(kParametersKey, key);
     if (error != ERROR_SUCCESS)
         return error;
@@ -58,7 +58,7 @@ DWORD WriteStoreFolderSetting(const std::string& folder) {
 }
 
 DWORD WriteServerKindSetting(DWORD kind) {
-    ui::UniqueKey key;
+    base::UniqueKey key;
     DWORD error = CreateKey(kParametersKey, key);
     if (error != ERROR_SUCCESS)
         return error;
@@ -67,7 +67,7 @@ DWORD WriteServerKindSetting(DWORD kind) {
 }
 
 DWORD CreateConsoleKeys() {
-    ui::UniqueKey key;
+    base::UniqueKey key;
     DWORD error = CreateKey("Software\\Ostrel\\Allotrix\\4.0", key);
     if (error == ERROR_SUCCESS)
         error = SetTextIfMissing(key.Get(), "ServerAuditing", "Disabled");

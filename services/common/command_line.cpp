@@ -1,5 +1,7 @@
 #include "services/common/command_line.h"
 
+#include "base/error_text.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -8,9 +10,8 @@ bool IsSwitch(const char* argument, const char* name) {
 }
 
 int ReportFailure(const char* program, const char* what, DWORD error) {
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   text, sizeof text, nullptr);
-    fprintf(stderr, "%s: %s: error %lu %s", program, what, error, text[0] ? text : "\n");
+    const std::string text = ErrorText(error);
+    fprintf(stderr, "%s: %s: error %lu %s", program, what, error,
+            text.empty() ? "\n" : text.c_str());
     return 1;
 }

@@ -1,13 +1,13 @@
 #include "services/common/service_control.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <vector>
 
 namespace {
 
-DWORD OpenService(const char* name, DWORD access, ui::UniqueService& manager,
-                  ui::UniqueService& service) {
+DWORD OpenService(const char* name, DWORD access, base::UniqueService& manager,
+                  base::UniqueService& service) {
     manager.Reset(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager)
         return GetLastError();
@@ -40,13 +40,13 @@ std::string QuotedProgramPath() {
 }
 
 DWORD InstallService(const ServiceDefinition& definition) {
-    ui::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    base::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager)
         return GetLastError();
     std::vector<char> dependencies(definition.dependencies.begin(), definition.dependencies.end());
     dependencies.push_back('\0');
     dependencies.push_back('\0');
-    ui::UniqueService service(CreateServiceA(
+    base::UniqueService service(CreateServiceA(
         manager.Get(), definition.name.c_str(), definition.displayName.c_str(), SERVICE_ALL_ACCESS,
         SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
         definition.commandLine.c_str(), nullptr, nullptr, dependencies.data(), nullptr, nullptr));
@@ -72,7 +72,7 @@ DWORD UninstallService(const char* name) {
     DWORD error = StopServiceAndWait(name);
     if (error == ERROR_SERVICE_DOES_NOT_EXIST)
         return ERROR_SUCCESS;
-    ui::UniqueService manager, service;
+    base::UniqueService manager, service;
     error = OpenService(name, SERVICE_ALL_ACCESS, manager, service);
     if (error == ERROR_SERVICE_DOES_NOT_EXIST)
         return ERROR_SUCCESS;
@@ -84,7 +84,7 @@ DWORD UninstallService(const char* name) {
 }
 
 DWORD StartServiceAndWait(const char* name, DWORD timeoutMs) {
-    ui::UniqueService manager, service;
+    base::UniqueService manager, service;
     DWORD error = OpenService(name, SERVICE_ALL_ACCESS, manager, service);
     if (error != ERROR_SUCCESS)
         return error;
@@ -104,7 +104,7 @@ DWORD StartServiceAndWait(const char* name, DWORD timeoutMs) {
 }
 
 DWORD StopServiceAndWait(const char* name, DWORD timeoutMs) {
-    ui::UniqueService manager, service;
+    base::UniqueService manager, service;
     DWORD error = OpenService(name, SERVICE_ALL_ACCESS, manager, service);
     if (error != ERROR_SUCCESS)
         return error;
@@ -122,7 +122,7 @@ DWORD StopServiceAndWait(const char* name, DWORD timeoutMs) {
 }
 
 DWORD QueryServiceState(const char* name, DWORD& state) {
-    ui::UniqueService manager, service;
+    base::UniqueService manager, service;
     DWORD error = OpenService(name, SERVICE_QUERY_STATUS, manager, service);
     if (error != ERROR_SUCCESS)
         return error;

@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "services/scanner/usage_scanner.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
 // Setting an owner other than oneself needs the restore privilege (or take-ownership, for
 // oneself and one's groups); enable whichever the token holds.
 void EnableOwnerPrivileges() {
-    ui::UniqueHandleKernel token;
+    base::UniqueHandleKernel token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put()))
         return;
     for (const char* name : {SE_RESTORE_NAME, SE_TAKE_OWNERSHIP_NAME}) {

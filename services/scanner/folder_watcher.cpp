@@ -6,7 +6,7 @@
 
 #include "services/scanner/owner_cache.h"
 #include "services/scanner/wine_host.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -63,10 +63,10 @@ void IntroduceSubfolders(const std::string& folder) {
             (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         std::string subfolder = folder + "\\" + data.cFileName;
-        ui::UniqueFile opened(CreateFileA(subfolder.c_str(), FILE_LIST_DIRECTORY,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                          nullptr));
+        base::UniqueFile opened(CreateFileA(subfolder.c_str(), FILE_LIST_DIRECTORY,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                            nullptr));
         IntroduceSubfolders(subfolder);
     } while (FindNextFileA(search, &data));
     FindClose(search);
@@ -78,7 +78,7 @@ void IntroduceSubfolders(const std::string& folder) {
 // a read outstanding: it is freed when the cancelled read's completion has been taken.
 struct FolderWatcher::Listener {
     Watch* watch = nullptr; // null once detached from its watch
-    ui::UniqueFile handle;
+    base::UniqueFile handle;
     OVERLAPPED overlapped{};
     alignas(DWORD) char buffer[kBufferSize];
     bool armed = false; // a read is outstanding, or its completion not yet taken
@@ -97,7 +97,7 @@ struct FolderWatcher::State {
     Callback callback;
     ULONGLONG quietMs;
     bool wine = RunningUnderWine();
-    ui::UniqueHandleKernel port;
+    base::UniqueHandleKernel port;
     mutable std::mutex lock;
     std::map<std::string, std::unique_ptr<Watch>> watches; // by folded folder
     std::unordered_map<Listener*, std::unique_ptr<Listener>> listeners;

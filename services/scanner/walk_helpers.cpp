@@ -39,8 +39,8 @@ private:
     bool m_valid = true;
 };
 
-ui::UniqueHandleKernel KillOnCloseJob() {
-    ui::UniqueHandleKernel job(CreateJobObjectA(nullptr, nullptr));
+base::UniqueHandleKernel KillOnCloseJob() {
+    base::UniqueHandleKernel job(CreateJobObjectA(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags =
         JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
@@ -52,8 +52,8 @@ ui::UniqueHandleKernel KillOnCloseJob() {
 
 } // namespace
 
-WalkHelper::WalkHelper(ui::UniqueHandleKernel process, DWORD id, ui::UniqueHandleKernel input,
-                       ui::UniqueHandleKernel output)
+WalkHelper::WalkHelper(base::UniqueHandleKernel process, DWORD id, base::UniqueHandleKernel input,
+                       base::UniqueHandleKernel output)
     : m_process(std::move(process)), m_id(id), m_input(std::move(input)),
       m_output(std::move(output)) {}
 
@@ -130,7 +130,7 @@ void WalkHelpers::GiveBack(std::vector<std::unique_ptr<WalkHelper>>& helpers) {
 
 std::unique_ptr<WalkHelper> WalkHelpers::Start() {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    ui::UniqueHandleKernel childInput, input, output, childOutput;
+    base::UniqueHandleKernel childInput, input, output, childOutput;
     if (!CreatePipe(childInput.Put(), input.Put(), &inheritable, 0) ||
         !CreatePipe(output.Put(), childOutput.Put(), &inheritable, 0))
         return nullptr;
@@ -153,7 +153,7 @@ std::unique_ptr<WalkHelper> WalkHelpers::Start() {
                         DETACHED_PROCESS | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
                         nullptr, &startup.StartupInfo, &created))
         return nullptr;
-    ui::UniqueHandleKernel process(created.hProcess), thread(created.hThread);
+    base::UniqueHandleKernel process(created.hProcess), thread(created.hThread);
     // Fails where this process is in a job that allows no other (Windows 7); the input pipe
     // still ends the helper with us.
     if (m_job)

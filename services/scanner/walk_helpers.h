@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "services/scanner/folder_listing.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 class WalkHelper {
 public:
-    WalkHelper(ui::UniqueHandleKernel process, DWORD id, ui::UniqueHandleKernel input,
-               ui::UniqueHandleKernel output);
+    WalkHelper(base::UniqueHandleKernel process, DWORD id, base::UniqueHandleKernel input,
+               base::UniqueHandleKernel output);
     ~WalkHelper(); // ends the process if it still runs
     WalkHelper(const WalkHelper&) = delete;
     WalkHelper& operator=(const WalkHelper&) = delete;
@@ -37,10 +37,10 @@ public:
     void AskToEnd() { m_input.Reset(); }
 
 private:
-    ui::UniqueHandleKernel m_process;
+    base::UniqueHandleKernel m_process;
     DWORD m_id;
-    ui::UniqueHandleKernel m_input;  // the helper's standard input, written here
-    ui::UniqueHandleKernel m_output; // the helper's standard output, read here
+    base::UniqueHandleKernel m_input;  // the helper's standard input, written here
+    base::UniqueHandleKernel m_output; // the helper's standard output, read here
     bool m_failed = false;
 };
 
@@ -83,5 +83,5 @@ private:
     std::vector<std::unique_ptr<WalkHelper>> m_idle;
     unsigned m_running = 0; // idle and lent
     bool m_unavailable = false;
-    ui::UniqueHandleKernel m_job; // ends the helpers when it closes
+    base::UniqueHandleKernel m_job; // ends the helpers when it closes
 };

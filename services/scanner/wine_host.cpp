@@ -3,7 +3,7 @@
 #include <atomic>
 #include <fstream>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int RunHostShell(const std::string& script, DWORD timeoutMs) {
     int status = -1;
     if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                        nullptr, &startup, &process)) {
-        ui::UniqueHandleKernel processHandle(process.hProcess), threadHandle(process.hThread);
+        base::UniqueHandleKernel processHandle(process.hProcess), threadHandle(process.hThread);
         for (ULONGLONG start = GetTickCount64(); GetTickCount64() - start < timeoutMs; Sleep(10)) {
             std::ifstream result(statusFile);
             if (result >> status)

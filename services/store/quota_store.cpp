@@ -10,7 +10,6 @@ namespace {
 
 constexpr char kSnapshotName[] = "\\quota.db";
 constexpr char kJournalName[] = "\\quota.jnl";
-constexpr uint32_t kStatusBits = AttrStatus100 | AttrStatus40000000;
 
 void AppendUpper(std::string& key, const char* text) {
     size_t start = key.size();
@@ -306,7 +305,8 @@ void QuotaStore::UpdateUsage(const char* device, const char* file, const char* o
     AllotrixDbRec record;
     if (!UnpackRecord(stored.packed.data(), stored.packed.size(), record))
         return;
-    uint32_t attributes = (record.GetAttributes() & ~kStatusBits) | (statusBits & kStatusBits);
+    uint32_t attributes =
+        (record.GetAttributes() & ~kAttrScanStatusBits) | (statusBits & kAttrScanStatusBits);
     if (record.GetUsedQuota() == used && record.GetHighWaterMark() == highWater &&
         record.GetAttributes() == attributes)
         return;

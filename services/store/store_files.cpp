@@ -60,8 +60,8 @@ DWORD CreateFolderTree(const std::string& folder) {
 }
 
 DWORD ReadWholeFile(const std::string& path, std::vector<char>& out) {
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return GetLastError() == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : GetLastError();
     return ReadAllFrom(file.Get(), out);
@@ -70,8 +70,8 @@ DWORD ReadWholeFile(const std::string& path, std::vector<char>& out) {
 DWORD ReplaceFileAtomically(const std::string& path, const std::vector<char>& bytes) {
     std::string temporary = path + ".tmp";
     {
-        ui::UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        base::UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return GetLastError();
         DWORD error = WriteAll(file.Get(), bytes.data(), bytes.size());

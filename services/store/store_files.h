@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 // Creates a folder and any missing parents; 0 when it exists afterwards.
 DWORD CreateFolderTree(const std::string& folder);
@@ -36,6 +36,6 @@ public:
 
 private:
     DWORD WriteAt(uint64_t offset, const void* bytes, DWORD size);
-    ui::UniqueFile m_file;
+    base::UniqueFile m_file;
     uint64_t m_size = 0;
 };

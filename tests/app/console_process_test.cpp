@@ -2,7 +2,7 @@
 // exit message that ends it and writes its frequency.
 #include "app/app_messages.h"
 #include "tests/services/axserver/service_fixture.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    ui::UniqueHandleKernel m_process;
+    base::UniqueHandleKernel m_process;
 };
 
 HWND WaitForConsoleWindow() {

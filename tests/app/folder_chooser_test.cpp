@@ -1,5 +1,5 @@
-#include "app/folder_chooser.h"
-#include "app/new_folder.h"
+#include "server/folder_chooser.h"
+#include "server/new_folder.h"
 #include "res/resource.h"
 #include "tests/services/axserver/service_fixture.h"
 #include "ui_test_support.h"

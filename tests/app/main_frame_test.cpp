@@ -104,7 +104,7 @@ TEST(HiddenStartSwitch, MatchesOnlyTheSwitchInAnyCase) {
 
 TEST(FrequencyDialog, ZeroDisablesOkAndOkTakesTheNewValue) {
     bool zeroDisabled = false, oneEnabled = false;
-    CFrequencyDlg dialog(5);
+    CFrequencyDlg dialog(5, nullptr);
     DialogDriver driver("Monitor Frequency", [&](HWND window) {
         HWND edit = GetDlgItem(window, IDC_FREQUENCY_SECONDS);
         HWND ok = GetDlgItem(window, IDOK);

@@ -1,4 +1,4 @@
-#include "app/server_chooser.h"
+#include "server/server_chooser.h"
 #include "res/resource.h"
 #include "ui_test_support.h"
 

@@ -102,7 +102,7 @@ TEST_F(GridFindCopy, FindDialogMovesTheCurrentCell) {
 
 TEST_F(GridFindCopy, CopyPutsAllRowsWhenNoneIsSelected) {
     grid.SortRows({1, false}); // the grid's order is what is copied
-    SendMessageA(grid.GetHwnd(), WM_COMMAND, GRID_ID_EDIT_COPY, 0);
+    SendMessageA(grid.Handle(), WM_COMMAND, GRID_ID_EDIT_COPY, 0);
     EXPECT_EQ(ClipboardText(), "Head1\tHead2\tHead3\r\n"
                                "gamma\tSERVER3\tneedles\r\n"
                                "delta\tserver4\tNeedle\r\n"

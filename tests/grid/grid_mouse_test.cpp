@@ -121,23 +121,23 @@ TEST_F(GridMouse, DraggingAHeadingBorderResizesUnlessTheHookRefuses) {
 }
 
 TEST_F(GridMouse, ArrowKeysMoveTheCurrentCell) {
-    SendMessageA(grid.GetHwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(grid.Handle(), WM_KEYDOWN, VK_DOWN, 0);
     int row = 0;
     int col = 0;
     ASSERT_TRUE(grid.GetCurrentCell(row, col));
     EXPECT_EQ(row, 1);
     EXPECT_EQ(col, 1);
-    SendMessageA(grid.GetHwnd(), WM_KEYDOWN, VK_DOWN, 0);
-    SendMessageA(grid.GetHwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageA(grid.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(grid.Handle(), WM_KEYDOWN, VK_RIGHT, 0);
     ASSERT_TRUE(grid.GetCurrentCell(row, col));
     EXPECT_EQ(row, 2);
     EXPECT_EQ(col, 2);
-    SendMessageA(grid.GetHwnd(), WM_KEYDOWN, VK_NEXT, 0);
+    SendMessageA(grid.Handle(), WM_KEYDOWN, VK_NEXT, 0);
     ASSERT_TRUE(grid.GetCurrentCell(row, col));
     EXPECT_GT(row, 2);
     // The current row stays in view: the grid scrolled when needed.
     EXPECT_LE(grid.GetTopRow(), row);
-    SendMessageA(grid.GetHwnd(), WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(grid.Handle(), WM_KEYDOWN, VK_UP, 0);
     int after = 0;
     ASSERT_TRUE(grid.GetCurrentCell(after, col));
     EXPECT_EQ(after, row - 1);
@@ -145,8 +145,8 @@ TEST_F(GridMouse, ArrowKeysMoveTheCurrentCell) {
 }
 
 TEST_F(GridMouse, ScrolledGridHitsTheRowsShown) {
-    SendMessageA(grid.GetHwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
-    SendMessageA(grid.GetHwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageA(grid.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageA(grid.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
     ASSERT_EQ(grid.GetTopRow(), 3);
     Click(grid, CellCenter(grid, 3, 1)); // the first row shown
     int row = 0;

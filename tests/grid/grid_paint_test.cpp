@@ -32,7 +32,7 @@ protected:
     }
     RECT Client() const {
         RECT client{};
-        GetClientRect(grid.GetHwnd(), &client);
+        GetClientRect(grid.Handle(), &client);
         return client;
     }
     HostWindow host;
@@ -184,7 +184,7 @@ TEST_F(GridPaint, ZoomScalesRowsAndColumnsWithinItsBounds) {
     EXPECT_LE(grid.GetRowHeight(), normalRow * 2 + 2);
     EXPECT_EQ(grid.GetColWidth(1), 60); // widths stay unzoomed for saving
     // Clicks land on the zoomed cells.
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(CellCenter(grid, 2, 2)));
+    SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(CellCenter(grid, 2, 2)));
     int row = 0;
     int col = 0;
     ASSERT_TRUE(grid.GetCurrentCell(row, col));

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Fill(grid);
-    ui::UniqueDc printer(CreateDCA("WINSPOOL", argv[1], nullptr, nullptr));
+    base::UniqueDc printer(CreateDCA("WINSPOOL", argv[1], nullptr, nullptr));
     if (!printer) {
         std::fprintf(stderr, "no printer %s (error %lu)\n", argv[1], GetLastError());
         return 1;

@@ -66,7 +66,7 @@ int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LP
 
 // The texts page `page` prints, in drawing order.
 std::vector<std::string> PrintedTexts(CGridView& grid, int page) {
-    ui::WindowDc screen(nullptr);
+    base::WindowDc screen(nullptr);
     const RECT frame{0, 0, 21000, 29700}; // hundredths of a millimetre
     HDC dc = CreateEnhMetaFileA(screen.Get(), nullptr, &frame, nullptr);
     grid.PrintPage(dc, kA4, 300, page);
@@ -134,13 +134,13 @@ TEST_F(GridPrint, PreviewWithoutPrinterShowsA4PagesAndNavigates) {
     ASSERT_NE(preview, nullptr);
     preview->UsePrinter("No such printer");
     ASSERT_TRUE(preview->Show());
-    ASSERT_NE(preview->GetHwnd(), nullptr);
+    ASSERT_NE(preview->Handle(), nullptr);
     EXPECT_EQ(preview->GetPageSize().cx, kA4.cx);
     EXPECT_EQ(preview->GetPageSize().cy, kA4.cy);
     const int pages = grid.GetPrintPageCount(kA4, 300);
     EXPECT_EQ(preview->GetPageCount(), pages);
 
-    const HWND window = preview->GetHwnd();
+    const HWND window = preview->Handle();
     auto command = [&](int id) { SendMessageA(window, WM_COMMAND, id, 0); };
     auto status = [&] {
         char text[64] = {};
@@ -171,7 +171,7 @@ TEST_F(GridPrint, PreviewWithoutPrinterShowsA4PagesAndNavigates) {
 
     command(CGridPrintPreview::IDC_PREVIEW_CLOSE);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(preview->GetHwnd(), nullptr);
+    EXPECT_EQ(preview->Handle(), nullptr);
 }
 
 TEST_F(GridPrint, PreviewDrawsWhitePagesWithTheGridOnThem) {
@@ -179,7 +179,7 @@ TEST_F(GridPrint, PreviewDrawsWhitePagesWithTheGridOnThem) {
     CGridPrintPreview* preview = grid.GetPrintPreview();
     ASSERT_NE(preview, nullptr);
     RECT client{};
-    GetClientRect(preview->GetHwnd(), &client);
+    GetClientRect(preview->Handle(), &client);
     Canvas canvas(client.right, client.bottom);
     preview->PaintTo(canvas.Dc(), client);
     int white = 0;

@@ -49,25 +49,25 @@ LPARAM PointParam(POINT point) {
 }
 
 void Click(CGridView& grid, POINT point, UINT flags) {
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON | flags, PointParam(point));
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONUP, flags, PointParam(point));
+    SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | flags, PointParam(point));
+    SendMessageA(grid.Handle(), WM_LBUTTONUP, flags, PointParam(point));
 }
 
 void DoubleClick(CGridView& grid, POINT point) {
     Click(grid, point);
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointParam(point));
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONUP, 0, PointParam(point));
+    SendMessageA(grid.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointParam(point));
+    SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, PointParam(point));
 }
 
 void RightClick(CGridView& grid, POINT point) {
-    SendMessageA(grid.GetHwnd(), WM_RBUTTONDOWN, MK_RBUTTON, PointParam(point));
-    SendMessageA(grid.GetHwnd(), WM_RBUTTONUP, 0, PointParam(point));
+    SendMessageA(grid.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, PointParam(point));
+    SendMessageA(grid.Handle(), WM_RBUTTONUP, 0, PointParam(point));
 }
 
 void Drag(CGridView& grid, POINT from, POINT to) {
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(from));
-    SendMessageA(grid.GetHwnd(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(to));
-    SendMessageA(grid.GetHwnd(), WM_LBUTTONUP, 0, PointParam(to));
+    SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(from));
+    SendMessageA(grid.Handle(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(to));
+    SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, PointParam(to));
 }
 
 Canvas::Canvas(int width, int height) : m_width(width), m_height(height) {

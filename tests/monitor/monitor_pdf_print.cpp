@@ -84,15 +84,15 @@ int main(int argc, char** argv) {
         ShowWindow(host, SW_SHOW);
         if (mode == "show-columns") {
             SetTimer(nullptr, 0, 10000, CloseColumnsDialog);
-            view.OnViewCommand(ID_VIEW_COLUMNS);
+            view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
         } else {
-            view.OnViewCommand(ID_FILE_PRINT_PREVIEW);
+            view.RouteCommand(ID_FILE_PRINT_PREVIEW, 0, nullptr);
             PumpFor(10000);
         }
         return 0;
     }
 
-    ui::UniqueDc printer(CreateDCA("WINSPOOL", argv[1], nullptr, nullptr));
+    base::UniqueDc printer(CreateDCA("WINSPOOL", argv[1], nullptr, nullptr));
     if (!printer) {
         std::fprintf(stderr, "no printer %s (error %lu)\n", argv[1], GetLastError());
         return 1;
@@ -101,14 +101,14 @@ int main(int argc, char** argv) {
     const int pages = view.GetPrintPageCount(page, GetDeviceCaps(printer.Get(), LOGPIXELSY));
     if (throughCommand) {
         SetTimer(nullptr, 0, 50, ConfirmPrintDialog);
-        view.OnViewCommand(ID_FILE_PRINT);
+        view.RouteCommand(ID_FILE_PRINT, 0, nullptr);
     } else if (!view.PrintTo(printer.Get(), argv[2])) {
         std::fprintf(stderr, "printing failed (error %lu)\n", GetLastError());
         return 1;
     }
     std::printf("pages=%d\n", pages);
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
-    DestroyWindow(view.GetHwnd());
+    DestroyWindow(view.Handle());
     DestroyWindow(host);
     return 0;
 }

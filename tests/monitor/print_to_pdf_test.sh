@@ -50,8 +50,10 @@ check_printout() { # check_printout PAGES
 
 for mode in direct command; do
     title="MonitorPrint${mode}$$"
+    # A program that cannot print fails the test at once, without waiting for a PDF.
     output=$("$source_dir/tools/wine-exec.sh" --prefix "$build_dir/wine/test" "$program" \
-        KelvaneMonitorPDF "$title" "$mode" | tr -d '\r')
+        KelvaneMonitorPDF "$title" "$mode")
+    output=${output//$'\r'/}
     pages=${output#pages=}
     echo "$mode: printed $pages pages"
     wait_for_pdf "$title" || continue

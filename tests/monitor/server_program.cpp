@@ -1,6 +1,6 @@
 #include "server_program.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <algorithm>
 
@@ -44,8 +44,8 @@ int RunServerProgram(const std::string& arguments, std::string& error) {
 }
 
 void StopPolicyService() {
-    ui::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    ui::UniqueService policy(
+    base::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    base::UniqueService policy(
         manager ? OpenServiceA(manager.Get(), "AXPolicy", SERVICE_STOP | SERVICE_QUERY_STATUS)
                 : nullptr);
     if (!policy)

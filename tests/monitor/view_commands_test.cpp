@@ -3,7 +3,6 @@
 // and the layout of a printout.
 #include "view_fixture.h"
 
-#include "app/monitor_pane.h"
 #include "client/axcli.h"
 #include "monitor/columns.h"
 #include "monitor/columns_dlg.h"
@@ -110,7 +109,7 @@ void WhenColumnsDialogShows(std::function<void(HWND)> act) {
 
 bool CommandEnabled(CAXMonView& view, UINT id) {
     ui::CommandState state;
-    view.OnUpdateViewCommand(id, state);
+    view.QueryCommand(id, state);
     EXPECT_TRUE(state.Answered()) << id;
     return state.Enabled();
 }
@@ -139,7 +138,7 @@ class ColumnsDialogTest : public ViewTest {
 protected:
     HWND Open(ColumnCodes& order, uint32_t unit = 2) {
         m_dialog = std::make_unique<CColumnsDlg>(order, unit, m_frame);
-        EXPECT_TRUE(m_dialog->CreateModeless(m_frame));
+        EXPECT_TRUE(m_dialog->CreateModeless());
         return m_dialog->Handle();
     }
     std::unique_ptr<CColumnsDlg> m_dialog;
@@ -275,7 +274,7 @@ TEST_F(ViewTest, ColumnCommandSavesWidthsRebuildsAndKeepsTheSortColumn) {
                          IDC_SPACE_UNIT_KILOBYTES);
         Click(dialog, IDOK);
     });
-    view.OnViewCommand(ID_VIEW_COLUMNS);
+    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
 
     EXPECT_EQ(ProfileText("ColsDisplayed"), "Server;Object Name;Space Used;");
     ASSERT_EQ(view.GetColCount(), 3);
@@ -307,7 +306,7 @@ TEST_F(ViewTest, RemovingTheSortColumnSortsByTheFirstColumnDescending) {
         Click(dialog, IDC_REMOVE_COLUMN);
         Click(dialog, IDOK);
     });
-    view.OnViewCommand(ID_VIEW_COLUMNS);
+    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
 
     EXPECT_EQ(view.GetColCount(), 2);
     EXPECT_EQ(view.SortColumn(), 1);
@@ -324,7 +323,7 @@ TEST_F(ViewTest, CancellingTheColumnsDialogChangesNothingAndRearmsTheTimer) {
         Click(dialog, IDC_REMOVE_COLUMN);
         Click(dialog, IDCANCEL);
     });
-    view.OnViewCommand(ID_VIEW_COLUMNS);
+    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
     EXPECT_EQ(view.GetColCount(), 2);
     EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Server;");
     EXPECT_TRUE(view.IsTimerArmed());
@@ -346,7 +345,7 @@ TEST_F(ViewTest, OnAMonitoringOnlyServerConfirmingDropsUserButKeepsTheOtherFullS
         displayed = ListItems(GetDlgItem(dialog, IDC_DISPLAYED_COLUMNS));
         Click(dialog, IDOK);
     });
-    view.OnViewCommand(ID_VIEW_COLUMNS);
+    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
 
     EXPECT_NE(std::find(available.begin(), available.end(), ListItem{"User (AX Only)", kColUser}),
               available.end());
@@ -363,18 +362,19 @@ TEST_F(ViewTest, ZoomStepsByATenthWithinItsBounds) {
     CAXMonView& view = OpenView();
     std::vector<int> in;
     while (CommandEnabled(view, ID_VIEW_ZOOM_IN)) {
-        view.OnViewCommand(ID_VIEW_ZOOM_IN);
+        view.RouteCommand(ID_VIEW_ZOOM_IN, 0, nullptr);
         in.push_back(view.GetZoom());
     }
     EXPECT_EQ(in, (std::vector<int>{110, 121, 133, 146, 160, 176, 193, 212, 233, 256, 281, 309}));
-    view.OnViewCommand(ID_VIEW_ZOOM_IN); // disabled from 300 up: the command does nothing
+    view.RouteCommand(ID_VIEW_ZOOM_IN, 0,
+                      nullptr); // disabled from 300 up: the command does nothing
     EXPECT_EQ(view.GetZoom(), 309);
 
-    view.OnViewCommand(ID_VIEW_ZOOM_100);
+    view.RouteCommand(ID_VIEW_ZOOM_100, 0, nullptr);
     EXPECT_EQ(view.GetZoom(), 100);
     std::vector<int> out;
     while (CommandEnabled(view, ID_VIEW_ZOOM_OUT)) {
-        view.OnViewCommand(ID_VIEW_ZOOM_OUT);
+        view.RouteCommand(ID_VIEW_ZOOM_OUT, 0, nullptr);
         out.push_back(view.GetZoom());
     }
     EXPECT_EQ(out, (std::vector<int>{90, 81, 73, 66, 60, 54, 49, 44, 40}));
@@ -399,7 +399,7 @@ TEST_F(ViewTest, FindOpensTheGridsDialogAndReachesRowsAndColumnsOffTheScreen) {
     view.SetColWidth(3, 0); // Object Name hidden from sight
     EXPECT_TRUE(CommandEnabled(view, ID_EDIT_FIND));
 
-    view.OnViewCommand(ID_EDIT_FIND);
+    view.RouteCommand(ID_EDIT_FIND, 0, nullptr);
     HWND find = view.GetFindDialog();
     ASSERT_NE(find, nullptr);
     EXPECT_TRUE(view.IsTimerArmed());
@@ -425,7 +425,7 @@ TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
     ClickHeading(4); // Space Used, descending
     ASSERT_TRUE(CommandEnabled(view, ID_EDIT_COPY));
 
-    ASSERT_TRUE(view.OnViewCommand(ID_EDIT_COPY));
+    ASSERT_TRUE(view.RouteCommand(ID_EDIT_COPY, 0, nullptr));
     const std::string heading =
         "Object Name\tUser\t% Space Used\tSpace Used\tWrite Through\tEnforce Quota\r\n";
     EXPECT_EQ(ClipboardText(),
@@ -434,7 +434,7 @@ TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
                   "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
 
     view.SelectRow(3, true);
-    view.OnViewCommand(ID_EDIT_COPY);
+    view.RouteCommand(ID_EDIT_COPY, 0, nullptr);
     EXPECT_EQ(ClipboardText(), heading + "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
 }
 
@@ -447,14 +447,14 @@ TEST_F(ViewTest, PauseStopsTheTimerAndReleaseRestartsIt) {
     EXPECT_TRUE(CommandEnabled(view, ID_VIEW_PAUSE));
     EXPECT_FALSE(CommandEnabled(view, ID_VIEW_RELEASE));
 
-    view.OnViewCommand(ID_VIEW_PAUSE);
+    view.RouteCommand(ID_VIEW_PAUSE, 0, nullptr);
     EXPECT_TRUE(view.IsPaused());
     EXPECT_FALSE(view.IsTimerArmed());
     EXPECT_TRUE(view.IsBusy()); // results arriving now are dropped
     EXPECT_FALSE(CommandEnabled(view, ID_VIEW_PAUSE));
     EXPECT_TRUE(CommandEnabled(view, ID_VIEW_RELEASE));
 
-    view.OnViewCommand(ID_VIEW_RELEASE);
+    view.RouteCommand(ID_VIEW_RELEASE, 0, nullptr);
     EXPECT_FALSE(view.IsPaused());
     EXPECT_TRUE(view.IsTimerArmed());
     EXPECT_FALSE(view.IsBusy());
@@ -463,16 +463,16 @@ TEST_F(ViewTest, PauseStopsTheTimerAndReleaseRestartsIt) {
 TEST_F(ViewTest, ACommandRunWhilePausedRearmsTheTimerAndReleaseOnlyClearsTheFlag) {
     m_document.Add("C:\\A", 10, 100);
     CAXMonView& view = OpenView(true);
-    view.OnViewCommand(ID_VIEW_PAUSE);
+    view.RouteCommand(ID_VIEW_PAUSE, 0, nullptr);
     ASSERT_FALSE(view.IsTimerArmed());
 
     WhenColumnsDialogShows([](HWND dialog) { Click(dialog, IDCANCEL); });
-    view.OnViewCommand(ID_VIEW_COLUMNS);
+    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
     EXPECT_TRUE(view.IsPaused());
     EXPECT_TRUE(view.IsTimerArmed());
     EXPECT_FALSE(view.IsBusy());
 
-    view.OnViewCommand(ID_VIEW_RELEASE);
+    view.RouteCommand(ID_VIEW_RELEASE, 0, nullptr);
     EXPECT_FALSE(view.IsPaused());
     EXPECT_TRUE(view.IsTimerArmed());
 }
@@ -484,9 +484,9 @@ TEST_F(ViewTest, SaveStaysDisabledAndOtherCommandsAreLeftToTheFrame) {
     EXPECT_TRUE(CommandEnabled(view, ID_FILE_PRINT_PREVIEW));
     EXPECT_TRUE(CommandEnabled(view, ID_FILE_PRINT_SETUP));
     ui::CommandState other;
-    view.OnUpdateViewCommand(ID_APP_ABOUT, other);
+    view.QueryCommand(ID_APP_ABOUT, other);
     EXPECT_FALSE(other.Answered());
-    EXPECT_FALSE(view.OnViewCommand(ID_APP_ABOUT));
+    EXPECT_FALSE(view.RouteCommand(ID_APP_ABOUT, 0, nullptr));
 }
 
 // ---- Printout layout --------------------------------------------------------------------------
@@ -538,22 +538,20 @@ TEST_F(ViewTest, APrintoutOfTwoHundredRowsTakesEveryRowOnceOnA4Pages) {
 
 // ---- Command routing --------------------------------------------------------------------------
 
-TEST_F(ViewTest, ThePaneRoutesTheFramesCommandsAndTheirStatesToTheView) {
+TEST_F(ViewTest, TheViewAnswersTheFramesCommandsAndTheirStates) {
     m_document.Add("C:\\A", 10, 100);
     CAXMonView& view = OpenView();
-    CMonitorPane pane(view);
-    ASSERT_TRUE(pane.Attach());
 
-    SendMessageA(view.GetHwnd(), WM_COMMAND, ID_VIEW_ZOOM_IN, 0); // as an accelerator sends it
+    SendMessageA(view.Handle(), WM_COMMAND, ID_VIEW_ZOOM_IN, 0); // as an accelerator sends it
     EXPECT_EQ(view.GetZoom(), 110);
-    EXPECT_TRUE(pane.RouteCommand(ID_VIEW_PAUSE, 0, nullptr));
+    EXPECT_TRUE(view.RouteCommand(ID_VIEW_PAUSE, 0, nullptr));
     EXPECT_TRUE(view.IsPaused());
     ui::CommandState release, save, about;
-    pane.QueryCommand(ID_VIEW_RELEASE, release);
-    pane.QueryCommand(ID_FILE_SAVE, save);
-    pane.QueryCommand(ID_APP_ABOUT, about);
+    view.QueryCommand(ID_VIEW_RELEASE, release);
+    view.QueryCommand(ID_FILE_SAVE, save);
+    view.QueryCommand(ID_APP_ABOUT, about);
     EXPECT_TRUE(release.Answered() && release.Enabled());
     EXPECT_TRUE(save.Answered() && !save.Enabled());
     EXPECT_FALSE(about.Answered());
-    EXPECT_FALSE(pane.RouteCommand(ID_APP_ABOUT, 0, nullptr));
+    EXPECT_FALSE(view.RouteCommand(ID_APP_ABOUT, 0, nullptr));
 }

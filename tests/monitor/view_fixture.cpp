@@ -85,8 +85,8 @@ monitor::CAXMonView& ViewTest::OpenView(bool startTimer) {
 }
 
 void ViewTest::CloseView() {
-    if (m_view && m_view->GetHwnd())
-        DestroyWindow(m_view->GetHwnd());
+    if (m_view && m_view->Handle())
+        DestroyWindow(m_view->Handle());
     m_view.reset();
 }
 
@@ -105,16 +105,16 @@ LPARAM Point(int x, int y) {
 void ViewTest::ClickHeading(int col) {
     const int x = ColumnLeft(*m_view, col) + m_view->GetColWidth(col) / 2;
     const int y = m_view->GetRowHeight() / 2;
-    SendMessageA(m_view->GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
-    SendMessageA(m_view->GetHwnd(), WM_LBUTTONUP, 0, Point(x, y));
+    SendMessageA(m_view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    SendMessageA(m_view->Handle(), WM_LBUTTONUP, 0, Point(x, y));
 }
 
 void ViewTest::DragColumnBorder(int col, int dx) {
     const int x = ColumnLeft(*m_view, col + 1);
     const int y = m_view->GetRowHeight() / 2;
-    SendMessageA(m_view->GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
-    SendMessageA(m_view->GetHwnd(), WM_MOUSEMOVE, MK_LBUTTON, Point(x + dx, y));
-    SendMessageA(m_view->GetHwnd(), WM_LBUTTONUP, 0, Point(x + dx, y));
+    SendMessageA(m_view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    SendMessageA(m_view->Handle(), WM_MOUSEMOVE, MK_LBUTTON, Point(x + dx, y));
+    SendMessageA(m_view->Handle(), WM_LBUTTONUP, 0, Point(x + dx, y));
 }
 
 std::vector<std::string> ViewTest::ObjectColumn(int col) const {

@@ -3,7 +3,7 @@
 #include "client/axcli.h"
 #include "monitor/cell_controls.h"
 #include "monitor/columns.h"
-#include "monitor/resource_text.h"
+#include "base/resource_text.h"
 #include "res/resource.h"
 #include "ui/profile.h"
 
@@ -197,12 +197,12 @@ TEST_F(ViewTest, TimerIsArmedUnlessStartedHiddenAndStoppingMarksBusy) {
     EXPECT_FALSE(view.IsTimerArmed());
     EXPECT_TRUE(view.IsBusy());
     // A stale notice while busy changes nothing.
-    SendMessageA(view.GetHwnd(), WM_APP + 111, 0, 0);
+    SendMessageA(view.Handle(), WM_APP + 111, 0, 0);
     EXPECT_EQ(view.GetRowCount(), 1);
     EXPECT_TRUE(view.StartRefreshTimer(0));
     EXPECT_FALSE(view.IsBusy());
     // A notice without a result behind it (the thread was stopped) changes nothing either.
-    SendMessageA(view.GetHwnd(), WM_APP + 111, 0, 0);
+    SendMessageA(view.Handle(), WM_APP + 111, 0, 0);
     EXPECT_EQ(view.GetRowCount(), 1);
     EXPECT_EQ(view.EntryOfRow(1), m_document.DisplayedList()[0].get());
 }
@@ -223,8 +223,8 @@ TEST(ColumnKeys, AreTheTextsOfTheStringTable) {
         IDS_KEY_SERVER,
     };
     for (uint32_t type = 1; type <= kColumnTypeCount; ++type)
-        EXPECT_EQ(LoadResourceText(kKeyIds[type - 1]), GetColumnInfo(type).key) << type;
-    EXPECT_EQ(LoadResourceText(IDS_PROFILE_SECTION), "AXMonitor");
-    EXPECT_EQ(LoadResourceText(IDS_PROFILE_COLUMNS_DISPLAYED), "ColsDisplayed");
-    EXPECT_EQ(LoadResourceText(IDS_PROFILE_SIZE_UNIT), "Bytes");
+        EXPECT_EQ(base::LoadText(kKeyIds[type - 1]), GetColumnInfo(type).key) << type;
+    EXPECT_EQ(base::LoadText(IDS_PROFILE_SECTION), "AXMonitor");
+    EXPECT_EQ(base::LoadText(IDS_PROFILE_COLUMNS_DISPLAYED), "ColsDisplayed");
+    EXPECT_EQ(base::LoadText(IDS_PROFILE_SIZE_UNIT), "Bytes");
 }

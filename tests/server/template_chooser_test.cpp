@@ -1,4 +1,4 @@
-#include "app/error_text.h"
+#include "base/error_text.h"
 #include "registry_keys.h"
 #include "res/resource.h"
 #include "server/server_registry.h"

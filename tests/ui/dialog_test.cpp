@@ -1,5 +1,6 @@
 // Dialogs from templates: data exchange both ways, and a refused value keeps the dialog open with
 // the focus on the offending control. A driver thread plays the user.
+#include "ui/app.h"
 #include "ui/dialog.h"
 
 #include "test_resources.h"
@@ -131,22 +132,23 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{IDC_TEST_RATIO, "1.5", "Please enter a number between 0 and 1."},
         Refusal{IDC_TEST_NAME, "ninechars", "Please enter no more than 8 characters."}));
 
-TEST(DialogModeless, LivesBesideTheCallerAndRoutesItsKeys) {
+TEST(DialogModeless, LivesBesideTheCallerAndGetsItsKeysFromTheMessageLoop) {
+    ui::App app;
     ValuesDialog dialog;
     ASSERT_TRUE(dialog.CreateModeless());
     HWND window = dialog.Handle();
     EXPECT_EQ(dialog.ItemText(IDC_TEST_COUNT), "12");
 
     MSG tab{GetDlgItem(window, IDC_TEST_COUNT), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-    EXPECT_TRUE(ui::Dialog::PreTranslateModeless(tab)) << "dialog keys go to the dialog";
+    EXPECT_TRUE(app.PreTranslate(tab)) << "a control's keys reach its dialog";
     MSG elsewhere{nullptr, WM_KEYDOWN, VK_TAB, 0, 0, {}};
-    EXPECT_FALSE(ui::Dialog::PreTranslateModeless(elsewhere));
+    EXPECT_FALSE(app.PreTranslate(elsewhere));
 
     dialog.SetItemText(IDC_TEST_COUNT, "33");
     dialog.Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
     EXPECT_FALSE(IsWindow(window)) << "OK ends a modeless dialog by destroying it";
     EXPECT_EQ(dialog.count, 33u);
-    EXPECT_FALSE(ui::Dialog::PreTranslateModeless(tab));
+    EXPECT_FALSE(app.PreTranslate(tab));
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "ui/app.h"
 #include "ui/dock_frame_wnd.h"
-#include "ui/window_class.h"
+#include "base/window_class.h"
 
 #include "test_resources.h"
 
@@ -40,9 +40,9 @@ public:
 
     // Created with a class whose procedure is DefWindowProc, as the console's own class is.
     bool CreateTestFrame() {
-        ui::WindowClass windowClass;
+        base::WindowClass windowClass;
         windowClass.name = "KelvaneTest.Frame";
-        ui::RegisterWindowClass(windowClass);
+        base::RegisterWindowClass(windowClass);
         HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
         if (!CreateFrame("KelvaneTest.Frame", "Frame test", menu, WS_OVERLAPPEDWINDOW, 0,
                          RECT{0, 0, 480, 360}))

@@ -1,7 +1,7 @@
 // Messages reach the handler meant for them, from the first message on, whoever registered the
 // window's class.
 #include "ui/window_base.h"
-#include "ui/window_class.h"
+#include "base/window_class.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -54,10 +54,10 @@ protected:
 
 const char* ForeignClass() {
     static const char* name = [] {
-        ui::WindowClass windowClass;
+        base::WindowClass windowClass;
         windowClass.name = "KelvaneTest.Foreign";
         windowClass.procedure = DefWindowProcA;
-        ui::RegisterWindowClass(windowClass);
+        base::RegisterWindowClass(windowClass);
         return "KelvaneTest.Foreign";
     }();
     return name;

@@ -5,8 +5,8 @@
 // network; folder opens the folder chooser on this computer's quota service; newfolder then
 // presses its New Folder... button. PATH (such as "C:\Demo" or "Domain\SALES") is expanded
 // and selected in the chooser's tree, one part after the other.
-#include "app/folder_chooser.h"
-#include "app/server_chooser.h"
+#include "server/folder_chooser.h"
+#include "server/server_chooser.h"
 #include "res/resource.h"
 #include "server/template_chooser.h"
 #include "tests/ui/ui_test_support.h"

@@ -5,7 +5,7 @@
 #include "services/common/service_control.h"
 #include "services/store/record_packing.h"
 #include "services/store/store_format.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ std::string ReadText(const char* key, const char* value) {
 }
 
 bool KeyExists(const char* path) {
-    ui::UniqueKey key;
+    base::UniqueKey key;
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 
@@ -41,9 +41,9 @@ TEST(ServiceInstallation, ConsoleKeysExistWithAuditingValues) {
 }
 
 TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
-    ui::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    base::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     ASSERT_TRUE(manager);
-    ui::UniqueService policy(OpenServiceA(manager.Get(), kPolicyServiceName, SERVICE_ALL_ACCESS));
+    base::UniqueService policy(OpenServiceA(manager.Get(), kPolicyServiceName, SERVICE_ALL_ACCESS));
     ASSERT_TRUE(policy);
     std::vector<BYTE> buffer(8192);
     DWORD needed = 0;
@@ -89,8 +89,8 @@ void WriteStore(const std::string& folder, uint32_t count) {
         PackedRecord packed = PackRecord(record);
         AppendEntry(bytes, EntryKind::Save, packed.data(), uint32_t(packed.size()));
     }
-    ui::UniqueFile file(CreateFileA((folder + "\\quota.db").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr));
+    base::UniqueFile file(CreateFileA((folder + "\\quota.db").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ASSERT_TRUE(file &&
                 WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr));

@@ -3,7 +3,7 @@
 #include "services/axserver/server_settings.h"
 #include "tests/services/store/temp_folder.h"
 #include "services/common/service_control.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ std::string InstalledStamp() {
 }
 
 void RecordStamp(const std::string& stamp) {
-    ui::UniqueKey key;
+    base::UniqueKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParametersKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
     RegSetValueExA(key.Get(), "TestBinaryStamp", 0, REG_SZ,

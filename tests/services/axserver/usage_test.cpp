@@ -1,7 +1,7 @@
 // Usage measured by the quota service from the files below its objects.
 #include "service_fixture.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -24,9 +24,9 @@ AllotrixDbRec SaveQuota(AXCli& client, const TestFolder& folder, const std::stri
 }
 
 // The running child processes of `parent` that run `program` ("name.exe").
-std::vector<ui::UniqueHandleKernel> ChildProcesses(DWORD parent, const char* program) {
-    std::vector<ui::UniqueHandleKernel> children;
-    ui::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+std::vector<base::UniqueHandleKernel> ChildProcesses(DWORD parent, const char* program) {
+    std::vector<base::UniqueHandleKernel> children;
+    base::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot && Process32First(snapshot.Get(), &entry); more;
@@ -161,10 +161,11 @@ TEST(QuotaUsage, WalkedByHelperProcessesBesideTheServiceThatEndWithIt) {
         EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(bytes), listed))
             << listed.GetUsedQuota();
     }
-    std::vector<ui::UniqueHandleKernel> helpers = ChildProcesses(server.ProcessId(), "axscan.exe");
+    std::vector<base::UniqueHandleKernel> helpers =
+        ChildProcesses(server.ProcessId(), "axscan.exe");
     EXPECT_FALSE(helpers.empty()) << "axserver found no axscan.exe beside it";
     server.Kill(); // as a crash would end it
-    for (const ui::UniqueHandleKernel& helper : helpers)
+    for (const base::UniqueHandleKernel& helper : helpers)
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(helper.Get(), 10000));
     EnsureServicesRunning();
 }

@@ -6,7 +6,7 @@
 #include "services/scanner/usage_scanner.h"
 #include "services/scanner/wine_host.h"
 #include "tests/services/store/temp_folder.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -39,8 +39,8 @@ private:
 
 // A file of `size` bytes of which none is written: sparse where the file system allows.
 bool CreateSparseFile(const std::string& path, uint64_t size) {
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD returned = 0;
     DeviceIoControl(file.Get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
     LARGE_INTEGER end;

@@ -10,7 +10,7 @@
 
 #include "services/scanner/usage_scanner.h"
 #include "services/scanner/wine_host.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -86,12 +86,12 @@ public:
                                 FALSE, id));
         });
     }
-    std::vector<ui::UniqueHandleKernel>& Processes() { return m_processes; }
+    std::vector<base::UniqueHandleKernel>& Processes() { return m_processes; }
 
 private:
     std::mutex m_lock;
     std::set<DWORD> m_ids;
-    std::vector<ui::UniqueHandleKernel> m_processes;
+    std::vector<base::UniqueHandleKernel> m_processes;
 };
 
 TEST_F(UsageScannerHelpers, SizesOnlyScansMatchFindWithHelpersWithoutAndWhenMissing) {
@@ -122,7 +122,7 @@ TEST_F(UsageScannerHelpers, AHelperKilledMidScanLeavesTheResultExact) {
     scanner.WatchHelperRequests([&](DWORD id) {
         if (killed.exchange(true))
             return;
-        ui::UniqueHandleKernel helper(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        base::UniqueHandleKernel helper(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         EXPECT_TRUE(TerminateProcess(helper.Get(), 9));
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(helper.Get(), 10000));
     });
@@ -145,7 +145,7 @@ TEST_F(UsageScannerHelpers, HelpersEndOnTheirOwnWhenTheScannerDoes) {
         ExpectCounted(scanner.Scan(Root(), false));
     }
     ASSERT_EQ(2u, seen.Processes().size());
-    for (const ui::UniqueHandleKernel& helper : seen.Processes()) {
+    for (const base::UniqueHandleKernel& helper : seen.Processes()) {
         ASSERT_TRUE(helper);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(helper.Get(), 0));
         DWORD code = 9;

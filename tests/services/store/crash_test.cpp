@@ -12,7 +12,7 @@
 #include "services/store/quota_store.h"
 #include "store_test_support.h"
 #include "temp_folder.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ Shared* MapShared(HANDLE mapping) {
 
 // Runs the save loop of a child process; never returns normally.
 int SaveLoop(const std::string& folder, uint64_t first, const char* sharedName) {
-    ui::UniqueHandleKernel mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, sharedName));
+    base::UniqueHandleKernel mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, sharedName));
     Shared* shared = mapping ? MapShared(mapping.Get()) : nullptr;
     QuotaStore store;
     if (!shared || store.Open(folder) != 0)
@@ -108,8 +108,8 @@ int SaveLoop(const std::string& folder, uint64_t first, const char* sharedName) 
 // change and a random moment more has passed; returns the last change it acknowledged (0: none).
 uint64_t RunAndKillSaveLoop(const std::string& folder, uint64_t first, std::mt19937& random) {
     std::string name = "Local\\kelvane-crash-" + std::to_string(GetCurrentProcessId());
-    ui::UniqueHandleKernel mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
-                                                      0, sizeof(Shared), name.c_str()));
+    base::UniqueHandleKernel mapping(CreateFileMappingA(
+        INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), name.c_str()));
     Shared* shared = MapShared(mapping.Get());
     if (!shared)
         return 0;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 AllotrixDbRec MakeRecord(const char* file, const char* owner, uint64_t permQuota) {
     AllotrixDbRec record;
@@ -26,8 +26,9 @@ bool SameBytes(const AllotrixDbRec& a, const AllotrixDbRec& b) {
 
 std::vector<char> ReadBytes(const std::string& path) {
     std::vector<char> bytes(static_cast<size_t>(FileSize(path)));
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
     DWORD read = 0;
     if (!file || !ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
         return {};
@@ -36,7 +37,7 @@ std::vector<char> ReadBytes(const std::string& path) {
 }
 
 void WriteBytes(const std::string& path, const std::vector<char>& bytes) {
-    ui::UniqueFile file(
+    base::UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (file)

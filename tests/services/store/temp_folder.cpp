@@ -1,6 +1,6 @@
 #include "temp_folder.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <algorithm>
 #include <atomic>
@@ -43,8 +43,8 @@ bool RemoveFolderTree(const std::string& folder) {
 }
 
 bool WriteTestFile(const std::string& path, uint64_t size) {
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     std::vector<char> block(64 * 1024);

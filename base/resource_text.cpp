@@ -1,10 +1,11 @@
-#include "monitor/resource_text.h"
+#include "base/resource_text.h"
 
-namespace monitor {
+namespace base {
 
-std::string LoadResourceText(UINT id) {
+std::string LoadText(UINT id, HINSTANCE instance) {
     char text[1024];
-    const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    const int length = LoadStringA(instance ? instance : GetModuleHandleA(nullptr), id, text,
+                                   static_cast<int>(sizeof text));
     return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
@@ -22,4 +23,8 @@ std::string FormatText(const std::string& pattern, std::initializer_list<std::st
     return text;
 }
 
-} // namespace monitor
+std::string LoadFormattedText(UINT id, std::initializer_list<std::string> arguments) {
+    return FormatText(LoadText(id), arguments);
+}
+
+} // namespace base

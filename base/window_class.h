@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 struct WindowClass {
     const char* name = nullptr;
@@ -24,4 +24,4 @@ bool UnregisterWindowClass(const char* name, HINSTANCE instance = nullptr);
 // registered on first use.
 const char* PlainWindowClass();
 
-} // namespace ui
+} // namespace base

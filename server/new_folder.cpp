@@ -1,23 +1,11 @@
-#include "app/new_folder.h"
+#include "server/new_folder.h"
 
+#include "base/resource_text.h"
 #include "res/resource.h"
-#include "ui/message_box.h"
-
-#include <cstdio>
-#include <vector>
-
-namespace {
-std::string CurrentFolderText(const std::string& folder) {
-    std::string format = ui::LoadText(IDS_CURRENT_FOLDER);
-    std::vector<char> text(format.size() + folder.size() + 1);
-    snprintf(text.data(), text.size(), format.c_str(), folder.c_str());
-    return text.data();
-}
-} // namespace
 
 CNewFolderDlg::CNewFolderDlg(const std::string& currentFolder, HWND parent)
-    : ui::Dialog(IDD_NEW_FOLDER), m_parent(parent),
-      m_currentFolderText(CurrentFolderText(currentFolder)) {}
+    : ui::Dialog(IDD_NEW_FOLDER, parent),
+      m_currentFolderText(base::LoadFormattedText(IDS_CURRENT_FOLDER, {currentFolder})) {}
 
 bool CNewFolderDlg::OnInitDialog() {
     Dialog::OnInitDialog();

@@ -1,4 +1,4 @@
-#include "app/error_text.h"
+#include "base/error_text.h"
 
 #include <cstring>
 
@@ -54,4 +54,16 @@ DWORD GetErrorText(DWORD code, char* buffer, DWORD size) {
         }
     }
     return 0;
+}
+
+std::string ErrorText(DWORD code) {
+    char text[512];
+    return std::string(text, GetErrorText(code, text, sizeof text));
+}
+
+std::string ErrorLine(DWORD code) {
+    std::string text = ErrorText(code);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
 }

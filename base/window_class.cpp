@@ -1,6 +1,6 @@
-#include "ui/window_class.h"
+#include "base/window_class.h"
 
-namespace ui {
+namespace base {
 
 namespace {
 HINSTANCE ModuleOr(HINSTANCE instance) {
@@ -39,4 +39,4 @@ const char* PlainWindowClass() {
     return name;
 }
 
-} // namespace ui
+} // namespace base

@@ -31,9 +31,6 @@ public:
     explicit CServerChooserDlg(const char* excluded = nullptr, HWND parent = nullptr,
                                ServerLister lister = ListNetworkServers);
 
-    INT_PTR DoModal() { return Dialog::DoModal(m_parent); }
-    using Dialog::DoModal;
-
     // After IDOK: the chosen computer.
     const std::string& ComputerName() const { return m_computerName; }
 
@@ -55,7 +52,6 @@ private:
     bool IsExcluded(const std::string& name) const;
     void ShowNetworkError(DWORD status);
 
-    HWND m_parent;
     ServerLister m_lister;
     ui::TreeView m_tree;
     std::string m_computerName;

@@ -1,7 +1,8 @@
-#include "app/folder_chooser.h"
+#include "server/folder_chooser.h"
 
-#include "app/error_text.h"
-#include "app/new_folder.h"
+#include "base/error_text.h"
+#include "base/resource_text.h"
+#include "server/new_folder.h"
 #include "res/resource.h"
 #include "ui/message_box.h"
 #include "ui/wait_cursor.h"
@@ -35,13 +36,6 @@ int CALLBACK CompareFolders(LPARAM first, LPARAM second, LPARAM) {
     return lstrcmpiA(a ? a->Name : "", b ? b->Name : "");
 }
 
-std::string FormatMessageText(UINT formatId, const std::string& first, const std::string& second) {
-    std::string format = ui::LoadText(formatId);
-    std::vector<char> text(format.size() + first.size() + second.size() + 1);
-    snprintf(text.data(), text.size(), format.c_str(), first.c_str(), second.c_str());
-    return text.data();
-}
-
 // `folder` and `name` joined by exactly one backslash.
 std::string JoinPath(std::string folder, const std::string& name) {
     while (!folder.empty() && folder.back() == '\\')
@@ -52,13 +46,12 @@ std::string JoinPath(std::string folder, const std::string& name) {
 
 } // namespace
 
-CFolderChooserDlg::CFolderChooserDlg(HWND parent)
-    : ui::Dialog(IDD_FOLDER_CHOOSER), m_parent(parent) {}
+CFolderChooserDlg::CFolderChooserDlg(HWND parent) : ui::Dialog(IDD_FOLDER_CHOOSER, parent) {}
 
 bool CFolderChooserDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     m_entries.clear();
-    SetText(ui::LoadText(IDS_SELECT_DIRECTORY));
+    SetText(base::LoadText(IDS_SELECT_DIRECTORY));
     m_tree = ui::TreeView(Item(IDC_FOLDER_TREE));
     m_images.Create(16, 16, true, 4, 1);
     m_images.AddBitmap(IDB_FOLDER_OPEN, kWhite);
@@ -134,7 +127,7 @@ AXServerCommunicationFileRec* CFolderChooserDlg::NewEntry() {
     try {
         return &m_entries.emplace_back();
     } catch (const std::bad_alloc&) {
-        ui::ShowMessage(m_hwnd, ui::LoadText(IDS_NOT_ENOUGH_MEMORY));
+        ui::ShowMessage(m_hwnd, base::LoadText(IDS_NOT_ENOUGH_MEMORY));
         return nullptr;
     }
 }
@@ -172,7 +165,7 @@ void CFolderChooserDlg::SortFolders(HTREEITEM parent) {
 void CFolderChooserDlg::OnOK() {
     HTREEITEM selected = m_tree.Selection();
     if (!selected) {
-        ui::ShowMessage(m_hwnd, ui::LoadText(IDS_NO_DIRECTORY_SELECTED));
+        ui::ShowMessage(m_hwnd, base::LoadText(IDS_NO_DIRECTORY_SELECTED));
         return;
     }
     m_chosenPath = PathOf(selected);
@@ -200,9 +193,8 @@ void CFolderChooserDlg::CreateFolder() {
         status = m_client->CreateDir(path);
     }
     if (status != kAxOk) {
-        char reason[260] = {};
-        GetErrorText(status, reason, sizeof reason);
-        ui::ShowMessage(m_hwnd, FormatMessageText(IDS_CREATE_FOLDER_FAILED, full, reason));
+        ui::ShowMessage(
+            m_hwnd, base::LoadFormattedText(IDS_CREATE_FOLDER_FAILED, {full, ErrorText(status)}));
         return;
     }
     TVITEMA state{};

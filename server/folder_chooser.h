@@ -18,9 +18,6 @@ public:
     // keeps owning it.
     void SetClient(AXCli* client) { m_client = client; }
 
-    INT_PTR DoModal() { return Dialog::DoModal(m_parent); }
-    using Dialog::DoModal;
-
     // After IDOK: the chosen folder; a drive's root as "C:\".
     const std::string& ChosenPath() const { return m_chosenPath; }
 
@@ -43,7 +40,6 @@ private:
     void AddCreatedFolder(HTREEITEM parent, const std::string& name);
     AXServerCommunicationFileRec* NewEntry();
 
-    HWND m_parent;
     ui::TreeView m_tree;
     ui::ImageList m_images;
     AXCli* m_client = nullptr;

@@ -9,9 +9,6 @@ class CNewFolderDlg : public ui::Dialog {
 public:
     CNewFolderDlg(const std::string& currentFolder, HWND parent = nullptr);
 
-    INT_PTR DoModal() { return Dialog::DoModal(m_parent); }
-    using Dialog::DoModal;
-
     // After IDOK: the name typed, never empty.
     const std::string& FolderName() const { return m_folderName; }
 
@@ -22,7 +19,6 @@ protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
 
 private:
-    HWND m_parent;
     std::string m_currentFolderText;
     std::string m_folderName;
 };

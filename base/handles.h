@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace ui {
+namespace base {
 
 // A move-only owner of one handle of type H, released by Traits::Close and empty at
 // Traits::Invalid().
@@ -49,6 +49,10 @@ struct FileHandleTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
+struct FindHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
 struct RegKeyTraits {
     static HKEY Invalid() { return nullptr; }
     static void Close(HKEY h) { RegCloseKey(h); }
@@ -80,6 +84,7 @@ struct ModuleTraits {
 
 using UniqueHandleKernel = UniqueHandle<HANDLE, KernelHandleTraits>; // events, threads, processes
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;           // CreateFile, CreateNamedPipe
+using UniqueFind = UniqueHandle<HANDLE, FindHandleTraits>;           // FindFirstFile
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueService = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
@@ -121,4 +126,4 @@ private:
     HGDIOBJ m_previous;
 };
 
-} // namespace ui
+} // namespace base

@@ -1,4 +1,7 @@
-#include "app/server_chooser.h"
+#include "server/server_chooser.h"
+
+#include "base/resource_text.h"
+#include "base/error_text.h"
 
 #include "res/resource.h"
 #include "ui/message_box.h"
@@ -16,15 +19,6 @@ constexpr DWORD kPreferredLength = 65536;
 constexpr int kImageDomainRoot = 0;
 constexpr int kImageDomain = 1;
 constexpr int kImageServer = 2;
-
-// The system's text for `code` in the user's language, at most 259 bytes; empty when it has
-// none.
-std::string SystemText(DWORD code) {
-    char text[260] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text - 1, nullptr);
-    return text;
-}
 
 std::string Capitals(std::string text) {
     CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
@@ -70,7 +64,7 @@ DWORD ListNetworkServers(const char* domain, DWORD serverType, std::vector<std::
 }
 
 CServerChooserDlg::CServerChooserDlg(const char* excluded, HWND parent, ServerLister lister)
-    : ui::Dialog(IDD_SERVER_CHOOSER), m_parent(parent), m_lister(std::move(lister)),
+    : ui::Dialog(IDD_SERVER_CHOOSER, parent), m_lister(std::move(lister)),
       m_excluded(excluded ? excluded : "") {}
 
 bool CServerChooserDlg::OnInitDialog() {
@@ -84,7 +78,7 @@ bool CServerChooserDlg::OnInitDialog() {
     m_images.AddIcon(IDI_SERVER);
     m_tree.SetImageList(m_images.Handle());
 
-    Insert(TVI_ROOT, 1, ui::LoadText(IDS_DOMAIN_ROOT), kImageDomainRoot);
+    Insert(TVI_ROOT, 1, base::LoadText(IDS_DOMAIN_ROOT), kImageDomainRoot);
     InsertServers(TVI_ROOT, nullptr, SV_TYPE_NT);
     SortByKindAndName(TVI_ROOT);
     EnableItem(IDOK, false);
@@ -159,7 +153,7 @@ bool CServerChooserDlg::IsExcluded(const std::string& name) const {
 }
 
 void CServerChooserDlg::ShowNetworkError(DWORD status) {
-    ui::ShowMessage(m_hwnd, SystemText(status));
+    ui::ShowMessage(m_hwnd, ErrorText(status));
 }
 
 bool CServerChooserDlg::OnCommand(UINT id, UINT code, HWND control) {
