@@ -73,6 +73,14 @@ struct CreatedDcTraits {
     static HDC Invalid() { return nullptr; }
     static void Close(HDC h) { DeleteDC(h); }
 };
+struct FindTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+struct LocalMemoryTraits {
+    static HLOCAL Invalid() { return nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
 struct ModuleTraits {
     static HMODULE Invalid() { return nullptr; }
     static void Close(HMODULE h) { FreeLibrary(h); }
@@ -80,6 +88,8 @@ struct ModuleTraits {
 
 using UniqueHandleKernel = UniqueHandle<HANDLE, KernelHandleTraits>; // events, threads, processes
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;           // CreateFile, CreateNamedPipe
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;                 // FindFirstFile
+using UniqueLocal = UniqueHandle<HLOCAL, LocalMemoryTraits>; // memory the system LocalAllocs
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueService = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;

@@ -3,6 +3,8 @@
 #include "services/axserver/pipe_server.h"
 #include "services/axserver/quota_service.h"
 #include "services/axserver/server_settings.h"
+#include "services/axserver/store_folder.h"
+#include "services/axserver/store_report.h"
 #include "services/common/command_line.h"
 #include "services/common/service_control.h"
 #include "services/common/service_host.h"
@@ -40,10 +42,26 @@ int Fail(const char* what, DWORD error) {
 // The service's whole life: open the store, serve the pipe until told to stop.
 DWORD RunServer(const std::string& storeFolder, HANDLE stopEvent,
                 const std::function<void()>& running) {
-    QuotaService service;
-    DWORD error = service.Start(storeFolder);
-    if (error != ERROR_SUCCESS)
+    // Another server's store is left alone.
+    if (PipeServer::IsServed(kPipeName))
+        return ERROR_SERVICE_ALREADY_RUNNING;
+    std::string note;
+    DWORD error = SecureStoreFolder(storeFolder, note);
+    if (error != ERROR_SUCCESS) {
+        ReportStoreFailure(storeFolder, error,
+                           "its rights could not be restricted to SYSTEM and "
+                           "Administrators");
         return error;
+    }
+    if (!note.empty())
+        ReportStoreWarning(note);
+    QuotaService service;
+    error = service.Start(storeFolder);
+    if (error != ERROR_SUCCESS) {
+        ReportStoreFailure(storeFolder, error, service.StoreProblem());
+        return error;
+    }
+    ReportStoreRecovery(storeFolder, service.Recovery());
     PipeServer pipe(service, ServerIdentity{ServerKindSetting(), storeFolder});
     error = pipe.Start(kPipeName);
     if (error != ERROR_SUCCESS)
@@ -72,13 +90,15 @@ int Install(int argc, char** argv) {
     DWORD error = InstallService(definition);
     if (error != ERROR_SUCCESS)
         return Fail("installing the service", error);
-    if (store && (error = WriteStoreFolderSetting(store)) != ERROR_SUCCESS)
+    // Without -store an earlier installation's folder is kept.
+    std::string folder = store ? store : StoreFolderSetting();
+    if ((error = WriteStoreFolderSetting(folder)) != ERROR_SUCCESS)
         return Fail("writing the store folder", error);
     if (kind && (error = WriteServerKindSetting(strtoul(kind, nullptr, 10))) != ERROR_SUCCESS)
         return Fail("writing the server kind", error);
     if ((error = CreateConsoleKeys()) != ERROR_SUCCESS)
         return Fail("creating the console's registry keys", error);
-    printf("AXServer installed; records are kept in %s\n", StoreFolderSetting().c_str());
+    printf("AXServer installed; records are kept in %s\n", folder.c_str());
     return 0;
 }
 
@@ -113,6 +133,9 @@ int Status() {
     }
     if (allRunning)
         printf("Records are kept in %s\n", StoreFolderSetting().c_str());
+    std::string report = LastStoreReport();
+    if (!report.empty())
+        printf("Last store recovery: %s\n", report.c_str());
     return allRunning ? 0 : 1;
 }
 
@@ -154,7 +177,13 @@ int main(int argc, char** argv) {
     }
     if (is("-start")) {
         DWORD error = StartServiceAndWait(kQuotaServiceName);
-        return error == ERROR_SUCCESS ? 0 : Fail("starting AXServer", error);
+        if (error == ERROR_SUCCESS)
+            return 0;
+        int result = Fail("starting AXServer", error);
+        std::string report = LastStoreReport();
+        if (!report.empty())
+            fprintf(stderr, "Last store report: %s\n", report.c_str());
+        return result;
     }
     if (is("-stop")) {
         DWORD state = 0;

@@ -152,6 +152,9 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
             return kMalformed;
         m_files = {};
         m_nextFile = 0;
+        m_listing = false;
+        if (InsideStore(folder))
+            return ERROR_ACCESS_DENIED;
         uint32_t status = ListFolder(folder, m_files);
         m_listing = status == ERROR_SUCCESS;
         return status;
@@ -162,12 +165,18 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
         std::string path;
         if (!request.String(path, wire::kPathSize) || !request.Finished())
             return kMalformed;
-        return MakeFolder(path);
+        return InsideStore(path) ? ERROR_ACCESS_DENIED : MakeFolder(path);
     }
     case Op::GetProperties:
         return Properties(response);
     }
     return ERROR_INVALID_FUNCTION;
+}
+
+bool ClientSession::InsideStore(const std::string& name) const {
+    std::string device, file;
+    return SplitObjectName(name, device, file) == ERROR_SUCCESS &&
+           IsSameOrInside(ObjectFolder(device, file), m_identity.storeFolder);
 }
 
 uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& response) {

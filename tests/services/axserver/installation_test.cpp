@@ -72,6 +72,30 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
 }
 
+TEST(ServiceInstallation, ReinstallingWithoutAStoreFolderKeepsTheQuotas) {
+    TestFolder folder("reinstall");
+    {
+        AXCli client;
+        ASSERT_EQ(0u, client.Connect(""));
+        AllotrixDbRec record = MakeRecord(folder, "", 777'000);
+        ASSERT_EQ(0u, client.Save(&record, 0));
+    }
+    std::string server = "\"" + ServerProgram() + "\"";
+    ASSERT_EQ(0u, RunProgram(server + " -uninstall"));
+    EXPECT_EQ("(missing)", ReadText(kParametersKey, "StoreFolder"));
+    DWORD installed = RunProgram(server + " -install");
+    std::string folderSetting = ReadText(kParametersKey, "StoreFolder");
+    ForgetInstallation(); // the policy service is installed again below
+    ASSERT_EQ(0u, installed);
+    EXPECT_EQ(std::string(kTestStore), folderSetting);
+    EnsureServicesRunning();
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixBaseDbRec listed;
+    ASSERT_TRUE(FindListed(client, folder, "", listed));
+    EXPECT_EQ(777'000u, listed.GetPermQuota());
+}
+
 // Writes a store of `count` object quotas at once, as a snapshot: saving them one by one, each
 // flushed to disk, would take minutes.
 void WriteStore(const std::string& folder, uint32_t count) {

@@ -49,6 +49,8 @@ void RecordStamp(const std::string& stamp) {
                    static_cast<DWORD>(stamp.size() + 1));
 }
 
+} // namespace
+
 DWORD RunProgram(const std::string& commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -65,10 +67,16 @@ DWORD RunProgram(const std::string& commandLine) {
     return code;
 }
 
-} // namespace
+std::string ServerProgram() {
+    return WindowsPathOf(KELVANE_AXSERVER_EXE);
+}
+
+void ForgetInstallation() {
+    RecordStamp("");
+}
 
 void EnsureServicesRunning() {
-    std::string server = WindowsPathOf(KELVANE_AXSERVER_EXE);
+    std::string server = ServerProgram();
     std::string policy = WindowsPathOf(KELVANE_AXPOLICY_EXE);
     // The service's helper processes run axscan.exe: a new one restarts the service too.
     std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy) + "/" +
@@ -220,11 +228,20 @@ std::vector<AllotrixBaseDbRec> ListAll(AXCli& client) {
     return records;
 }
 
+bool IsOwner(const char* listed, const std::string& owner) {
+    if (_stricmp(listed, owner.c_str()) == 0)
+        return true;
+    // The service lists an owner by the account's full name ("BUILTIN\Users" for "Users").
+    const char* slash = strrchr(listed, '\\');
+    return slash && owner.find('\\') == std::string::npos && !owner.empty() &&
+           _stricmp(slash + 1, owner.c_str()) == 0;
+}
+
 bool FindListed(AXCli& client, const TestFolder& folder, const std::string& owner,
                 AllotrixBaseDbRec& found) {
     for (const AllotrixBaseDbRec& record : ListAll(client))
         if (_stricmp(record.GetMappedName(1), folder.Path().c_str()) == 0 &&
-            _stricmp(record.GetFileOwner(), owner.c_str()) == 0) {
+            IsOwner(record.GetFileOwner(), owner)) {
             found = record;
             return true;
         }
