@@ -4,16 +4,7 @@
 # nothing; requests the service refuses are told in the administrator's words.
 # Usage: axquota_command_line.sh WINEPREFIX AXSERVER_EXE AXPOLICY_EXE AXQUOTA_EXE
 set -e
-export WINEPREFIX=$1 PATH="/usr/lib/wine:$PATH" WINEDEBUG=-all
-axserver=$2 axpolicy=$3 axquota=$4
-win() { wine64 "$@" </dev/null; }
-
-win "$axpolicy" -stop >/dev/null 2>&1 || true
-win "$axserver" -stop >/dev/null 2>&1 || true
-win "$axserver" -install -store 'C:\kelvane-test\store' >/dev/null
-win "$axpolicy" -install >/dev/null
-win "$axserver" -start
-win "$axpolicy" -start
+. "$(dirname "$0")/services_of_this_build.sh"
 
 dir=$WINEPREFIX/drive_c/kelvane-test/data/options
 folder='C:\kelvane-test\data\options'
