@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -42,5 +43,5 @@ private:
 
     std::mutex m_lock;
     ui::UniqueFile m_pipe;
-    bool m_broken = false;
+    std::atomic<bool> m_broken{false}; // read without the lock a transaction holds
 };
