@@ -5,6 +5,7 @@
 #include "monitor/ax_mon_view.h"
 #include "monitor/monitor_messages.h"
 #include "res/resource.h"
+#include "server/server_property_sheet.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // Commands whose work the console does not offer yet; they stay disabled unless the view
 // answers for them.
-constexpr UINT kCommandsNotOffered[] = {ID_FILE_PROPERTIES, ID_FILE_SAVE};
+constexpr UINT kCommandsNotOffered[] = {ID_FILE_SAVE};
 
 // The refresh after the window comes back: almost at once.
 constexpr UINT kRefreshSoonMs = 5;
@@ -86,6 +87,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_TRAY_EXIT:
         CloseConsole();
         return true;
+    case ID_FILE_PROPERTIES:
+        ShowServerProperties();
+        return true;
     default:
         return CDockFrameWnd::OnCommand(id, code, control);
     }
@@ -125,6 +129,11 @@ void CMainFrame::ShowMonitor() {
     if (IsIconic())
         Show(SW_RESTORE);
     SetForegroundWindow(m_hwnd);
+}
+
+void CMainFrame::ShowServerProperties() {
+    CServerPropertySheet sheet(m_hwnd);
+    sheet.DoModal();
 }
 
 void CMainFrame::CloseConsole() {

@@ -30,6 +30,8 @@ public:
 
     // Shows the window and refreshes at once (the tray's Monitor command).
     void ShowMonitor();
+    // The server property sheet of this computer, modal (File > Properties, the tray menu).
+    void ShowServerProperties();
     // Ends the console: stops the refresh thread and destroys the window.
     void CloseConsole();
 
