@@ -25,7 +25,7 @@ constexpr char kDisabled[] = "Disabled";
 constexpr DWORD kAuditingValueSize = 260;
 constexpr DWORD kErrorTextSize = 260;
 constexpr char kColumnWidthSample[] = "0123456789012345";
-constexpr int kColumnMargin = 12;
+constexpr int kColumnMargin = 6;
 constexpr COLORREF kServicesPictureBackground = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
 
