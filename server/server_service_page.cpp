@@ -160,8 +160,7 @@ void CServerServicePage::EnableButtons(int row) {
 void CServerServicePage::Start(int row) {
     if (m_services[row].running)
         return;
-    const char* name = m_services[row].name;
-    DWORD error = RunServiceCall([&] { return StartServiceAndWait(name, m_server.c_str()); });
+    DWORD error = StartAndWait(row);
     RefreshRow(row);
     if (error != ERROR_SUCCESS) {
         ShowError(error);
@@ -180,8 +179,7 @@ void CServerServicePage::Stop(int row) {
     }
     if (!m_services[row].running)
         return;
-    const char* name = m_services[row].name;
-    DWORD error = RunServiceCall([&] { return StopServiceAndWait(name, m_server.c_str()); });
+    DWORD error = StopAndWait(row);
     RefreshRow(row);
     if (error != ERROR_SUCCESS) {
         ShowError(error);
@@ -211,18 +209,16 @@ void CServerServicePage::SwitchAuditing(int row) {
         Start(kQuotaServiceRow);
         return;
     }
-    bool policyStopped = false;
-    if (policy.running) {
-        RunServiceCall([&] { return StopServiceAndWait(policy.name, m_server.c_str()); });
-        policy.running = false;
-        policyStopped = true;
+    // The quota service cannot stop while the policy service, which depends on it, runs.
+    bool policyRan = policy.running;
+    if (policyRan) {
+        StopAndWait(kPolicyServiceRow);
+        RefreshRow(kPolicyServiceRow);
     }
     Stop(kQuotaServiceRow);
     Start(kQuotaServiceRow);
-    if (policyStopped) {
-        RunServiceCall([&] { return StartServiceAndWait(policy.name, m_server.c_str()); });
-        policy.running = true;
-    }
+    if (policyRan)
+        StartAndWait(kPolicyServiceRow);
     RefreshRow(kPolicyServiceRow);
 }
 
@@ -241,8 +237,22 @@ bool CServerServicePage::WriteAuditing(HKEY key, int row) {
     return true;
 }
 
-DWORD CServerServicePage::RunServiceCall(const std::function<DWORD()>& call) {
+DWORD CServerServicePage::StartAndWait(int row) {
+    const char* name = m_services[row].name;
+    return RunServiceCall(row, IDS_SERVICE_STARTING,
+                          [this, name] { return StartServiceAndWait(name, m_server.c_str()); });
+}
+
+DWORD CServerServicePage::StopAndWait(int row) {
+    const char* name = m_services[row].name;
+    return RunServiceCall(row, IDS_SERVICE_STOPPING,
+                          [this, name] { return StopServiceAndWait(name, m_server.c_str()); });
+}
+
+DWORD CServerServicePage::RunServiceCall(int row, UINT progressText,
+                                         const std::function<DWORD()>& call) {
     ui::WaitCursor wait;
+    m_list.SetItemText(row, kStatusColumn, ui::LoadText(progressText));
     HWND sheet = Sheet();
     bool sheetWasEnabled = IsWindowEnabled(sheet) != FALSE;
     EnableWindow(sheet, FALSE);

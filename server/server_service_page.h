@@ -43,9 +43,12 @@ private:
     void SwitchAuditing(int row);
     // Writes the row's new auditing setting; false (the user told why) when it cannot.
     bool WriteAuditing(HKEY key, int row);
-    // Runs a start or stop on a worker thread while this thread keeps the windows painted; the
-    // sheet takes no input until it is done. Returns the call's result.
-    DWORD RunServiceCall(const std::function<DWORD()>& call);
+    // Start or stop the row's service and wait until it runs or has stopped; 0 or the error.
+    DWORD StartAndWait(int row);
+    DWORD StopAndWait(int row);
+    // Runs a start or stop on a worker thread while this thread keeps the windows painted and
+    // the row's status says what is going on; the sheet takes no input until it is done.
+    DWORD RunServiceCall(int row, UINT progressText, const std::function<DWORD()>& call);
     void NotifyMainWindow(bool quotaServiceRuns);
     void ShowError(DWORD error);
 
