@@ -366,3 +366,25 @@ TEST_F(ServerProperties, SettingsSplitTheMinimumQuotaAndKeepTheDeviceTemplate) {
                   ReadValue(kFallbackParentKey, "DeviceCapTemplate").data);
     }
 }
+
+TEST_F(ServerProperties, AChosenDeviceTemplateIsStoredAsComputerBackslashName) {
+    RemoveAllTemplates();
+    OrdinaryTemplate("Devices");
+    TestKey(HKEY_LOCAL_MACHINE, kFallbackParentKey).Dword("EnableDevCapQuotas", 1);
+    DialogDriver chooser("Select a Template", [](HWND dialog) {
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    });
+    std::string shown;
+    WorkSheet([&](HWND sheet) {
+        Page page(sheet, kSettingsPage);
+        page.Click(IDC_DEVICE_TEMPLATE_CHOOSE);
+        shown = page.Text(IDC_DEVICE_TEMPLATE);
+        PressOk(sheet);
+    });
+    RemoveAllTemplates();
+    EXPECT_TRUE(chooser.Ran());
+    const std::string expected = LocalComputerName() + "\\Devices";
+    EXPECT_EQ(expected, shown);
+    EXPECT_EQ(expected + '\0', ReadValue(kFallbackParentKey, "DeviceCapTemplate").data);
+}
