@@ -6,7 +6,9 @@
 #include "ui/handles.h"
 #include "ui/message_box.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
