@@ -132,8 +132,14 @@ void CMainFrame::ShowMonitor() {
 }
 
 void CMainFrame::ShowServerProperties() {
+    if (m_openSheet) {
+        SetForegroundWindow(m_openSheet->Handle());
+        return;
+    }
     CServerPropertySheet sheet(m_hwnd);
+    m_openSheet = &sheet;
     sheet.DoModal();
+    m_openSheet = nullptr;
 }
 
 void CMainFrame::CloseConsole() {
@@ -142,6 +148,13 @@ void CMainFrame::CloseConsole() {
 }
 
 void CMainFrame::OnTrayNotification(UINT mouseMessage) {
+    // The tray stays reachable while the modal sheet disables this window: it only brings the
+    // sheet back to the front then.
+    if (m_openSheet) {
+        if (mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP)
+            SetForegroundWindow(m_openSheet->Handle());
+        return;
+    }
     if (mouseMessage == WM_LBUTTONDBLCLK)
         ShowMonitor();
     else if (mouseMessage == WM_RBUTTONUP)

@@ -166,7 +166,7 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     EXPECT_TRUE(m_frame.QueryCommandState(ID_FILE_PROPERTIES).Enabled());
     std::vector<std::string> tabs;
     std::string caption, version;
-    bool apply = true, help = true;
+    bool apply = true, help = true, secondReturned = false;
     WorkSheet([&](HWND sheet) {
         caption = WindowTextOf(sheet);
         HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
@@ -183,12 +183,17 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
         apply = IsWindowVisible(GetDlgItem(sheet, 0x3021)) != FALSE;
         help = IsWindowVisible(GetDlgItem(sheet, IDHELP)) != FALSE;
         version = Page(sheet, kInfoPage).Text(IDC_VERSION_TEXT);
+        // Properties again (the tray stays reachable) opens no second sheet.
+        DWORD_PTR answer = 0;
+        secondReturned = SendMessageTimeoutA(m_frame.Handle(), WM_COMMAND, ID_FILE_PROPERTIES, 0,
+                                             SMTO_NORMAL, 20000, &answer) != 0;
         PressCancel(sheet);
     });
     EXPECT_NE(std::string::npos, caption.find(LocalComputerName())) << caption;
     EXPECT_EQ((std::vector<std::string>{"Version", "Services", "Mail", "Settings"}), tabs);
     EXPECT_FALSE(apply);
     EXPECT_FALSE(help);
+    EXPECT_TRUE(secondReturned);
     EXPECT_EQ("Application Version 4.0 (Build 100) Kelvane", version);
 }
 
