@@ -112,6 +112,21 @@ private:
     HWND m_page;
 };
 
+std::vector<std::string> TabTexts(HWND sheet) {
+    std::vector<std::string> tabs;
+    HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+    for (int i = 0; i < TabCtrl_GetItemCount(tab); ++i) {
+        char text[64] = {};
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        tabs.push_back(text);
+    }
+    return tabs;
+}
+
 enum PageIndex { kInfoPage, kServicesPage, kMailPage, kSettingsPage };
 enum ServiceRow { kQuotaRow, kPolicyRow };
 
@@ -169,17 +184,7 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     bool apply = true, help = true, secondReturned = false;
     WorkSheet([&](HWND sheet) {
         caption = WindowTextOf(sheet);
-        HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
-        for (int i = 0; i < TabCtrl_GetItemCount(tab); ++i) {
-            char text[64] = {};
-            TCITEMA item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(&item));
-            tabs.push_back(text);
-        }
+        tabs = TabTexts(sheet);
         apply = IsWindowVisible(GetDlgItem(sheet, 0x3021)) != FALSE;
         help = IsWindowVisible(GetDlgItem(sheet, IDHELP)) != FALSE;
         version = Page(sheet, kInfoPage).Text(IDC_VERSION_TEXT);
@@ -195,6 +200,19 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     EXPECT_FALSE(help);
     EXPECT_TRUE(secondReturned);
     EXPECT_EQ("Application Version 4.0 (Build 100) Kelvane", version);
+}
+
+TEST_F(ServerProperties, AServerOfKindOneHasNoSettingsPage) {
+    ASSERT_EQ(ERROR_SUCCESS, WriteServerKindSetting(kServerKindNoSettings));
+    RestartQuotaService();
+    std::vector<std::string> tabs;
+    WorkSheet([&](HWND sheet) {
+        tabs = TabTexts(sheet);
+        PressCancel(sheet);
+    });
+    EXPECT_EQ(ERROR_SUCCESS, WriteServerKindSetting(kServerKindFull));
+    RestartQuotaService();
+    EXPECT_EQ((std::vector<std::string>{"Version", "Services", "Mail"}), tabs);
 }
 
 TEST_F(ServerProperties, ServicesStopAndStartInOrderWithTheTrayFollowing) {
