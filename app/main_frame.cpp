@@ -5,6 +5,7 @@
 #include "monitor/ax_mon_view.h"
 #include "monitor/monitor_messages.h"
 #include "res/resource.h"
+#include "server/server_property_sheet.h"
 #include "ui/handles.h"
 #include "ui/message_box.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // Commands whose work the console does not offer yet; they stay disabled unless the view
 // answers for them.
-constexpr UINT kCommandsNotOffered[] = {ID_FILE_PROPERTIES, ID_FILE_SAVE};
+constexpr UINT kCommandsNotOffered[] = {ID_FILE_SAVE};
 
 // The refresh after the window comes back: almost at once.
 constexpr UINT kRefreshSoonMs = 5;
@@ -86,6 +87,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_TRAY_EXIT:
         CloseConsole();
         return true;
+    case ID_FILE_PROPERTIES:
+        ShowServerProperties();
+        return true;
     default:
         return CDockFrameWnd::OnCommand(id, code, control);
     }
@@ -127,12 +131,30 @@ void CMainFrame::ShowMonitor() {
     SetForegroundWindow(m_hwnd);
 }
 
+void CMainFrame::ShowServerProperties() {
+    if (m_openSheet) {
+        SetForegroundWindow(m_openSheet->Handle());
+        return;
+    }
+    CServerPropertySheet sheet(m_hwnd);
+    m_openSheet = &sheet;
+    sheet.DoModal();
+    m_openSheet = nullptr;
+}
+
 void CMainFrame::CloseConsole() {
     m_document.StopRefresh();
     Destroy();
 }
 
 void CMainFrame::OnTrayNotification(UINT mouseMessage) {
+    // The tray stays reachable while the modal sheet disables this window: it only brings the
+    // sheet back to the front then.
+    if (m_openSheet) {
+        if (mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP)
+            SetForegroundWindow(m_openSheet->Handle());
+        return;
+    }
     if (mouseMessage == WM_LBUTTONDBLCLK)
         ShowMonitor();
     else if (mouseMessage == WM_RBUTTONUP)

@@ -6,6 +6,8 @@
 #include "ui/dock_frame_wnd.h"
 #include "ui/tray_icon.h"
 
+class CServerPropertySheet;
+
 namespace monitor {
 class CAXMonDoc;
 class CAXMonView;
@@ -30,6 +32,9 @@ public:
 
     // Shows the window and refreshes at once (the tray's Monitor command).
     void ShowMonitor();
+    // The server property sheet of this computer, modal (File > Properties, the tray menu);
+    // brought to the front when it is open already.
+    void ShowServerProperties();
     // Ends the console: stops the refresh thread and destroys the window.
     void CloseConsole();
 
@@ -50,4 +55,5 @@ private:
     monitor::CAXMonView* m_view = nullptr;
     ui::CTrayIcon m_trayIcon;
     int m_trayState = kTrayConnected;
+    CServerPropertySheet* m_openSheet = nullptr;
 };

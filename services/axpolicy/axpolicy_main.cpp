@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         return RunInForeground(RunPolicy) == ERROR_SUCCESS ? 0 : 1;
     }
     if (is("-install")) {
-        ServiceDefinition definition{kServiceName, "AXPolicy quota policy service",
+        ServiceDefinition definition{kServiceName, "Allotrix Quota Policy",
                                      "Carries out the threshold actions of the disk-space "
                                      "quotas kept by AXServer.",
                                      QuotedProgramPath() + " -service",

@@ -83,7 +83,7 @@ const char* OptionValue(int argc, char** argv, const char* name) {
 int Install(int argc, char** argv) {
     const char* store = OptionValue(argc, argv, "-store");
     const char* kind = OptionValue(argc, argv, "-kind");
-    ServiceDefinition definition{kQuotaServiceName, "AXServer quota service",
+    ServiceDefinition definition{kQuotaServiceName, "Allotrix Quota Server",
                                  "Keeps the disk-space quotas of this server and measures their "
                                  "usage.",
                                  QuotedProgramPath() + " -service", ""};
@@ -122,7 +122,7 @@ int Status() {
     bool allRunning = true;
     for (const char* name : {kQuotaServiceName, kPolicyServiceName}) {
         DWORD state = 0;
-        DWORD error = QueryServiceState(name, state);
+        DWORD error = QueryServiceState(name, nullptr, state);
         if (error == ERROR_SERVICE_DOES_NOT_EXIST)
             printf("%s: not installed\n", name);
         else if (error != ERROR_SUCCESS)
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
     }
     if (is("-stop")) {
         DWORD state = 0;
-        if (QueryServiceState(kPolicyServiceName, state) == ERROR_SUCCESS &&
+        if (QueryServiceState(kPolicyServiceName, nullptr, state) == ERROR_SUCCESS &&
             state != SERVICE_STOPPED)
             return Fail("stopping AXServer (stop AXPolicy first)",
                         ERROR_DEPENDENT_SERVICES_RUNNING);

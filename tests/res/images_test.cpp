@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 HMODULE Module() {
     return GetModuleHandleA(nullptr);
@@ -73,10 +76,23 @@ TEST(Images, EveryIconHoldsA16And32PixelImage) {
     }
 }
 
-TEST(Images, EveryBitmapIs16By16OnWhite) {
+TEST(Images, EveryBitmapIs16By16OnWhiteOrAPagePicture) {
+    // The pictures of the server property sheet's pages: 48 x 48 on the colour that lets the
+    // page show through.
+    const std::pair<UINT, COLORREF> pagePictures[] = {
+        {IDB_SERVICES_PICTURE, RGB(255, 255, 255)},
+        {IDB_PRODUCT_PICTURE, RGB(192, 192, 192)},
+        {IDB_MONITOR_PRODUCT_PICTURE, RGB(192, 192, 192)}};
     for (NamedId bitmap : kBitmapIds) {
         Picture picture(bitmap.id, false);
         ASSERT_TRUE(picture.Loaded()) << bitmap.name;
+        auto page = std::find_if(std::begin(pagePictures), std::end(pagePictures),
+                                 [&](const auto& entry) { return entry.first == bitmap.id; });
+        if (page != std::end(pagePictures)) {
+            EXPECT_EQ(48, picture.Size().cx) << bitmap.name;
+            EXPECT_EQ(page->second, picture.Pixel(0, 0)) << bitmap.name;
+            continue;
+        }
         EXPECT_EQ(16, picture.Size().cx) << bitmap.name;
         EXPECT_EQ(16, picture.Size().cy) << bitmap.name;
         // Image lists and cells mask white; the top-left corner is background in every picture

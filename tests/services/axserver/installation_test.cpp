@@ -68,12 +68,12 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
 
     DWORD state = 0;
     ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kPolicyServiceName));
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, state));
+    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, nullptr, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), state);
     ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kPolicyServiceName));
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, state));
+    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, nullptr, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kQuotaServiceName, state));
+    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kQuotaServiceName, nullptr, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
 }
 

@@ -82,8 +82,8 @@ void EnsureServicesRunning() {
     std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy) + "/" +
                         BinaryStamp(WindowsPathOf(KELVANE_AXSCAN_EXE));
     DWORD state = 0;
-    bool installed = QueryServiceState(kQuotaServiceName, state) == ERROR_SUCCESS &&
-                     QueryServiceState(kPolicyServiceName, state) == ERROR_SUCCESS;
+    bool installed = QueryServiceState(kQuotaServiceName, nullptr, state) == ERROR_SUCCESS &&
+                     QueryServiceState(kPolicyServiceName, nullptr, state) == ERROR_SUCCESS;
     if (!installed || InstalledStamp() != stamp) {
         StopServiceAndWait(kPolicyServiceName);
         StopServiceAndWait(kQuotaServiceName);
