@@ -353,3 +353,74 @@ TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
 }
 
 } // namespace
+
+void WriteAuditing(const char* value, const char* text) {
+    ui::UniqueKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Allotrix\\4.0", 0,
+                                           KEY_SET_VALUE, key.Put()));
+    RegSetValueExA(key.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(strlen(text) + 1));
+}
+
+// Both services read their auditing switch when they start.
+class AuditingOn {
+public:
+    AuditingOn() { Switch("Enabled"); }
+    ~AuditingOn() { Switch("Disabled"); }
+
+private:
+    static void Switch(const char* text) {
+        WriteAuditing("ServerAuditing", text);
+        WriteAuditing("PolicyAuditing", text);
+        StopServices();
+        EnsureServicesRunning();
+    }
+};
+
+// The message box of a notice on the desktop, found by its text; closed once found.
+bool TakeNotice(const std::string& text) {
+    return WaitFor([&] {
+        for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", "AXPolicy"); box;
+             box = FindWindowExA(nullptr, box, "#32770", "AXPolicy")) {
+            char shown[1024] = {};
+            GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
+            if (text == shown) {
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
+    AuditingOn auditing;
+    TestFolder folder("policy-audit");
+    std::string serverLog = std::string(kTestStore) + "\\AXServer.log";
+    size_t serverLogStart = ReadText(serverLog).size();
+    LogWatch log;
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    record.SetThreshPercent1(10);
+    AllotrixActionRec& action = record.Actions[0];
+    action.SetPolicyFlags(PolAbove | PolNotifyUser);
+    action.SetMessage("[OBJECT NAME] passed [THRESH NUMBER].");
+    action.SetPolicyToExecute("echo audited");
+    action.SetAdjustQuota(1 * kMB);
+    Save(record);
+    WaitForUsage(folder, 0);
+    folder.WriteFile("data.bin", 200 * kKB);
+
+    std::string notice = folder.Path() + " passed 1.";
+    EXPECT_TRUE(TakeNotice(notice));
+    std::string prefix = "Information: Threshold 1 (10%) of " + folder.Path() + ": ";
+    for (const std::string& text :
+         {prefix + "usage rose to or past the threshold.",
+          prefix + "the permanent quota was adjusted from 1048576 to 2097152 bytes",
+          prefix + "the message was shown to the user: " + notice,
+          prefix + "ran the command: echo audited"})
+        EXPECT_TRUE(log.WaitFor(text)) << text << " in\n" << log.Since();
+    std::string changes = ReadText(serverLog).substr(serverLogStart);
+    std::string saved = "Saved the quota of " + folder.Path() + ": permanent quota ";
+    for (const std::string& text : {saved + "1048576 bytes", saved + "2097152 bytes"})
+        EXPECT_NE(std::string::npos, changes.find(text)) << text << " in\n" << changes;
+}
