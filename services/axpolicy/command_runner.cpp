@@ -14,13 +14,12 @@ std::string Interpreter() {
     return length > 0 && length < sizeof path ? path : "cmd.exe";
 }
 
-std::string ReadStart(const std::string& path) {
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+// The start of what the command wrote, read through the handle it shared.
+std::string ReadStart(HANDLE file) {
     char buffer[kOutputKept] = {};
     DWORD read = 0;
-    if (file)
-        ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr);
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
     std::string text(buffer, read);
     for (char& c : text)
         if (c == '\r' || c == '\n')
@@ -40,21 +39,25 @@ CommandOutcome RunCommand(const std::string& command, const std::string& workFol
         outcome.startError = GetLastError();
         return outcome;
     }
-    std::string outputPath = name;
+    // The file goes when the last handle to it closes, the command's included.
+    ui::UniqueFile output(CreateFileA(
+        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    ui::UniqueFile output(CreateFileA(outputPath.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_TEMPORARY, nullptr));
     ui::UniqueFile input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      &inherit, OPEN_EXISTING, 0, nullptr));
-    if (!output || !input) {
+    ui::UniqueFile childOutput;
+    if (output)
+        DuplicateHandle(GetCurrentProcess(), output.Get(), GetCurrentProcess(), childOutput.Put(),
+                        0, TRUE, DUPLICATE_SAME_ACCESS);
+    if (!output || !input || !childOutput) {
         outcome.startError = GetLastError();
-        DeleteFileA(outputPath.c_str());
+        DeleteFileA(name);
         return outcome;
     }
 
     // Only the two standard handles are inherited.
-    HANDLE inherited[] = {input.Get(), output.Get()};
+    HANDLE inherited[] = {input.Get(), childOutput.Get()};
     SIZE_T size = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
     std::vector<char> attributes(size);
@@ -67,8 +70,8 @@ CommandOutcome RunCommand(const std::string& command, const std::string& workFol
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.StartupInfo.wShowWindow = SW_HIDE;
     startup.StartupInfo.hStdInput = input.Get();
-    startup.StartupInfo.hStdOutput = output.Get();
-    startup.StartupInfo.hStdError = output.Get();
+    startup.StartupInfo.hStdOutput = childOutput.Get();
+    startup.StartupInfo.hStdError = childOutput.Get();
     startup.lpAttributeList = list;
     std::string line = "\"" + Interpreter() + "\" /s /c \"" + command + "\"";
     PROCESS_INFORMATION process{};
@@ -78,7 +81,7 @@ CommandOutcome RunCommand(const std::string& command, const std::string& workFol
     if (!started)
         outcome.startError = GetLastError();
     DeleteProcThreadAttributeList(list);
-    output.Reset();
+    childOutput.Reset();
     input.Reset();
     if (started) {
         ui::UniqueHandleKernel processHandle(process.hProcess), threadHandle(process.hThread);
@@ -88,8 +91,8 @@ CommandOutcome RunCommand(const std::string& command, const std::string& workFol
         if (outcome.finished)
             GetExitCodeProcess(processHandle.Get(), &outcome.exitCode);
     }
-    outcome.output = ReadStart(outputPath);
-    // A command still running keeps its output file open; it then stays behind in the folder.
-    DeleteFileA(outputPath.c_str());
+    // A command still running shares the file's position: its output is left alone.
+    if (outcome.finished)
+        outcome.output = ReadStart(output.Get());
     return outcome;
 }

@@ -14,7 +14,7 @@ struct CommandOutcome {
 };
 
 // Runs `command` ("cmd /s /c" semantics: redirections and built-in commands work) in
-// `workFolder`, its output going to a temporary file there. Waits until it ends, `timeoutMs`
+// `workFolder`, its output going to a temporary file there (removed once the command ends). Waits until it ends, `timeoutMs`
 // passes or `stopEvent` is set.
 CommandOutcome RunCommand(const std::string& command, const std::string& workFolder,
                           DWORD timeoutMs, HANDLE stopEvent);

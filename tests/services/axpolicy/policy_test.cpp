@@ -155,6 +155,14 @@ TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {
     folder.WriteFile("c.bin", 512 * kKB);
     ASSERT_TRUE(WaitFor([&] { return lines().size() == 3; }));
     EXPECT_EQ("1 50 512", lines()[2].substr(0, 8));
+    // The commands' output files are gone.
+    EXPECT_TRUE(WaitFor([] {
+        WIN32_FIND_DATAA data{};
+        HANDLE find = FindFirstFileA((std::string(kPolicyFolder) + "\\cmd*.tmp").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+        return find == INVALID_HANDLE_VALUE;
+    }));
 }
 
 TEST(PolicyService, AdjustmentRaisesTheQuotaUntilItsRepeatLimit) {
