@@ -4,18 +4,10 @@
 
 #include <aclapi.h>
 
-#include <cinttypes>
-#include <cstdio>
 #include <functional>
 #include <utility>
 
 namespace {
-
-std::string Number(uint64_t value) {
-    char text[kNumberTextSize];
-    snprintf(text, sizeof text, "%" PRIu64, value);
-    return text;
-}
 
 uint64_t PercentOf(uint64_t part, uint64_t whole) {
     if (whole == 0)
@@ -32,11 +24,26 @@ std::string SharePath(const std::string& server, const std::string& object) {
 
 std::string Value(const std::string& macro, const MacroContext& c) {
     const AllotrixDbRec& r = c.record;
+    // Sizes in bytes, and with " KB" or " MB" in whole units.
+    const std::pair<const char*, uint64_t> sizes[] = {{"CURRENT USAGE", r.GetUsedQuota()},
+                                                      {"PERM QUOTA", r.GetPermQuota()},
+                                                      {"OVERDRAFT", r.GetOverDraft()},
+                                                      {"HIGHWATER", r.GetHighWaterMark()}};
+    for (const auto& [name, bytes] : sizes) {
+        std::string base = name;
+        if (_stricmp(macro.c_str(), base.c_str()) == 0)
+            return std::to_string(bytes);
+        if (_stricmp(macro.c_str(), (base + " KB").c_str()) == 0)
+            return std::to_string(bytes / 1024);
+        if (_stricmp(macro.c_str(), (base + " MB").c_str()) == 0)
+            return std::to_string(bytes / 1048576);
+    }
     size_t slash = c.user.find('\\');
     std::string domain = slash == std::string::npos ? "" : c.user.substr(0, slash);
     std::string bareUser = slash == std::string::npos ? c.user : c.user.substr(slash + 1);
+    uint64_t percentUsed = PercentOf(r.GetUsedQuota(), r.GetPermQuota());
     char file[kFileNameSize] = {};
-    const std::pair<const char*, std::function<std::string()>> table[] = {
+    const std::pair<const char*, std::function<std::string()>> words[] = {
         {"USER", [&] { return c.user; }},
         {"OWNER", [&] { return c.user; }},
         {"FILE OWNER", [&] { return c.user; }},
@@ -47,28 +54,13 @@ std::string Value(const std::string& macro, const MacroContext& c) {
         {"OBJECT NAME SHARE", [&] { return SharePath(c.server, r.GetMappedName(1)); }},
         {"FILE SPEC", [&] { return std::string(r.GetFileName(file)); }},
         {"OPENED FILE", [&] { return c.openedFile; }},
-        {"THRESH NUMBER", [&] { return Number(c.threshold); }},
-        {"CURRENT USAGE", [&] { return Number(r.GetUsedQuota()); }},
-        {"CURRENT USAGE KB", [&] { return Number(r.GetUsedQuota() / 1024); }},
-        {"CURRENT USAGE MB", [&] { return Number(r.GetUsedQuota() / 1048576); }},
-        {"PERM QUOTA", [&] { return Number(r.GetPermQuota()); }},
-        {"PERM QUOTA KB", [&] { return Number(r.GetPermQuota() / 1024); }},
-        {"PERM QUOTA MB", [&] { return Number(r.GetPermQuota() / 1048576); }},
-        {"OVERDRAFT", [&] { return Number(r.GetOverDraft()); }},
-        {"OVERDRAFT KB", [&] { return Number(r.GetOverDraft() / 1024); }},
-        {"OVERDRAFT MB", [&] { return Number(r.GetOverDraft() / 1048576); }},
-        {"HIGHWATER", [&] { return Number(r.GetHighWaterMark()); }},
-        {"HIGHWATER KB", [&] { return Number(r.GetHighWaterMark() / 1024); }},
-        {"HIGHWATER MB", [&] { return Number(r.GetHighWaterMark() / 1048576); }},
-        {"PERCENT USED", [&] { return Number(PercentOf(r.GetUsedQuota(), r.GetPermQuota())); }},
+        {"THRESH NUMBER", [&] { return std::to_string(c.threshold); }},
+        {"PERCENT USED", [&] { return std::to_string(percentUsed); }},
         {"PERCENT FREE",
-         [&] {
-             uint64_t used = PercentOf(r.GetUsedQuota(), r.GetPermQuota());
-             return Number(used >= 100 ? 0 : 100 - used);
-         }},
+         [&] { return std::to_string(percentUsed >= 100 ? 0 : 100 - percentUsed); }},
         {"SERVER NAME", [&] { return c.server; }},
     };
-    for (const auto& [name, value] : table)
+    for (const auto& [name, value] : words)
         if (_stricmp(name, macro.c_str()) == 0)
             return value();
     return "[" + macro + "]";

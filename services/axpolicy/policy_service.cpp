@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr DWORD kPollMs = 1000;
+constexpr DWORD kPollMs = 2000;
 constexpr DWORD kReconnectMs = 2000;
 constexpr uint32_t kScanStatusBits = AttrStatus100 | AttrStatus40000000;
 

@@ -4,7 +4,6 @@
 #include "services/scanner/usage_scanner.h"
 
 #include <algorithm>
-#include <cinttypes>
 #include <cstdio>
 #include <map>
 
@@ -13,12 +12,6 @@ namespace {
 constexpr size_t kRowLimit = 100;
 constexpr uint64_t kTicksPerDay = 864000000000ull;
 constexpr uint64_t kNewFileDays = 7;
-
-std::string Number(uint64_t value) {
-    char text[kNumberTextSize];
-    snprintf(text, sizeof text, "%" PRIu64, value);
-    return text;
-}
 
 std::string Percent(uint64_t part, uint64_t whole) {
     if (whole == 0)
@@ -82,15 +75,16 @@ void Summary(ReportTable& report, const Context& c) {
     report.rows = {
         {"Object", r.GetMappedName(1)},
         {"Owner", owner.empty() ? "(the object's own quota)" : owner},
-        {"Threshold", Number(c.threshold) + " (" + Number(r.GetThreshPercent(c.threshold)) + "%)"},
-        {"Permanent quota (bytes)", Number(r.GetPermQuota())},
-        {"Overdraft (bytes)", Number(r.GetOverDraft())},
-        {"Space used (bytes)", Number(r.GetUsedQuota())},
+        {"Threshold", std::to_string(c.threshold) + " (" +
+                          std::to_string(r.GetThreshPercent(c.threshold)) + "%)"},
+        {"Permanent quota (bytes)", std::to_string(r.GetPermQuota())},
+        {"Overdraft (bytes)", std::to_string(r.GetOverDraft())},
+        {"Space used (bytes)", std::to_string(r.GetUsedQuota())},
         {"Percent used", Percent(r.GetUsedQuota(), r.GetPermQuota())},
-        {"High-water mark (bytes)", Number(r.GetHighWaterMark())},
-        {"Files", Number(c.survey.files.size())},
-        {"Folders", Number(c.survey.folders)},
-        {"Bytes in files", Number(c.totalBytes)},
+        {"High-water mark (bytes)", std::to_string(r.GetHighWaterMark())},
+        {"Files", std::to_string(c.survey.files.size())},
+        {"Folders", std::to_string(c.survey.folders)},
+        {"Bytes in files", std::to_string(c.totalBytes)},
     };
 }
 
@@ -99,7 +93,7 @@ void LargeFiles(ReportTable& report, const Context& c) {
     SortedRows(
         report, c.files, [](auto* a, auto* b) { return a->size > b->size; },
         [](const SurveyedFile& f) {
-            return std::vector<std::string>{f.path, Number(f.size), LocalTime(f.written)};
+            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.written)};
         });
 }
 
@@ -108,8 +102,8 @@ void AgedFiles(ReportTable& report, const Context& c) {
     SortedRows(
         report, c.files, [](auto* a, auto* b) { return Ticks(a->written) < Ticks(b->written); },
         [&](const SurveyedFile& f) {
-            return std::vector<std::string>{f.path, Number(f.size), LocalTime(f.written),
-                                            Number(DaysSince(f.written, c.now))};
+            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.written),
+                                            std::to_string(DaysSince(f.written, c.now))};
         });
 }
 
@@ -118,14 +112,14 @@ void LastAccess(ReportTable& report, const Context& c) {
     SortedRows(
         report, c.files, [](auto* a, auto* b) { return Ticks(a->accessed) < Ticks(b->accessed); },
         [&](const SurveyedFile& f) {
-            return std::vector<std::string>{f.path, Number(f.size), LocalTime(f.accessed),
-                                            Number(DaysSince(f.accessed, c.now))};
+            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.accessed),
+                                            std::to_string(DaysSince(f.accessed, c.now))};
         });
 }
 
 void NewFiles(ReportTable& report, const Context& c) {
     report.columns = {"File", "Size (bytes)", "Created"};
-    report.notes.push_back("Files created in the last " + Number(kNewFileDays) + " days.");
+    report.notes.push_back("Files created in the last " + std::to_string(kNewFileDays) + " days.");
     std::vector<const SurveyedFile*> recent;
     for (const SurveyedFile* file : c.files)
         if (DaysSince(file->created, c.now) < kNewFileDays)
@@ -133,7 +127,7 @@ void NewFiles(ReportTable& report, const Context& c) {
     SortedRows(
         report, recent, [](auto* a, auto* b) { return Ticks(a->created) > Ticks(b->created); },
         [](const SurveyedFile& f) {
-            return std::vector<std::string>{f.path, Number(f.size), LocalTime(f.created)};
+            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.created)};
         });
 }
 
@@ -157,9 +151,9 @@ void DuplicateFiles(ReportTable& report, const Context& c) {
         std::string paths;
         for (const SurveyedFile* file : files)
             paths += (paths.empty() ? "" : "; ") + file->path;
-        report.rows.push_back({NameOf(files.front()->path), Number(files.front()->size),
-                               Number(files.size()),
-                               Number(files.front()->size * (files.size() - 1)), paths});
+        report.rows.push_back({NameOf(files.front()->path), std::to_string(files.front()->size),
+                               std::to_string(files.size()),
+                               std::to_string(files.front()->size * (files.size() - 1)), paths});
     }
 }
 
@@ -178,7 +172,7 @@ void DirectoryUsage(ReportTable& report, const Context& c) {
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](auto& a, auto& b) { return a.second.second > b.second.second; });
     for (const auto& [folder, usage] : sorted)
-        report.rows.push_back({folder, Number(usage.first), Number(usage.second),
+        report.rows.push_back({folder, std::to_string(usage.first), std::to_string(usage.second),
                                Percent(usage.second, c.totalBytes)});
 }
 
@@ -191,8 +185,8 @@ void UsageByOwner(ReportTable& report, const Context& c) {
     std::stable_sort(owners.begin(), owners.end(),
                      [](auto& a, auto& b) { return a.second > b.second; });
     for (const auto& [owner, bytes] : owners)
-        report.rows.push_back(
-            {owner.empty() ? "(unknown)" : owner, Number(bytes), Percent(bytes, usage.totalBytes)});
+        report.rows.push_back({owner.empty() ? "(unknown)" : owner, std::to_string(bytes),
+                               Percent(bytes, usage.totalBytes)});
 }
 
 struct Kind {

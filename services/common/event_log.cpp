@@ -2,6 +2,8 @@
 
 #include "ui/handles.h"
 
+#include "service_events.h"
+
 #include <cstdio>
 
 namespace {
@@ -88,7 +90,7 @@ DWORD EventLog::Write(WORD type, const std::string& text, const std::string& ser
     if (!source)
         return GetLastError();
     const char* strings[] = {text.c_str()};
-    if (!ReportEventA(source.Get(), type, 0, 1, nullptr, 1, 0, strings, nullptr))
+    if (!ReportEventA(source.Get(), type, 0, MSG_SERVICE_TEXT, nullptr, 1, 0, strings, nullptr))
         return GetLastError();
     return ERROR_SUCCESS;
 }

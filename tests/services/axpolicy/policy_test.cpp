@@ -432,3 +432,23 @@ TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
     for (const std::string& text : {saved + "1048576 bytes", saved + "2097152 bytes"})
         EXPECT_NE(std::string::npos, changes.find(text)) << text << " in\n" << changes;
 }
+
+// What the event viewer shows for an entry: the text of message 1 of the source's message file.
+TEST(PolicyService, EventSourcesNameProgramsThatWordTheirEntries) {
+    for (const char* source : {kQuotaServiceName, kPolicyServiceName}) {
+        char program[MAX_PATH] = {};
+        DWORD size = sizeof program;
+        std::string key =
+            std::string("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\") + source;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "EventMessageFile",
+                                              RRF_RT_REG_SZ, nullptr, program, &size));
+        ui::UniqueLibrary module(LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module) << program;
+        const char* text = "Threshold 1 (50%) of C:\\Data: usage rose to or past the threshold.";
+        DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(text)};
+        char shown[512] = {};
+        FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.Get(), 1,
+                       0, shown, sizeof shown, reinterpret_cast<va_list*>(arguments));
+        EXPECT_EQ(std::string(text) + "\r\n", shown) << source;
+    }
+}
