@@ -1,6 +1,6 @@
 #include "services/axpolicy/policy_service.h"
 
-#include "client/axcli.h"
+#include "client/record_list.h"
 #include "services/axpolicy/quota_adjustment.h"
 
 #include <vector>
@@ -35,28 +35,19 @@ void PolicyService::Queue(Firing firing) {
 
 // One pass over every listed quota; false when the enumeration failed part way.
 bool PolicyService::Pass(AXCli& client, CrossingTable& table, std::vector<Pending>& pending) {
-    if (client.EndContext() != kAxOk)
-        return false;
     table.BeginPass();
-    for (;;) {
-        AllotrixBaseDbRec record;
-        uint32_t status = client.Get(&record, 1);
-        if (status == kAxNoMoreRecords)
-            break;
-        if (status == kAxSkipRecord)
-            continue;
-        if (status != kAxOk)
-            return false;
+    uint32_t status = ListRecords(client, [&](const AllotrixBaseDbRec& record) {
         // A quota waiting for its scan shows a usage that is not yet measured.
         if (record.GetAttributes() & kScanStatusBits) {
             table.Keep(record);
-            continue;
+            return;
         }
         std::vector<Crossing> crossings = table.Update(record);
         if (!crossings.empty())
             pending.push_back({record, std::move(crossings)});
-    }
-    client.EndContext();
+    });
+    if (status != kAxOk)
+        return false;
     table.EndPass();
     return true;
 }

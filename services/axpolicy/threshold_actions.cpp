@@ -14,7 +14,7 @@ struct ThresholdActions::Run {
     const Firing& firing;
     const AllotrixActionRec& action;
     MacroContext macros;
-    std::string prefix; // "Threshold 2 (80%) of C:\Data (owner): "
+    std::string prefix; // Prefix(): the start of every log entry about this firing
     std::string message;
     std::vector<MailAttachment> reports;
 };
@@ -211,9 +211,12 @@ void ThresholdActions::SendMail(Run& run) {
     MailMessage message;
     message.to = SplitRecipients(mail.MailTo);
     message.cc = SplitRecipients(mail.MailCc);
-    if (message.to.empty() && message.cc.empty())
-        return;
     bool withReports = run.action.IsPolicyFlagSet(PolMailReport) && !run.reports.empty();
+    if (message.to.empty() && message.cc.empty()) {
+        if (withReports)
+            Fail(run, "the reports were not mailed: the threshold names no recipients.");
+        return;
+    }
     message.subject = ExpandMacros(mail.MailSubject, run.macros);
     if (message.subject.empty())
         message.subject =
