@@ -97,24 +97,24 @@ void LargeFiles(ReportTable& report, const Context& c) {
         });
 }
 
-void AgedFiles(ReportTable& report, const Context& c) {
-    report.columns = {"File", "Size (bytes)", "Last written", "Age (days)"};
+// The files whose `time` lies furthest back first, with that time and the days since.
+void OldestFirst(ReportTable& report, const Context& c, FILETIME SurveyedFile::*time,
+                 const char* timeHeading, const char* daysHeading) {
+    report.columns = {"File", "Size (bytes)", timeHeading, daysHeading};
     SortedRows(
-        report, c.files, [](auto* a, auto* b) { return Ticks(a->written) < Ticks(b->written); },
+        report, c.files, [time](auto* a, auto* b) { return Ticks(a->*time) < Ticks(b->*time); },
         [&](const SurveyedFile& f) {
-            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.written),
-                                            std::to_string(DaysSince(f.written, c.now))};
+            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.*time),
+                                            std::to_string(DaysSince(f.*time, c.now))};
         });
 }
 
+void AgedFiles(ReportTable& report, const Context& c) {
+    OldestFirst(report, c, &SurveyedFile::written, "Last written", "Age (days)");
+}
+
 void LastAccess(ReportTable& report, const Context& c) {
-    report.columns = {"File", "Size (bytes)", "Last access", "Days since"};
-    SortedRows(
-        report, c.files, [](auto* a, auto* b) { return Ticks(a->accessed) < Ticks(b->accessed); },
-        [&](const SurveyedFile& f) {
-            return std::vector<std::string>{f.path, std::to_string(f.size), LocalTime(f.accessed),
-                                            std::to_string(DaysSince(f.accessed, c.now))};
-        });
+    OldestFirst(report, c, &SurveyedFile::accessed, "Last access", "Days since");
 }
 
 void NewFiles(ReportTable& report, const Context& c) {
