@@ -288,21 +288,32 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
     }
 }
 
-void WriteMailServer(const std::string& server) {
-    ui::UniqueKey key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Mail", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
-    for (auto [name, value] : {std::pair<const char*, std::string>{"SMTP Server", server},
-                               {"Sender", "quota@kelvane.test"}})
-        RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-}
+// The server's SMTP settings for one test, removed again after it.
+class MailServerSetting {
+public:
+    explicit MailServerSetting(const std::string& server) {
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Mail", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, m_key.Put(), nullptr));
+        for (auto [name, value] : {std::pair<const char*, std::string>{"SMTP Server", server},
+                                   {"Sender", "quota@kelvane.test"}})
+            RegSetValueExA(m_key.Get(), name, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+    }
+    ~MailServerSetting() {
+        RegDeleteValueA(m_key.Get(), "SMTP Server");
+        RegDeleteValueA(m_key.Get(), "Sender");
+    }
+
+private:
+    ui::UniqueKey m_key;
+};
 
 TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
     SmtpSink sink;
     ASSERT_NE(0, sink.Port());
-    WriteMailServer("127.0.0.1:" + std::to_string(sink.Port()));
+    MailServerSetting mailServer("127.0.0.1:" + std::to_string(sink.Port()));
     TestFolder folder("policy-mail");
     std::string reports = std::string(kTestRoot) + "\\reports-mail";
     RemoveReports(reports);
@@ -329,7 +340,7 @@ TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
 }
 
 TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
-    WriteMailServer("127.0.0.1:" + std::to_string(ClosedPort()));
+    MailServerSetting mailServer("127.0.0.1:" + std::to_string(ClosedPort()));
     TestFolder folder("policy-faults");
     std::string out = Fresh(std::string(kTestRoot) + "\\policy-faults.txt");
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
