@@ -80,9 +80,10 @@ class Conversation {
 public:
     explicit Conversation(SOCKET s) : m_socket(s) {}
 
-    // Sends `line` (unless empty) and reads the reply; true when its code is one of `expected`
-    // (compared by the first digit when `expected` is a single digit).
-    bool Step(const std::string& line, std::initializer_list<int> expected, std::string& failure) {
+    // Sends `line` (unless empty) and reads the reply; true when its code is one of `expected`.
+    // A refusal is described with `shown` (the line itself when null).
+    bool Step(const std::string& line, std::initializer_list<int> expected, std::string& failure,
+              const char* shown = nullptr) {
         if (!line.empty() && !SendAll(line + "\r\n")) {
             failure = SocketError("sending to the SMTP server");
             return false;
@@ -96,11 +97,8 @@ public:
         for (int wanted : expected)
             if (code == wanted)
                 return true;
-        std::string shown = line.rfind("AUTH", 0) == 0 || line.find('@') == std::string::npos
-                                ? line.substr(0, line.find(' '))
-                                : line;
         failure =
-            "the SMTP server refused " + (shown.empty() ? "the connection" : shown) + ": " + reply;
+            "the SMTP server refused " + std::string(shown ? shown : line.c_str()) + ": " + reply;
         return false;
     }
 
@@ -264,14 +262,15 @@ std::string SendMail(const MailSettings& settings, const MailMessage& message, D
     std::string sender =
         settings.sender.empty() ? std::string("AXPolicy@") + computer : settings.sender;
     Conversation smtp(socket.s);
-    if (!smtp.Step("", {220}, failure))
+    if (!smtp.Step("", {220}, failure, "the connection"))
         return failure;
     if (!smtp.Step(std::string("EHLO ") + computer, {250}, failure) &&
         !smtp.Step(std::string("HELO ") + computer, {250}, failure))
         return failure;
-    if (!settings.username.empty() && (!smtp.Step("AUTH LOGIN", {334}, failure) ||
-                                       !smtp.Step(Base64(settings.username), {334}, failure) ||
-                                       !smtp.Step(Base64(settings.password), {235}, failure)))
+    if (!settings.username.empty() &&
+        (!smtp.Step("AUTH LOGIN", {334}, failure) ||
+         !smtp.Step(Base64(settings.username), {334}, failure, "the user name") ||
+         !smtp.Step(Base64(settings.password), {235}, failure, "the password")))
         return failure;
     if (!smtp.Step("MAIL FROM:<" + sender + ">", {250}, failure))
         return failure;
@@ -281,7 +280,7 @@ std::string SendMail(const MailSettings& settings, const MailMessage& message, D
                 return failure;
     if (!smtp.Step("DATA", {354}, failure))
         return failure;
-    if (!smtp.Step(DotStuffed(Content(sender, message)) + ".", {250}, failure))
+    if (!smtp.Step(DotStuffed(Content(sender, message)) + ".", {250}, failure, "the mail"))
         return failure;
     smtp.Step("QUIT", {221}, failure);
     return "";

@@ -291,19 +291,21 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
 // The server's SMTP settings for one test, removed again after it.
 class MailServerSetting {
 public:
-    explicit MailServerSetting(const std::string& server) {
+    explicit MailServerSetting(const std::string& server, const std::string& user = "") {
         EXPECT_EQ(ERROR_SUCCESS,
                   RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Mail", 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, m_key.Put(), nullptr));
         for (auto [name, value] : {std::pair<const char*, std::string>{"SMTP Server", server},
-                                   {"Sender", "quota@kelvane.test"}})
+                                   {"Sender", "quota@kelvane.test"},
+                                   {"Username", user},
+                                   {"Password", user.empty() ? "" : "s3cret"}})
             RegSetValueExA(m_key.Get(), name, 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(value.c_str()),
                            static_cast<DWORD>(value.size() + 1));
     }
     ~MailServerSetting() {
-        RegDeleteValueA(m_key.Get(), "SMTP Server");
-        RegDeleteValueA(m_key.Get(), "Sender");
+        for (const char* name : {"SMTP Server", "Sender", "Username", "Password"})
+            RegDeleteValueA(m_key.Get(), name);
     }
 
 private:
@@ -313,7 +315,7 @@ private:
 TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
     SmtpSink sink;
     ASSERT_NE(0, sink.Port());
-    MailServerSetting mailServer("127.0.0.1:" + std::to_string(sink.Port()));
+    MailServerSetting mailServer("127.0.0.1:" + std::to_string(sink.Port()), "quota-user");
     TestFolder folder("policy-mail");
     std::string reports = std::string(kTestRoot) + "\\reports-mail";
     RemoveReports(reports);
@@ -332,7 +334,8 @@ TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
     ASSERT_TRUE(WaitFor([&] { return sink.Transcript().find("QUIT") != std::string::npos; }));
     std::string mail = sink.Transcript();
     for (const std::string& text :
-         {std::string("MAIL FROM:<quota@kelvane.test>"), std::string("RCPT TO:<ann@kelvane.test>"),
+         {std::string("AUTH LOGIN\r\ncXVvdGEtdXNlcg==\r\nczNjcmV0\r\n"),
+          std::string("MAIL FROM:<quota@kelvane.test>"), std::string("RCPT TO:<ann@kelvane.test>"),
           std::string("RCPT TO:<bob@kelvane.test>"), std::string("Subject: Threshold 1 reached"),
           folder.Path() + " is 19% full.", std::string("filename=\"Summary-")})
         EXPECT_NE(std::string::npos, mail.find(text)) << text << " in\n" << mail;

@@ -74,6 +74,7 @@ void SmtpSink::Converse(SOCKET client) {
         return;
     std::string pending;
     bool inData = false;
+    int credentialsDue = 0; // lines of AUTH LOGIN still to come
     char buffer[4096];
     for (;;) {
         size_t end = pending.find(inData ? "\r\n.\r\n" : "\r\n");
@@ -93,6 +94,11 @@ void SmtpSink::Converse(SOCKET client) {
         std::string reply = "250 OK\r\n";
         if (inData) {
             inData = false;
+        } else if (credentialsDue > 0) {
+            reply = --credentialsDue ? "334 UGFzc3dvcmQ6\r\n" : "235 accepted\r\n";
+        } else if (piece == "AUTH LOGIN") {
+            reply = "334 VXNlcm5hbWU6\r\n";
+            credentialsDue = 2;
         } else if (piece.rfind("EHLO", 0) == 0) {
             reply = "250-sink\r\n250 8BITMIME\r\n";
         } else if (piece == "DATA") {
