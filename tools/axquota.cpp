@@ -1,5 +1,6 @@
 // axquota: lists and changes the quotas of an AXServer quota service from the command line.
 #include "client/axcli.h"
+#include "client/record_list.h"
 #include "server/template_object.h"
 #include "server/template_reader.h"
 #include "tools/axquota_format.h"
@@ -155,18 +156,7 @@ int List(AXCli& client, bool exactBytes) {
     };
     printf("%-32s %-28s %10s %10s %7s  %s\n", "Object", "Owner", "Used", "Quota", "Percent",
            "Status");
-    client.EndContext();
-    for (;;) {
-        AllotrixBaseDbRec record;
-        uint32_t status = client.Get(&record, 1);
-        if (status == kAxNoMoreRecords)
-            break;
-        if (status == kAxSkipRecord)
-            continue;
-        if (status != ERROR_SUCCESS) {
-            client.EndContext();
-            return Failed("listing the quotas", status);
-        }
+    uint32_t status = ListRecords(client, [&](const AllotrixBaseDbRec& record) {
         std::string quota = QuotaText(record, exactBytes);
         int percent = PercentUsed(record);
         std::string percentText = percent < 0 ? "-" : std::to_string(percent) + "%";
@@ -174,9 +164,8 @@ int List(AXCli& client, bool exactBytes) {
         printf("%-32s %-28s %10s %10s %7s  %s\n", record.GetMappedName(1), owner,
                size(record.GetUsedQuota()).c_str(), quota.c_str(), percentText.c_str(),
                QuotaState(record).c_str());
-    }
-    client.EndContext();
-    return kExitOk;
+    });
+    return status == kAxOk ? kExitOk : Failed("listing the quotas", status);
 }
 
 int Set(AXCli& client, Arguments& args) {

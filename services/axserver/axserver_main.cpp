@@ -1,11 +1,13 @@
 // axserver: the quota service. Installs and removes itself, runs under the service control
 // manager, or runs in the foreground for debugging.
+#include "services/axserver/change_audit.h"
 #include "services/axserver/pipe_server.h"
 #include "services/axserver/quota_service.h"
 #include "services/axserver/server_settings.h"
 #include "services/axserver/store_folder.h"
 #include "services/axserver/store_report.h"
 #include "services/common/command_line.h"
+#include "services/common/event_log.h"
 #include "services/common/service_control.h"
 #include "services/common/service_host.h"
 
@@ -55,6 +57,7 @@ DWORD RunServer(const std::string& storeFolder, HANDLE stopEvent,
     }
     if (!note.empty())
         ReportStoreWarning(note);
+    StartChangeAudit(storeFolder);
     QuotaService service;
     error = service.Start(storeFolder);
     if (error != ERROR_SUCCESS) {
@@ -96,6 +99,8 @@ int Install(int argc, char** argv) {
         return Fail("writing the store folder", error);
     if (kind && (error = WriteServerKindSetting(strtoul(kind, nullptr, 10))) != ERROR_SUCCESS)
         return Fail("writing the server kind", error);
+    if ((error = InstallEventSource(kQuotaServiceName)) != ERROR_SUCCESS)
+        return Fail("registering the event source", error);
     if ((error = CreateConsoleKeys()) != ERROR_SUCCESS)
         return Fail("creating the console's registry keys", error);
     printf("AXServer installed; records are kept in %s\n", folder.c_str());
@@ -172,6 +177,8 @@ int main(int argc, char** argv) {
             error = UninstallService(kQuotaServiceName);
         if (error != ERROR_SUCCESS)
             return Fail("removing the service", error);
+        RemoveEventSource(kPolicyServiceName);
+        RemoveEventSource(kQuotaServiceName);
         printf("AXServer removed (AXPolicy, which depends on it, too).\n");
         return 0;
     }

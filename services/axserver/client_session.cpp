@@ -1,6 +1,7 @@
 #include "services/axserver/client_session.h"
 
 #include "client/zero_runs.h"
+#include "services/axserver/change_audit.h"
 #include "services/axserver/device_queries.h"
 #include "services/axserver/server_version.h"
 
@@ -79,15 +80,20 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
             fromSheet > 1 || !record.HasTerminatedTexts())
             return kMalformed;
         uint32_t status = m_service.Save(record);
-        if (status == ERROR_SUCCESS)
+        if (status == ERROR_SUCCESS) {
             response.Record(record);
+            AuditQuotaSaved(record);
+        }
         return status;
     }
     case Op::DeleteRecord: {
         ObjectKey key;
         if (!ReadObject(request, key, true) || !request.Finished())
             return kMalformed;
-        return m_service.Delete(key.device, key.file, key.owner);
+        uint32_t status = m_service.Delete(key.device, key.file, key.owner);
+        if (status == ERROR_SUCCESS)
+            AuditQuotaDeleted(key.device, key.file, key.owner);
+        return status;
     }
     case Op::ScanObject: {
         ObjectKey key;

@@ -1,5 +1,6 @@
 #include "service_fixture.h"
 
+#include "client/record_list.h"
 #include "services/axserver/server_settings.h"
 #include "tests/services/store/temp_folder.h"
 #include "services/common/service_control.h"
@@ -211,20 +212,7 @@ std::string CurrentAccount() {
 
 std::vector<AllotrixBaseDbRec> ListAll(AXCli& client) {
     std::vector<AllotrixBaseDbRec> records;
-    EXPECT_EQ(0u, client.EndContext());
-    for (;;) {
-        AllotrixBaseDbRec record;
-        uint32_t status = client.Get(&record, 1);
-        if (status == kAxNoMoreRecords)
-            break;
-        if (status == kAxSkipRecord)
-            continue;
-        EXPECT_EQ(0u, status);
-        if (status != 0)
-            break;
-        records.push_back(record);
-    }
-    client.EndContext();
+    EXPECT_EQ(0u, ListRecords(client, [&](const AllotrixBaseDbRec& r) { records.push_back(r); }));
     return records;
 }
 
