@@ -143,7 +143,7 @@ struct FolderWatcher::State {
     bool Arm(Listener& listener);
     void Completed(Listener* listener, bool ok, DWORD bytes, std::vector<Report>& reports);
     void NoteNames(Root& root, const DWORD* buffer, DWORD bytes);
-    template <typename Visit> void ForEachWatchBelow(const Root& root, Visit visit);
+    template <typename Visit> void ForEachServed(const Root& root, Visit visit);
     void Note(Watch& watch, FolderChange change);
     void Release(Root* root);
     void Forget(const std::string& key);
@@ -312,7 +312,7 @@ void FolderWatcher::State::Completed(Listener* listener, bool ok, DWORD bytes,
         return;
     }
     if (overflow)
-        ForEachWatchBelow(root, [&](Watch& watch) { Note(watch, FolderChange::Overflow); });
+        ForEachServed(root, [&](Watch& watch) { Note(watch, FolderChange::Overflow); });
     else
         NoteNames(root, listener->buffer.get(), bytes);
     if (!Arm(*listener))
@@ -344,16 +344,15 @@ void FolderWatcher::State::NoteNames(Root& root, const DWORD* buffer, DWORD byte
     }
 }
 
-// Visits the root's own watch, if any, and every watch in a folder below it.
-template <typename Visit>
-void FolderWatcher::State::ForEachWatchBelow(const Root& root, Visit visit) {
+// Visits every watch the root serves: its own folder's, if watched, and those of folders in it.
+template <typename Visit> void FolderWatcher::State::ForEachServed(const Root& root, Visit visit) {
     auto own = watches.find(root.key);
-    if (own != watches.end())
+    if (own != watches.end() && own->second->root == &root)
         visit(*own->second);
     std::string prefix = BelowPrefix(root.key);
     for (auto next = watches.lower_bound(prefix);
          next != watches.end() && next->first.compare(0, prefix.size(), prefix) == 0; ++next) {
-        if (next->first != root.key)
+        if (next->second->root == &root)
             visit(*next->second);
     }
 }
@@ -405,10 +404,7 @@ void FolderWatcher::State::Drop(Watch& watch, std::vector<Report>& reports) {
 // watched them, after the report.
 void FolderWatcher::State::DropRoot(Root& root, std::vector<Report>& reports) {
     std::vector<Watch*> served;
-    ForEachWatchBelow(root, [&](Watch& watch) {
-        if (watch.root == &root)
-            served.push_back(&watch);
-    });
+    ForEachServed(root, [&](Watch& watch) { served.push_back(&watch); });
     for (Watch* watch : served)
         Drop(*watch, reports);
 }
