@@ -217,6 +217,11 @@ void CAXMonView::FillRow(int row, MonitorEntry& entry) {
             text.clear();
             break;
         }
+        if (style.IsEmpty()) {
+            // The cells of a column shown as plain text never take a look of their own.
+            SetValue(row, col, text);
+            continue;
+        }
         style.SetValue(text);
         SetStyle(row, col, std::move(style), StyleMode::Copy);
     }

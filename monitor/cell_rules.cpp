@@ -51,9 +51,8 @@ void GroupedNumber(const char* number, uint32_t decimals, std::string& text) {
     const char* point = strchr(number, '.');
     std::string digits(number, point ? static_cast<size_t>(point - number) : strlen(number));
     const char* dropped = point ? point + 1 : "";
-    if (decimals == 1) {
+    if (decimals == 1)
         digits += *dropped ? *dropped++ : '0';
-    }
     if (*dropped >= '5') {
         size_t at = digits.size();
         while (at > 0 && digits[at - 1] == '9')
