@@ -217,6 +217,11 @@ void CAXMonView::FillRow(int row, MonitorEntry& entry) {
             text.clear();
             break;
         }
+        if (style.IsEmpty()) {
+            // The cells of a column shown as plain text never take a look of their own.
+            SetValue(row, col, text);
+            continue;
+        }
         style.SetValue(text);
         SetStyle(row, col, std::move(style), StyleMode::Copy);
     }
@@ -328,8 +333,11 @@ void CAXMonView::StopRefreshTimer() {
 void CAXMonView::OnTimer(UINT_PTR /*id*/) {
     KillTimer(GetHwnd(), kRefreshTimerId);
     m_timerArmed = false;
+    // The refresh thread sorts the records as the rows are sorted now.
+    const EntryOrder order{ColumnTypeOf(m_sortColumn), s_sortAscending != 0, m_enabledText,
+                           m_disabledText};
     // Should the refresh thread not start, the next period tries again.
-    if (!m_document.RequestRefresh())
+    if (!m_document.RequestRefresh(order))
         StartRefreshTimer(0);
 }
 
@@ -340,7 +348,9 @@ LRESULT CAXMonView::OnMonitorRefreshed() {
         return 0;
     const bool wasLocked = LockUpdate(true);
     FillRows(*m_list);
-    if (GetRowCount() > 1)
+    const bool sorted =
+        m_document.IncomingOrder().SameSort(ColumnTypeOf(m_sortColumn), s_sortAscending != 0);
+    if (!sorted && GetRowCount() > 1)
         SortRows();
     LockUpdate(wasLocked);
     Redraw();
