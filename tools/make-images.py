@@ -458,6 +458,78 @@ def about_button(c):
     ], NAVY)
 
 
+# ---- Bitmap buttons and the property pages' pictures ----
+
+
+def browse_button(c):
+    for x in (3, 7, 11):
+        c.rect(x, 11, x + 1, 12, BLACK)
+
+
+def mail_to_button(c):
+    c.box(1, 4, 14, 12, WHITE)
+    c.line(1, 4, 7.5, 9, BLACK)
+    c.line(14, 4, 7.5, 9, BLACK)
+
+
+def fill_capacity_button(c):
+    # A drive with an arrow filling it to the brim.
+    c.box(1, 9, 14, 14, SILVER)
+    c.rect(2, 10, 13, 10, WHITE)
+    c.rect(11, 12, 12, 13, LIME)
+    c.polygon([(4, 5), (8, 1), (12, 5)], GREEN)
+    c.rect(7, 5, 8, 8, GREEN)
+
+
+def quota_picture(c):
+    # The console's gauge above a drive, the way a quota caps it.
+    c.box(1, 1, 14, 5, WHITE)
+    c.rect(2, 2, 8, 4, GREEN)
+    c.rect(9, 2, 11, 4, AMBER)
+    c.rect(12, 2, 12, 4, RED)
+    c.box(1, 8, 14, 14, SILVER)
+    c.rect(2, 9, 13, 9, WHITE)
+    c.rect(2, 13, 13, 13, GREY)
+    c.rect(11, 11, 12, 11, LIME)
+    c.rect(3, 11, 8, 11, GREY)
+    c.rect(7, 6, 8, 7, GREY)
+
+
+def threshold_picture(c):
+    # A red threshold flag planted on a gauge.
+    c.box(0, 10, 15, 14, WHITE)
+    c.rect(1, 11, 8, 13, GREEN)
+    c.rect(9, 11, 11, 13, AMBER)
+    c.rect(8, 1, 8, 13, BROWN)
+    c.box(9, 1, 15, 6, RED)
+    c.glyph(11, 1, "1", WHITE)
+
+
+def server_picture(c):
+    server(c)
+    c.box(0, 9, 5, 15, WHITE)
+    c.rect(1, 10, 3, 12, GREEN)
+    c.rect(1, 13, 4, 14, AMBER)
+
+
+def monitoring_server_picture(c):
+    server(c)
+    c.disc(4, 11, 4, BLACK)
+    c.disc(4, 11, 3, SKY)
+    c.line(6.5, 13.5, 8, 15, BROWN, 2)
+
+
+def services_picture(c):
+    # Two gears turning together.
+    for cx, cy, r, colour in ((6, 6, 4.5, GREY), (11.5, 11.5, 3.5, BLUE)):
+        for angle in range(0, 360, 45):
+            dx = math.cos(math.radians(angle)) * r
+            dy = math.sin(math.radians(angle)) * r
+            c.disc(cx + dx, cy + dy, 1.3, colour)
+        c.disc(cx, cy, r, colour)
+        c.disc(cx, cy, r / 3, WHITE)
+
+
 TOOLBAR = [pause_button, release_button, magnifier("+"), magnifier("-"), columns_button,
            printer_button, about_button]
 
@@ -494,6 +566,19 @@ BITMAPS = {
     "report_set": report_set,
     "add_column": arrow(+1),
     "remove_column": arrow(-1),
+    "browse": browse_button,
+    "mail_to": mail_to_button,
+    "fill_capacity": fill_capacity_button,
+}
+
+# The property pages' pictures: 32 x 32, on the colour each page draws transparent.
+PAGE_BG = (198, 198, 198)
+PICTURES = {
+    "quota_picture": (quota_picture, PAGE_BG),
+    "threshold_picture": (threshold_picture, PAGE_BG),
+    "server_picture": (server_picture, SILVER),
+    "monitoring_server_picture": (monitoring_server_picture, SILVER),
+    "services_picture": (services_picture, WHITE),
 }
 
 
@@ -564,6 +649,8 @@ def main():
         write(name + ".ico", ico_bytes([drawn(draw, scale=1), drawn(draw, scale=2)]))
     for name, draw in BITMAPS.items():
         write(name + ".bmp", bmp_bytes(drawn(draw), WHITE))
+    for name, (draw, background) in PICTURES.items():
+        write(name + ".bmp", bmp_bytes(drawn(draw, scale=2), background))
     strip = Canvas(16 * len(TOOLBAR), 15)
     for i, draw in enumerate(TOOLBAR):
         strip.paste(drawn(draw, 16, 15), 16 * i)
