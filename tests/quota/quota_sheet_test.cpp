@@ -31,9 +31,11 @@ class Sheet {
 public:
     explicit Sheet(HWND sheet) : m_sheet(sheet) {}
 
-    // Shows tab `index` and returns its page.
+    // Shows tab `index` and returns its page. (Choosing the current tab again would make the
+    // page check its values as when leaving it.)
     HWND Page(int index) const {
-        SendMessageA(m_sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        if (TabCtrl_GetCurSel(Tabs()) != index)
+            SendMessageA(m_sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
         return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     }
     HWND Tabs() const {
@@ -98,7 +100,8 @@ int RunSheet(QuotaEditRecord& record, uint64_t capacity, const std::function<voi
         Sheet sheet(window);
         steps(sheet);
     });
-    const int result = quota::ShowQuotaProperties(record, client, capacity, "");
+    const int result =
+        quota::ShowQuotaProperties(record, client, capacity, LocalComputerName().c_str());
     EXPECT_TRUE(driver.Ran());
     return result;
 }
@@ -135,6 +138,7 @@ TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         QuotaEditRecord record = ObjectRecord(c.perm, c.attributes);
+        MessageBoxWatch messages;
         record.SetOverDraft(1536 * 1024);
         std::string value, overdraft;
         int unit = -1, overdraftUnit = -1;
@@ -150,6 +154,7 @@ TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
         EXPECT_EQ(c.unit, unit);
         EXPECT_EQ("1536", overdraft);
         EXPECT_EQ(1, overdraftUnit);
+        EXPECT_EQ(std::vector<std::string>{}, messages.Texts());
     }
 }
 
@@ -335,6 +340,7 @@ TEST(QuotaSheet, TemplateFromTheChooserReloadsEveryPageShown) {
         key.Sub("Threshold1").Dword("Threshold", 90).String("Message", "[OBJECT NAME] is full");
     }
     QuotaEditRecord record = ObjectRecord(kMB);
+    MessageBoxWatch messages;
     std::string quotaShown, messageShown, valueShown;
     EXPECT_EQ(1, RunSheet(record, 0, [&](Sheet& sheet) {
         HWND quotaPage = sheet.Page(0);
@@ -348,6 +354,7 @@ TEST(QuotaSheet, TemplateFromTheChooserReloadsEveryPageShown) {
         sheet.Ok();
     }));
     RemoveAllTemplates();
+    EXPECT_EQ(std::vector<std::string>{}, messages.Texts());
     EXPECT_EQ("5", quotaShown);
     EXPECT_EQ("[OBJECT NAME] is full", messageShown);
     EXPECT_EQ("90", valueShown);
