@@ -20,6 +20,9 @@ namespace quota {
 namespace {
 
 constexpr UINT kApplyButton = 12321;
+// Posted to the sheet once it is up: the system disables the Apply button after the sheet's
+// initialisation, and it serves here as the always available "Template..." button.
+constexpr UINT kEnableTemplateButton = WM_APP + 1;
 constexpr int kMonitorOnlyThresholds = 3;
 
 std::string Formatted(UINT formatId, const char* first, const char* second = nullptr) {
@@ -81,7 +84,17 @@ void CQuotaPropSheet::OnInitialized() {
     if (HWND apply = Item(kApplyButton)) {
         SetWindowTextA(apply, ui::LoadText(IDS_TEMPLATE_BUTTON).c_str());
         EnableWindow(apply, TRUE);
+        Post(kEnableTemplateButton);
     }
+}
+
+bool CQuotaPropSheet::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kEnableTemplateButton) {
+        EnableItem(kApplyButton);
+        result = 0;
+        return true;
+    }
+    return ui::PropertySheet::OnMessage(message, wParam, lParam, result);
 }
 
 bool CQuotaPropSheet::OnCommand(UINT id, UINT code, HWND control) {

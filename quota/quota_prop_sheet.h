@@ -34,6 +34,7 @@ public:
 protected:
     void OnInitialized() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     QuotaEditRecord& m_record;

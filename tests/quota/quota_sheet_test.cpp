@@ -78,7 +78,10 @@ public:
     void Cancel() const { PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
     // "Template...", then Apply in the chooser on its first template.
     void ApplyFirstTemplate() const {
-        PostMessageA(m_sheet, WM_COMMAND, 12321, 0);
+        HWND button = GetDlgItem(m_sheet, 12321);
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }));
+        EXPECT_EQ("Template...", WindowTextOf(button));
+        PostMessageA(button, BM_CLICK, 0, 0);
         HWND chooser = nullptr;
         WaitUntil([&] { return (chooser = FindWindowA(nullptr, "Select a Template")) != nullptr; });
         ASSERT_NE(nullptr, chooser);
