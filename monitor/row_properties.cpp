@@ -57,8 +57,8 @@ bool CAXMonView::EditRowProperties(int row) {
     uint64_t capacity = 0;
     int unused = 0;
     char device[64] = "", file[260] = "";
-    uint32_t status = client->ParseObjectName(mappedName, sizeof objectName, objectName,
-                                              &capacity, &unused);
+    uint32_t status =
+        client->ParseObjectName(mappedName, sizeof objectName, objectName, &capacity, &unused);
     if (status == 0)
         status = client->ParseDeviceFile(device, file, mappedName, nullptr);
     if (status != 0) {

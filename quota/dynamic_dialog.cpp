@@ -72,9 +72,10 @@ struct ClassOfCode {
     const char* Name;
 };
 constexpr ClassOfCode kClasses[] = {
-    {KindButton, "button"},           {KindEdit, "edit"},        {KindStatic, "static"},
-    {KindListBox, "listbox"},         {KindScrollBar, "scrollbar"}, {KindComboBox, "combobox"},
-    {KindListView, "SysListView32"},  {KindUpDown, "msctls_updown32"},
+    {KindButton, "button"},          {KindEdit, "edit"},
+    {KindStatic, "static"},          {KindListBox, "listbox"},
+    {KindScrollBar, "scrollbar"},    {KindComboBox, "combobox"},
+    {KindListView, "SysListView32"}, {KindUpDown, "msctls_updown32"},
 };
 
 DynamicControlKind KindOfName(const std::string& name) {
@@ -223,11 +224,10 @@ bool CDynamicDialog::CreateControls() {
                         m_origin.x + placement.left + placement.right,
                         m_origin.y + placement.top + placement.bottom};
         const std::string text = Narrow(title);
-        HWND window = CreateWindowExA(itemExStyle, name.c_str(), text.c_str(), itemStyle,
-                                      rect.left, rect.top, rect.right - rect.left,
-                                      rect.bottom - rect.top, m_parent,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                      m_instance, nullptr);
+        HWND window =
+            CreateWindowExA(itemExStyle, name.c_str(), text.c_str(), itemStyle, rect.left, rect.top,
+                            rect.right - rect.left, rect.bottom - rect.top, m_parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
         if (!window)
             return false;
         Controls.push_back({window, kind, text});
@@ -248,8 +248,7 @@ void CDynamicDialog::FillInitialContent(DynamicControl& control, int id) const {
             if (control.Kind == KindStatic) {
                 window.SetText(text);
                 control.SavedText = text;
-            }
-            else if (control.Kind == KindListBox)
+            } else if (control.Kind == KindListBox)
                 window.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
             else if (control.Kind == KindComboBox)
                 window.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));

@@ -17,8 +17,8 @@ constexpr UINT kMessageLimit = 1023;
 constexpr eQuotaPolicyAttributeFlags kLevels[] = {PolInformational, PolWarning, PolSevere};
 constexpr UINT kLevelTexts[] = {IDS_WORD_INFORMATIONAL, IDS_WORD_WARNING, IDS_WORD_SEVERE};
 // The bits of the action's exclusion word that the mail dialog edits.
-constexpr uint32_t kMailFlags = TplActMailProfile | TplActMailPassword | TplActMailTo |
-                                TplActMailSubject | TplActMailCc;
+constexpr uint32_t kMailFlags =
+    TplActMailProfile | TplActMailPassword | TplActMailTo | TplActMailSubject | TplActMailCc;
 
 void SetPolicyFlag(AllotrixActionRec& action, eQuotaPolicyAttributeFlags flag, bool on) {
     if (on)
@@ -39,7 +39,7 @@ public:
         page.SendItem(IDC_MESSAGE, EM_LIMITTEXT, kMessageLimit);
         page.SetItemText(IDC_MESSAGE, action.GetMessageA());
         if (first) {
-            std::istringstream macros(ui::LoadText(IDS_MACROS));
+            std::istringstream macros(ui::LoadText(IDS_MESSAGE_MACROS));
             for (std::string macro; std::getline(macros, macro, ',');) {
                 if (!macro.empty())
                     page.SendItem(IDC_MACRO, CB_ADDSTRING, 0,
@@ -62,8 +62,8 @@ public:
         page.SetItemText(IDC_EVENT_LOG_SERVER, action.GetServerName());
         if (first) {
             m_browseBitmap.Reset(static_cast<HBITMAP>(
-                LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP,
-                           0, 0, LR_LOADMAP3DCOLORS)));
+                LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP, 0,
+                           0, LR_LOADMAP3DCOLORS)));
             page.SendItem(IDC_BROWSE_EVENT_LOG_SERVER, BM_SETIMAGE, IMAGE_BITMAP,
                           reinterpret_cast<LPARAM>(m_browseBitmap.Get()));
         }

@@ -12,9 +12,9 @@ namespace {
 constexpr COLORREF kPictureBackground = RGB(198, 198, 198);
 // The largest value either number takes (the framework's range for the permanent quota).
 constexpr double kLargestValue = 1.8e18;
-constexpr int kCheckBoxes[] = {IDC_WRITE_THROUGH, IDC_DISK_FULL,          IDC_NO_ENFORCE,
-                               IDC_EXCLUDE_FROM_ABSOLUTE, IDC_RESET_HIGH_WATER,
-                               IDC_USE_DEVICE_CAPACITY};
+constexpr int kCheckBoxes[] = {IDC_WRITE_THROUGH,    IDC_DISK_FULL,
+                               IDC_NO_ENFORCE,       IDC_EXCLUDE_FROM_ABSOLUTE,
+                               IDC_RESET_HIGH_WATER, IDC_USE_DEVICE_CAPACITY};
 
 void SetAttribute(AllotrixBaseDbRec& record, eQuotaDriverAttributeFlags flag, bool on) {
     if (on)
@@ -84,8 +84,8 @@ void CPageQuota::Load() {
     int unit = PermMegabytes;
     if (m_record.IsAttributeSet(AttrPercentOfDevice) ||
         m_record.IsAttributeSet(AttrPercentOfCurrentUsed)) {
-        unit = m_record.IsAttributeSet(AttrPercentOfDevice) ? PermPercentOfDevice
-                                                            : PermPercentOfUsed;
+        unit =
+            m_record.IsAttributeSet(AttrPercentOfDevice) ? PermPercentOfDevice : PermPercentOfUsed;
         m_permQuota = perm != 0 ? static_cast<double>(perm) : 10.0;
     } else {
         const SizeInUnit shown = SplitSize(perm != 0 ? perm : m_capacity);

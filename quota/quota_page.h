@@ -12,7 +12,13 @@
 namespace quota {
 
 // The units of the permanent quota, in list order; the overdraft offers the first three.
-enum PermQuotaUnit : int { PermBytes, PermKilobytes, PermMegabytes, PermPercentOfUsed, PermPercentOfDevice };
+enum PermQuotaUnit : int {
+    PermBytes,
+    PermKilobytes,
+    PermMegabytes,
+    PermPercentOfUsed,
+    PermPercentOfDevice
+};
 
 class CPageQuota : public ui::PropertyPage {
 public:

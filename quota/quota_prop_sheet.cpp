@@ -59,9 +59,9 @@ int ShowQuotaProperties(QuotaEditRecord& record, AXCli& client, uint64_t capacit
     const int thresholds = monitorOnly ? kMonitorOnlyThresholds : int{kThresholdCount};
     std::vector<std::unique_ptr<CPage>> thresholdPages;
     for (int i = 0; i < thresholds; ++i) {
-        thresholdPages.push_back(std::make_unique<CPage>(
-            i, ui::LoadText(IDS_THRESHOLD1_CAPTION + static_cast<UINT>(i)), workingCopy, client,
-            serverName));
+        thresholdPages.push_back(
+            std::make_unique<CPage>(i, ui::LoadText(IDS_THRESHOLD1_CAPTION + static_cast<UINT>(i)),
+                                    workingCopy, client, serverName));
         sheet.AddPage(*thresholdPages.back());
     }
     if (sheet.DoModal() != IDOK)
@@ -106,7 +106,14 @@ bool CQuotaPropSheet::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 bool CQuotaPropSheet::ApplyChosenTemplate() {
-    CTemplateChooserDlg chooser(CTemplateChooserDlg::Templates, m_server.c_str(), m_hwnd);
+    std::string server = m_server;
+    if (server.empty()) { // this computer
+        char name[MAX_COMPUTERNAME_LENGTH + 1] = "";
+        DWORD size = sizeof name;
+        GetComputerNameA(name, &size);
+        server = name;
+    }
+    CTemplateChooserDlg chooser(CTemplateChooserDlg::Templates, server.c_str(), m_hwnd);
     if (chooser.DoModal() != IDOK)
         return false;
     QuotaEditRecord source;

@@ -118,7 +118,9 @@ void CPage::MakeCheckBoxesTwoState(int index) {
         if (control.Kind != KindButton || (type != BS_AUTO3STATE && type != BS_AUTOCHECKBOX))
             continue;
         if (type == BS_AUTO3STATE)
-            window.Send(BM_SETSTYLE, static_cast<WPARAM>((window.Style() & ~BS_TYPEMASK) | BS_AUTOCHECKBOX), FALSE);
+            window.Send(BM_SETSTYLE,
+                        static_cast<WPARAM>((window.Style() & ~BS_TYPEMASK) | BS_AUTOCHECKBOX),
+                        FALSE);
         if (window.Text().empty())
             window.Hide();
     }

@@ -99,7 +99,8 @@
 #define IDC_CHOOSER_NEW 1104
 #define IDC_CHOOSER_PROPERTIES 1143
 
-/* The quota property sheet's pages. Picture 1247 is a placeholder the picture control takes over. */
+/* The quota property sheet's pages. Picture 1247 is a placeholder the picture control takes over.
+ */
 #define IDC_PICTURE 1247
 
 #define IDD_QUOTA_PAGE 212
@@ -227,13 +228,12 @@
 #define IDS_AX_ONLY_SUFFIX 64301
 
 /* ---- Strings: the quota property sheet ---- */
-#define IDS_MACROS 63641
 #define IDS_SHEET_CAPTION_ON 64310
 #define IDS_SHEET_CAPTION 64311
 #define IDS_THRESHOLD1_CAPTION 64312 /* to 64316 for thresholds 1 to 5 */
 #define IDS_TEMPLATE_BUTTON 64317
 #define IDS_ZERO_PERM_QUOTA 64318
-#define IDS_UNIT_BYTES 64320 /* then Kilobytes, Megabytes, % Of Current Used, % Of Device */
+#define IDS_UNIT_BYTES 64320        /* then Kilobytes, Megabytes, % Of Current Used, % Of Device */
 #define IDS_CONFIG_ACTIVATION 64325 /* then the other sub-pages' combo box items */
 #define IDS_CONFIG_MESSAGE 64326
 #define IDS_CONFIG_COMMAND 64327
@@ -294,9 +294,9 @@
 #define IDS_PROGRESS_CAPTION 51027
 
 /* ---- Strings: threshold pages' lists (pieces separated as noted) ---- */
-#define IDS_MESSAGE_MACROS 63641 /* split at "," */
-#define IDS_WEEK_DAYS 63893 /* split at ";" */
-#define IDS_MONTH_DAYS 63894 /* split at ";" */
+#define IDS_MESSAGE_MACROS 63641   /* split at "," */
+#define IDS_WEEK_DAYS 63893        /* split at ";" */
+#define IDS_MONTH_DAYS 63894       /* split at ";" */
 #define IDS_SCHEDULE_CHOICES 63895 /* split at "," */
 
 /* ---- Strings: quota templates ---- */

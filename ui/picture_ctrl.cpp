@@ -135,8 +135,7 @@ void CPictureCtrl::Draw(HDC dc) {
     SetStretchBltMode(dc, COLORONCOLOR);
     const int width = m_clientSize.cx, height = m_clientSize.cy;
     if (!m_transparent) {
-        StretchBlt(dc, 0, 0, width, height, p.memoryDc.Get(), 0, 0, p.size.cx, p.size.cy,
-                   SRCCOPY);
+        StretchBlt(dc, 0, 0, width, height, p.memoryDc.Get(), 0, 0, p.size.cx, p.size.cy, SRCCOPY);
         return;
     }
     if (!p.mask)

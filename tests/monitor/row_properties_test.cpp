@@ -37,8 +37,8 @@ std::string RunAxquota(const std::string& arguments) {
     }
     CloseHandle(output);
     std::string text;
-    HANDLE input = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    HANDLE input =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     char buffer[4096];
     DWORD read = 0;
     while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0)
@@ -122,6 +122,5 @@ TEST_F(RowPropertiesTest, RecordThatCannotBeReadIsReported) {
     MessageBoxWatch messages;
     EXPECT_TRUE(m_view->OnCellDoubleClick(1, 2, 0, POINT{}));
     ASSERT_EQ(1u, messages.Texts().size());
-    EXPECT_EQ(0u, messages.Texts()[0].find("Object: " + m_folder + "\n"))
-        << messages.Texts()[0];
+    EXPECT_EQ(0u, messages.Texts()[0].find("Object: " + m_folder + "\n")) << messages.Texts()[0];
 }

@@ -24,9 +24,8 @@ public:
         InitCommonControlsEx(&controls);
         m_frame = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr,
                                   nullptr, nullptr);
-        m_page = CreateDialogParamA(GetModuleHandleA(nullptr),
-                                    MAKEINTRESOURCEA(IDD_THRESHOLD_PAGE), m_frame,
-                                    PassiveDialogProc, 0);
+        m_page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_THRESHOLD_PAGE),
+                                    m_frame, PassiveDialogProc, 0);
     }
     ~HostPage() { DestroyWindow(m_frame); }
     HWND Page() const { return m_page; }
@@ -50,9 +49,9 @@ struct ControlLook {
 };
 
 std::ostream& operator<<(std::ostream& out, const ControlLook& look) {
-    return out << look.ClassName << " #" << look.Id << " \"" << look.Text << "\" style "
-               << std::hex << look.Style << std::dec << " at " << look.Rect.left << ","
-               << look.Rect.top << "-" << look.Rect.right << "," << look.Rect.bottom;
+    return out << look.ClassName << " #" << look.Id << " \"" << look.Text << "\" style " << std::hex
+               << look.Style << std::dec << " at " << look.Rect.left << "," << look.Rect.top << "-"
+               << look.Rect.right << "," << look.Rect.bottom;
 }
 
 ControlLook LookOf(HWND control, POINT offset = {}) {
@@ -100,7 +99,8 @@ TEST(DynamicDialog, EachSubPageMatchesTheSystemsDialogManagerMovedToThePlacement
         for (const quota::DynamicControl& control : dynamic.Controls) {
             made.push_back(LookOf(control.Window));
             const LONG_PTR exStyle = GetWindowLongPtrA(control.Window, GWL_EXSTYLE);
-            const bool sunken = control.Kind == quota::KindEdit || control.Kind == quota::KindListBox;
+            const bool sunken =
+                control.Kind == quota::KindEdit || control.Kind == quota::KindListBox;
             EXPECT_EQ(sunken, (exStyle & WS_EX_CLIENTEDGE) != 0) << made.back();
             if (control.Kind != quota::KindUpDown) { // an up-down control has no text
                 EXPECT_EQ(SendMessageA(host.Page(), WM_GETFONT, 0, 0),

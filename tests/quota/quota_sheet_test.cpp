@@ -71,8 +71,12 @@ public:
         Click(page, id);
     }
     static bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-    static bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
-    static bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
+    static bool Enabled(HWND page, int id) {
+        return IsWindowEnabled(GetDlgItem(page, id)) != FALSE;
+    }
+    static bool Visible(HWND page, int id) {
+        return IsWindowVisible(GetDlgItem(page, id)) != FALSE;
+    }
     // Posted: a message box the OK may bring up must not block the helper.
     void Ok() const { PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
     void Cancel() const { PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
@@ -103,8 +107,7 @@ int RunSheet(QuotaEditRecord& record, uint64_t capacity, const std::function<voi
         Sheet sheet(window);
         steps(sheet);
     });
-    const int result =
-        quota::ShowQuotaProperties(record, client, capacity, LocalComputerName().c_str());
+    const int result = quota::ShowQuotaProperties(record, client, capacity, "");
     EXPECT_TRUE(driver.Ran());
     return result;
 }
@@ -146,13 +149,13 @@ TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
         std::string value, overdraft;
         int unit = -1, overdraftUnit = -1;
         EXPECT_EQ(0, RunSheet(record, c.capacity, [&](Sheet& sheet) {
-            HWND page = sheet.Page(0);
-            value = ControlText(page, IDC_PERM_QUOTA);
-            unit = Sheet::Chosen(page, IDC_PERM_QUOTA_UNIT);
-            overdraft = ControlText(page, IDC_OVERDRAFT);
-            overdraftUnit = Sheet::Chosen(page, IDC_OVERDRAFT_UNIT);
-            sheet.Cancel();
-        }));
+                      HWND page = sheet.Page(0);
+                      value = ControlText(page, IDC_PERM_QUOTA);
+                      unit = Sheet::Chosen(page, IDC_PERM_QUOTA_UNIT);
+                      overdraft = ControlText(page, IDC_OVERDRAFT);
+                      overdraftUnit = Sheet::Chosen(page, IDC_OVERDRAFT_UNIT);
+                      sheet.Cancel();
+                  }));
         EXPECT_EQ(c.value, value);
         EXPECT_EQ(c.unit, unit);
         EXPECT_EQ("1536", overdraft);
@@ -169,28 +172,27 @@ TEST(QuotaSheet, OkStoresTheQuotaPageInBytesAndTheDevicesShareAsBytesWhenTheCapa
         uint64_t stored;
         bool percentOfDevice;
     };
-    const Case cases[] = {
-        {"0.5", 1, 0, 512, false},
-        {"3", 2, 0, 3 * kMB, false},
-        {"50", 4, 10 * kGB, 5 * kGB, false},
-        {"50", 4, 0, 50, true},
-        {"0.3", 0, 0, 4096, false}, // refused with a message: the record keeps its quota
-    };
+    const Case cases[] =
+        {
+            {"0.5", 1, 0, 512, false},           {"3", 2, 0, 3 * kMB, false},
+            {"50", 4, 10 * kGB, 5 * kGB, false}, {"50", 4, 0, 50, true},
+            {"0.3", 0, 0, 4096, false}, // refused with a message: the record keeps its quota
+        };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         QuotaEditRecord record = ObjectRecord(4096, AttrAbsolute | AttrExcludeFromAbsolute);
         MessageBoxWatch messages;
         EXPECT_EQ(1, RunSheet(record, c.capacity, [&](Sheet& sheet) {
-            HWND page = sheet.Page(0);
-            EXPECT_FALSE(Sheet::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
-            EXPECT_FALSE(Sheet::Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
-            EXPECT_EQ(c.capacity != 0, Sheet::Visible(page, IDC_FILL_CAPACITY));
-            EXPECT_EQ(c.capacity == 0, Sheet::Visible(page, IDC_USE_DEVICE_CAPACITY));
-            Sheet::Type(page, IDC_PERM_QUOTA, c.value);
-            Sheet::Choose(page, IDC_PERM_QUOTA_UNIT, c.unit);
-            Sheet::Check(page, IDC_WRITE_THROUGH, true);
-            sheet.Ok();
-        }));
+                      HWND page = sheet.Page(0);
+                      EXPECT_FALSE(Sheet::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
+                      EXPECT_FALSE(Sheet::Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
+                      EXPECT_EQ(c.capacity != 0, Sheet::Visible(page, IDC_FILL_CAPACITY));
+                      EXPECT_EQ(c.capacity == 0, Sheet::Visible(page, IDC_USE_DEVICE_CAPACITY));
+                      Sheet::Type(page, IDC_PERM_QUOTA, c.value);
+                      Sheet::Choose(page, IDC_PERM_QUOTA_UNIT, c.unit);
+                      Sheet::Check(page, IDC_WRITE_THROUGH, true);
+                      sheet.Ok();
+                  }));
         EXPECT_EQ(c.stored, record.GetPermQuota());
         EXPECT_EQ(c.percentOfDevice, record.IsAttributeSet(AttrPercentOfDevice));
         EXPECT_FALSE(record.IsAttributeSet(AttrExcludeFromAbsolute));
@@ -206,13 +208,13 @@ TEST(QuotaSheet, LeavingTheQuotaPageWithAZeroQuotaIsRefused) {
     MessageBoxWatch messages;
     int shownAfter = -1;
     EXPECT_EQ(0, RunSheet(record, 0, [&](Sheet& sheet) {
-        HWND page = sheet.Page(0);
-        Sheet::Type(page, IDC_PERM_QUOTA, "0");
-        PostMessageA(GetParent(page), PSM_SETCURSEL, 1, 0);
-        WaitUntil([&] { return !messages.Texts().empty() && messages.Answered(); });
-        shownAfter = TabCtrl_GetCurSel(sheet.Tabs());
-        sheet.Cancel();
-    }));
+                  HWND page = sheet.Page(0);
+                  Sheet::Type(page, IDC_PERM_QUOTA, "0");
+                  PostMessageA(GetParent(page), PSM_SETCURSEL, 1, 0);
+                  WaitUntil([&] { return !messages.Texts().empty() && messages.Answered(); });
+                  shownAfter = TabCtrl_GetCurSel(sheet.Tabs());
+                  sheet.Cancel();
+              }));
     EXPECT_EQ(0, shownAfter);
     ASSERT_EQ(1u, messages.Texts().size());
     EXPECT_EQ("Permanent Quota can not be set to 0.", messages.Texts()[0]);
@@ -240,35 +242,35 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
         bool below = false, above = true, levelEnabled = false;
     } shown;
     EXPECT_EQ(1, RunSheet(record, 0, [&](Sheet& sheet) {
-        HWND page = sheet.Page(2);
-        shown.configurations =
-            static_cast<int>(SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0));
-        shown.value = ControlText(page, IDC_THRESHOLD_VALUE);
-        shown.below = Sheet::Checked(page, IDC_TRIGGER_BELOW);
-        shown.above = Sheet::Checked(page, IDC_TRIGGER_ABOVE);
-        SendDlgItemMessageA(page, IDC_THRESHOLD_SPIN, UDM_SETPOS32, 0, 200);
-        Sheet::Check(page, IDC_TRIGGER_ABOVE, true);
+                  HWND page = sheet.Page(2);
+                  shown.configurations = static_cast<int>(
+                      SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0));
+                  shown.value = ControlText(page, IDC_THRESHOLD_VALUE);
+                  shown.below = Sheet::Checked(page, IDC_TRIGGER_BELOW);
+                  shown.above = Sheet::Checked(page, IDC_TRIGGER_ABOVE);
+                  SendDlgItemMessageA(page, IDC_THRESHOLD_SPIN, UDM_SETPOS32, 0, 200);
+                  Sheet::Check(page, IDC_TRIGGER_ABOVE, true);
 
-        Sheet::Choose(page, IDC_CONFIGURATION, 1);
-        shown.message = ControlText(page, IDC_MESSAGE);
-        shown.level = Sheet::Chosen(page, IDC_MESSAGE_LEVEL);
-        shown.server = ControlText(page, IDC_EVENT_LOG_SERVER);
-        shown.levelEnabled = Sheet::Enabled(page, IDC_MESSAGE_LEVEL);
-        SendDlgItemMessageA(page, IDC_MESSAGE, EM_SETSEL, 5, 5);
-        Sheet::Choose(page, IDC_MACRO, 0);
-        Sheet::Choose(page, IDC_MESSAGE_LEVEL, 2);
-        Sheet::Check(page, IDC_NOTIFY_USER, true);
+                  Sheet::Choose(page, IDC_CONFIGURATION, 1);
+                  shown.message = ControlText(page, IDC_MESSAGE);
+                  shown.level = Sheet::Chosen(page, IDC_MESSAGE_LEVEL);
+                  shown.server = ControlText(page, IDC_EVENT_LOG_SERVER);
+                  shown.levelEnabled = Sheet::Enabled(page, IDC_MESSAGE_LEVEL);
+                  SendDlgItemMessageA(page, IDC_MESSAGE, EM_SETSEL, 5, 5);
+                  Sheet::Choose(page, IDC_MACRO, 0);
+                  Sheet::Choose(page, IDC_MESSAGE_LEVEL, 2);
+                  Sheet::Check(page, IDC_NOTIFY_USER, true);
 
-        Sheet::Choose(page, IDC_CONFIGURATION, 2);
-        shown.adjustment = ControlText(page, IDC_ADJUST_QUOTA);
-        shown.adjustmentUnit = Sheet::Chosen(page, IDC_ADJUST_UNIT);
-        shown.current = ControlText(page, IDC_CURRENT_REPEAT);
-        shown.repeat = ControlText(page, IDC_REPEAT);
-        Sheet::Type(page, IDC_ADJUST_QUOTA, "2.5");
-        Sheet::Choose(page, IDC_ADJUST_UNIT, 2);
-        Sheet::Click(page, IDC_CLEAR_REPEAT);
-        sheet.Ok();
-    }));
+                  Sheet::Choose(page, IDC_CONFIGURATION, 2);
+                  shown.adjustment = ControlText(page, IDC_ADJUST_QUOTA);
+                  shown.adjustmentUnit = Sheet::Chosen(page, IDC_ADJUST_UNIT);
+                  shown.current = ControlText(page, IDC_CURRENT_REPEAT);
+                  shown.repeat = ControlText(page, IDC_REPEAT);
+                  Sheet::Type(page, IDC_ADJUST_QUOTA, "2.5");
+                  Sheet::Choose(page, IDC_ADJUST_UNIT, 2);
+                  Sheet::Click(page, IDC_CLEAR_REPEAT);
+                  sheet.Ok();
+              }));
     EXPECT_EQ(3, shown.configurations);
     EXPECT_EQ("150", shown.value);
     EXPECT_TRUE(shown.below);
@@ -304,13 +306,13 @@ TEST(QuotaSheet, CancelLeavesTheRecordAsItWas) {
     record.Actions[0].SetMessage("kept");
     const QuotaEditRecord before = record;
     EXPECT_EQ(0, RunSheet(record, 0, [&](Sheet& sheet) {
-        Sheet::Type(sheet.Page(0), IDC_PERM_QUOTA, "7");
-        HWND threshold = sheet.Page(1);
-        Sheet::Choose(threshold, IDC_CONFIGURATION, 1);
-        Sheet::Type(threshold, IDC_MESSAGE, "changed");
-        Sheet::Choose(threshold, IDC_CONFIGURATION, 0);
-        sheet.Cancel();
-    }));
+                  Sheet::Type(sheet.Page(0), IDC_PERM_QUOTA, "7");
+                  HWND threshold = sheet.Page(1);
+                  Sheet::Choose(threshold, IDC_CONFIGURATION, 1);
+                  Sheet::Type(threshold, IDC_MESSAGE, "changed");
+                  Sheet::Choose(threshold, IDC_CONFIGURATION, 0);
+                  sheet.Cancel();
+              }));
     EXPECT_EQ(0, std::memcmp(&before, &record, sizeof record));
 }
 
@@ -346,16 +348,16 @@ TEST(QuotaSheet, TemplateFromTheChooserReloadsEveryPageShown) {
     MessageBoxWatch messages;
     std::string quotaShown, messageShown, valueShown;
     EXPECT_EQ(1, RunSheet(record, 0, [&](Sheet& sheet) {
-        HWND quotaPage = sheet.Page(0);
-        HWND threshold = sheet.Page(1);
-        Sheet::Choose(threshold, IDC_CONFIGURATION, 1);
-        sheet.ApplyFirstTemplate();
-        messageShown = ControlText(threshold, IDC_MESSAGE);
-        quotaShown = ControlText(quotaPage, IDC_PERM_QUOTA);
-        Sheet::Choose(threshold, IDC_CONFIGURATION, 0);
-        valueShown = ControlText(threshold, IDC_THRESHOLD_VALUE);
-        sheet.Ok();
-    }));
+                  HWND quotaPage = sheet.Page(0);
+                  HWND threshold = sheet.Page(1);
+                  Sheet::Choose(threshold, IDC_CONFIGURATION, 1);
+                  sheet.ApplyFirstTemplate();
+                  messageShown = ControlText(threshold, IDC_MESSAGE);
+                  quotaShown = ControlText(quotaPage, IDC_PERM_QUOTA);
+                  Sheet::Choose(threshold, IDC_CONFIGURATION, 0);
+                  valueShown = ControlText(threshold, IDC_THRESHOLD_VALUE);
+                  sheet.Ok();
+              }));
     RemoveAllTemplates();
     EXPECT_EQ(std::vector<std::string>{}, messages.Texts());
     EXPECT_EQ("5", quotaShown);

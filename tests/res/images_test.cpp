@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace {
 HMODULE Module() {
     return GetModuleHandleA(nullptr);
@@ -75,6 +77,8 @@ TEST(Images, EveryIconHoldsA16And32PixelImage) {
 
 TEST(Images, EveryBitmapIs16By16OnWhite) {
     for (NamedId bitmap : kBitmapIds) {
+        if (std::string_view(bitmap.name).ends_with("_PICTURE"))
+            continue; // the property pages' pictures, below
         Picture picture(bitmap.id, false);
         ASSERT_TRUE(picture.Loaded()) << bitmap.name;
         EXPECT_EQ(16, picture.Size().cx) << bitmap.name;
@@ -84,6 +88,21 @@ TEST(Images, EveryBitmapIs16By16OnWhite) {
         if (bitmap.id != IDB_REPORT_SET && bitmap.id != IDB_OWNER_DEFAULT) {
             EXPECT_EQ(RGB(255, 255, 255), picture.Pixel(0, 0)) << bitmap.name;
         }
+    }
+}
+
+TEST(Images, PagePicturesAre32By32OnTheColourTheirPageDrawsTransparent) {
+    const std::pair<UINT, COLORREF> pictures[] = {{IDB_QUOTA_PICTURE, RGB(198, 198, 198)},
+                                                  {IDB_THRESHOLD_PICTURE, RGB(198, 198, 198)},
+                                                  {IDB_SERVER_PICTURE, RGB(192, 192, 192)},
+                                                  {IDB_MONITOR_SERVER_PICTURE, RGB(192, 192, 192)},
+                                                  {IDB_SERVICES_PICTURE, RGB(255, 255, 255)}};
+    for (const auto& [id, background] : pictures) {
+        Picture picture(id, false);
+        ASSERT_TRUE(picture.Loaded()) << "bitmap " << id;
+        EXPECT_EQ(32, picture.Size().cx) << "bitmap " << id;
+        EXPECT_EQ(32, picture.Size().cy) << "bitmap " << id;
+        EXPECT_EQ(background, picture.Pixel(0, 0)) << "bitmap " << id;
     }
 }
 
