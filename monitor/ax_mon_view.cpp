@@ -282,8 +282,6 @@ bool CAXMonView::OnCellRightClick(int row, int /*col*/, UINT /*flags*/, POINT po
     return true;
 }
 
-void CAXMonView::OnRowProperties(int /*row*/) {}
-
 void CAXMonView::OnRowContextMenu(int /*row*/, POINT /*screenPoint*/) {}
 
 bool CAXMonView::OnColumnResized(int col, int /*width*/) {

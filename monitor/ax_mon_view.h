@@ -64,6 +64,10 @@ public:
     bool IsPaused() const { return m_paused; }
     bool IsTimerArmed() const { return m_timerArmed; }
 
+    // Reads the complete record of data row `row` from its server, lets the user edit it in the
+    // quota property sheet and saves it; true when the grid should be repainted.
+    bool EditRowProperties(int row);
+
     // The commands of the view's window (columns, zoom, find, copy, pause and release,
     // printing): true when `id` is one of them.
     bool OnViewCommand(UINT id);
@@ -79,8 +83,10 @@ public:
     bool OnColumnResized(int col, int width) override;
 
 protected:
-    // The properties command on a data row (double click). Nothing yet.
+    // The properties of a data row (double click, or the Properties command on the current
+    // cell's row).
     virtual void OnRowProperties(int row);
+    void OnPropertiesCommand();
     // The context menu of a data row at `screenPoint` (right click). Nothing yet.
     virtual void OnRowContextMenu(int row, POINT screenPoint);
 

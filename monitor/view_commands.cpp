@@ -1,5 +1,5 @@
-// The commands of the monitor view that act on the whole grid: the column chooser, zoom, find,
-// copy, pause and release of the refresh, print setup, print and print preview.
+// The commands of the monitor view: the column chooser, zoom, find, copy, pause and release of
+// the refresh, print setup, print and print preview, and the current row's properties.
 #include "monitor/ax_mon_view.h"
 #include "monitor/columns_dlg.h"
 #include "monitor/resource_text.h"
@@ -12,6 +12,9 @@ bool CAXMonView::OnViewCommand(UINT id) {
     switch (id) {
     case ID_VIEW_COLUMNS:
         OnChooseColumns();
+        return true;
+    case ID_QUOTA_PROPERTIES:
+        OnPropertiesCommand();
         return true;
     case ID_VIEW_ZOOM_IN:
         if (CanZoomIn())
@@ -71,6 +74,7 @@ void CAXMonView::OnUpdateViewCommand(UINT id, ui::CommandState& state) {
         state.Enable(false);
         break;
     case ID_VIEW_COLUMNS:
+    case ID_QUOTA_PROPERTIES:
     case ID_VIEW_ZOOM_100:
     case ID_EDIT_FIND:
     case ID_EDIT_COPY:

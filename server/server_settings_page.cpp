@@ -31,7 +31,7 @@ CServerSettings::CServerSettings() : ui::PropertyPage(IDD_SERVER_SETTINGS) {}
 bool CServerSettings::OnInitDialog() {
     ui::PropertyPage::OnInitDialog();
     m_templateButtonImage.Reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TEMPLATE_BUTTON), IMAGE_BITMAP,
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP,
                    0, 0, LR_LOADMAP3DCOLORS)));
     SendItem(IDC_DEVICE_TEMPLATE_CHOOSE, BM_SETIMAGE, IMAGE_BITMAP,
              reinterpret_cast<LPARAM>(m_templateButtonImage.Get()));

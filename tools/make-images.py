@@ -510,6 +510,53 @@ def about_button(c):
     ], NAVY)
 
 
+# ---- Bitmap buttons and the property pages' pictures ----
+
+
+def browse_button(c):
+    for x in (3, 7, 11):
+        c.rect(x, 11, x + 1, 12, BLACK)
+
+
+def mail_to_button(c):
+    c.box(1, 4, 14, 12, WHITE)
+    c.line(1, 4, 7.5, 9, BLACK)
+    c.line(14, 4, 7.5, 9, BLACK)
+
+
+def fill_capacity_button(c):
+    # A drive with an arrow filling it to the brim.
+    c.box(1, 9, 14, 14, SILVER)
+    c.rect(2, 10, 13, 10, WHITE)
+    c.rect(11, 12, 12, 13, LIME)
+    c.polygon([(4, 5), (8, 1), (12, 5)], GREEN)
+    c.rect(7, 5, 8, 8, GREEN)
+
+
+def quota_picture(c):
+    # The console's gauge above a drive, the way a quota caps it.
+    c.box(1, 1, 14, 5, WHITE)
+    c.rect(2, 2, 8, 4, GREEN)
+    c.rect(9, 2, 11, 4, AMBER)
+    c.rect(12, 2, 12, 4, RED)
+    c.box(1, 8, 14, 14, SILVER)
+    c.rect(2, 9, 13, 9, WHITE)
+    c.rect(2, 13, 13, 13, GREY)
+    c.rect(11, 11, 12, 11, LIME)
+    c.rect(3, 11, 8, 11, GREY)
+    c.rect(7, 6, 8, 7, GREY)
+
+
+def threshold_picture(c):
+    # A red threshold flag planted on a gauge.
+    c.box(0, 10, 15, 14, WHITE)
+    c.rect(1, 11, 8, 13, GREEN)
+    c.rect(9, 11, 11, 13, AMBER)
+    c.rect(8, 1, 8, 13, BROWN)
+    c.box(9, 1, 15, 6, RED)
+    c.glyph(11, 1, "1", WHITE)
+
+
 TOOLBAR = [pause_button, release_button, magnifier("+"), magnifier("-"), columns_button,
            printer_button, about_button]
 
@@ -547,7 +594,9 @@ BITMAPS = {
     "add_column": arrow(+1),
     "remove_column": arrow(-1),
     "service_small": service_small,
-    "template_button": template_page,
+    "browse": browse_button,
+    "mail_to": mail_to_button,
+    "fill_capacity": fill_capacity_button,
 }
 
 # Larger pictures: (drawing, size in units, background that is drawn transparent).
@@ -555,6 +604,13 @@ PICTURES = {
     "product": (product_picture, 48, SILVER),
     "monitor_product": (monitor_product_picture, 48, SILVER),
     "services": (services_picture, 48, WHITE),
+}
+
+# The quota sheet's page pictures: 32 x 32, on the colour those pages draw transparent.
+PAGE_BG = (198, 198, 198)
+PAGE_PICTURES = {
+    "quota_picture": (quota_picture, PAGE_BG),
+    "threshold_picture": (threshold_picture, PAGE_BG),
 }
 
 
@@ -627,6 +683,8 @@ def main():
         write(name + ".bmp", bmp_bytes(drawn(draw), WHITE))
     for name, (draw, size, background) in PICTURES.items():
         write(name + ".bmp", bmp_bytes(drawn(draw, size, size), background))
+    for name, (draw, background) in PAGE_PICTURES.items():
+        write(name + ".bmp", bmp_bytes(drawn(draw, scale=2), background))
     strip = Canvas(16 * len(TOOLBAR), 15)
     for i, draw in enumerate(TOOLBAR):
         strip.paste(drawn(draw, 16, 15), 16 * i)

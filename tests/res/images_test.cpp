@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
 
 namespace {
 HMODULE Module() {
@@ -84,6 +85,8 @@ TEST(Images, EveryBitmapIs16By16OnWhiteOrAPagePicture) {
         {IDB_PRODUCT_PICTURE, RGB(192, 192, 192)},
         {IDB_MONITOR_PRODUCT_PICTURE, RGB(192, 192, 192)}};
     for (NamedId bitmap : kBitmapIds) {
+        if (std::string_view(bitmap.name).ends_with("_PICTURE"))
+            continue; // the property pages' pictures, below
         Picture picture(bitmap.id, false);
         ASSERT_TRUE(picture.Loaded()) << bitmap.name;
         auto page = std::find_if(std::begin(pagePictures), std::end(pagePictures),
@@ -100,6 +103,18 @@ TEST(Images, EveryBitmapIs16By16OnWhiteOrAPagePicture) {
         if (bitmap.id != IDB_REPORT_SET && bitmap.id != IDB_OWNER_DEFAULT) {
             EXPECT_EQ(RGB(255, 255, 255), picture.Pixel(0, 0)) << bitmap.name;
         }
+    }
+}
+
+TEST(Images, QuotaSheetPicturesAre32By32OnTheColourTheirPageDrawsTransparent) {
+    const std::pair<UINT, COLORREF> pictures[] = {{IDB_QUOTA_PICTURE, RGB(198, 198, 198)},
+                                                  {IDB_THRESHOLD_PICTURE, RGB(198, 198, 198)}};
+    for (const auto& [id, background] : pictures) {
+        Picture picture(id, false);
+        ASSERT_TRUE(picture.Loaded()) << "bitmap " << id;
+        EXPECT_EQ(32, picture.Size().cx) << "bitmap " << id;
+        EXPECT_EQ(32, picture.Size().cy) << "bitmap " << id;
+        EXPECT_EQ(background, picture.Pixel(0, 0)) << "bitmap " << id;
     }
 }
 
