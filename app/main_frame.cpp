@@ -7,7 +7,9 @@
 #include "monitor/monitor_messages.h"
 #include "res/resource.h"
 #include "base/handles.h"
+#include "server/server_property_sheet.h"
 #include "ui/frame_ids.h"
+#include "ui/message_box.h"
 
 // The frame toolkit and the menus of the resources name the same commands and bars.
 static_assert(ui::kViewToolBarCommand == ID_VIEW_TOOLBAR);
@@ -19,7 +21,7 @@ namespace {
 
 // Commands whose work the console does not offer yet; they stay disabled unless the view
 // answers for them.
-constexpr UINT kCommandsNotOffered[] = {ID_FILE_PROPERTIES, ID_FILE_SAVE};
+constexpr UINT kCommandsNotOffered[] = {ID_FILE_SAVE};
 
 // The refresh after the window comes back: almost at once.
 constexpr UINT kRefreshSoonMs = 5;
@@ -113,6 +115,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_APP_EXIT:
         Send(WM_CLOSE);
         return true;
+    case ID_FILE_PROPERTIES:
+        ShowServerProperties();
+        return true;
     default:
         return CDockFrameWnd::OnCommand(id, code, control);
     }
@@ -154,6 +159,17 @@ void CMainFrame::ShowMonitor() {
     SetForegroundWindow(m_hwnd);
 }
 
+void CMainFrame::ShowServerProperties() {
+    if (m_openSheet) {
+        SetForegroundWindow(m_openSheet->Handle());
+        return;
+    }
+    CServerPropertySheet sheet(m_hwnd);
+    m_openSheet = &sheet;
+    sheet.DoModal();
+    m_openSheet = nullptr;
+}
+
 void CMainFrame::CloseConsole() {
     // A second close (another program's exit message) may arrive while the first one waits for
     // the refresh thread: it finds the first one under way.
@@ -165,6 +181,13 @@ void CMainFrame::CloseConsole() {
 }
 
 void CMainFrame::OnTrayNotification(UINT mouseMessage) {
+    // The tray stays reachable while the modal sheet disables this window: it only brings the
+    // sheet back to the front then.
+    if (m_openSheet) {
+        if (mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP)
+            SetForegroundWindow(m_openSheet->Handle());
+        return;
+    }
     if (mouseMessage == WM_LBUTTONDBLCLK)
         ShowMonitor();
     else if (mouseMessage == WM_RBUTTONUP)

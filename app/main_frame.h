@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class CServerPropertySheet;
+
 namespace monitor {
 class CAXMonDoc;
 class CAXMonView;
@@ -32,6 +34,9 @@ public:
 
     // Shows the window and refreshes at once (the tray's Monitor command).
     void ShowMonitor();
+    // The server property sheet of this computer, modal (File > Properties, the tray menu);
+    // brought to the front when it is open already.
+    void ShowServerProperties();
     // Ends the console: stops the refresh thread and destroys the window.
     void CloseConsole();
     // Runs when the user's session ends, after the console closed (the process may end then).
@@ -58,4 +63,5 @@ private:
     int m_trayState = kTrayConnected;
     bool m_closing = false;
     std::function<void()> m_onSessionEnd;
+    CServerPropertySheet* m_openSheet = nullptr;
 };

@@ -77,6 +77,10 @@ struct CreatedDcTraits {
     static HDC Invalid() { return nullptr; }
     static void Close(HDC h) { DeleteDC(h); }
 };
+struct LocalMemoryTraits {
+    static HLOCAL Invalid() { return nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
 struct ModuleTraits {
     static HMODULE Invalid() { return nullptr; }
     static void Close(HMODULE h) { FreeLibrary(h); }
@@ -85,12 +89,14 @@ struct ModuleTraits {
 using UniqueHandleKernel = UniqueHandle<HANDLE, KernelHandleTraits>; // events, threads, processes
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;           // CreateFile, CreateNamedPipe
 using UniqueFind = UniqueHandle<HANDLE, FindHandleTraits>;           // FindFirstFile
+using UniqueLocal = UniqueHandle<HLOCAL, LocalMemoryTraits>; // memory the system LocalAllocs
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueService = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniquePen = UniqueHandle<HPEN, GdiObjectTraits<HPEN>>;
+using UniquePalette = UniqueHandle<HPALETTE, GdiObjectTraits<HPALETTE>>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueDc = UniqueHandle<HDC, CreatedDcTraits>; // CreateDC, CreateCompatibleDC

@@ -249,10 +249,11 @@ int Run(QuotaService& service) {
 
 int main() {
     DWORD state = 0;
-    bool serviceRan = QueryServiceState(kQuotaServiceName, state) == 0 && state == SERVICE_RUNNING;
+    bool serviceRan =
+        QueryServiceState(kQuotaServiceName, nullptr, state) == 0 && state == SERVICE_RUNNING;
     DWORD policyState = 0;
-    bool policyRan =
-        QueryServiceState(kPolicyServiceName, policyState) == 0 && policyState == SERVICE_RUNNING;
+    bool policyRan = QueryServiceState(kPolicyServiceName, nullptr, policyState) == 0 &&
+                     policyState == SERVICE_RUNNING;
     if (policyRan)
         StopServiceAndWait(kPolicyServiceName);
     if (serviceRan)

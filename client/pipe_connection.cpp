@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -49,6 +50,36 @@ bool ReadAll(HANDLE pipe, void* data, size_t size) {
     return true;
 }
 
+// Whether the token belongs to the local system or to a member of the administrators.
+bool IsAdministratorToken(HANDLE token) {
+    base::UniqueHandleKernel identification;
+    if (!DuplicateToken(token, SecurityIdentification, identification.Put()))
+        return false;
+    for (WELL_KNOWN_SID_TYPE type : {WinLocalSystemSid, WinBuiltinAdministratorsSid}) {
+        BYTE sid[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof sid;
+        BOOL member = FALSE;
+        if (CreateWellKnownSid(type, nullptr, sid, &size) &&
+            CheckTokenMembership(identification.Get(), sid, &member) && member)
+            return true;
+    }
+    return false;
+}
+
+// Whether the process serving a local pipe runs as an administrator or the local system, as the
+// quota service does: a program of an ordinary user that took the pipe's name while the service
+// was stopped must not see an administrator's requests.
+bool ServedByAdministrator(HANDLE pipe) {
+    ULONG processId = 0;
+    if (!GetNamedPipeServerProcessId(pipe, &processId))
+        return false;
+    base::UniqueHandleKernel process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    base::UniqueHandleKernel token;
+    return process && OpenProcessToken(process.Get(), TOKEN_QUERY | TOKEN_DUPLICATE, token.Put()) &&
+           IsAdministratorToken(token.Get());
+}
+
 } // namespace
 
 bool NamesLocalComputer(const char* server) {
@@ -58,14 +89,14 @@ bool NamesLocalComputer(const char* server) {
     return name[0] == '\0' || strcmp(name, ".") == 0 || _stricmp(name, ComputerName().c_str()) == 0;
 }
 
+bool IsLocalPipe(const std::string& pipeName) {
+    return pipeName.rfind("\\\\.\\", 0) == 0;
+}
+
 std::string ServicePipeName(const char* server) {
     if (NamesLocalComputer(server))
         return std::string("\\\\.") + kPipeLeaf;
     return std::string("\\\\") + WithoutLeadingSlashes(server) + kPipeLeaf;
-}
-
-AXConnection::~AXConnection() {
-    CloseHandle(m_pipe);
 }
 
 uint32_t AXConnection::Open(const std::string& pipeName,
@@ -75,10 +106,14 @@ uint32_t AXConnection::Open(const std::string& pipeName,
     // connection: wait for a free one, for a bounded time.
     const ULONGLONG deadline = GetTickCount64() + kBusyWaitMs;
     for (;;) {
-        HANDLE pipe = CreateFileA(pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (pipe != INVALID_HANDLE_VALUE) {
-            connection.reset(new AXConnection(pipe));
+        // The service may identify the client but never act in its name.
+        base::UniqueFile pipe(
+            CreateFileA(pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                        SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+        if (pipe) {
+            if (IsLocalPipe(pipeName) && !ServedByAdministrator(pipe.Get()))
+                return ERROR_SERVICE_NOT_ACTIVE;
+            connection.reset(new AXConnection(std::move(pipe)));
             return ERROR_SUCCESS;
         }
         DWORD error = GetLastError();
@@ -90,6 +125,14 @@ uint32_t AXConnection::Open(const std::string& pipeName,
         if (!WaitNamedPipeA(pipeName.c_str(), static_cast<DWORD>(deadline - now)))
             Sleep(1);
     }
+}
+
+bool AXConnection::IsBroken() {
+    // The service closes connections that stay silent for long: such a connection is known to be
+    // gone before a request is lost on it.
+    if (!m_broken && !PeekNamedPipe(m_pipe.Get(), nullptr, 0, nullptr, nullptr, nullptr))
+        m_broken = true;
+    return m_broken;
 }
 
 uint32_t AXConnection::Fail(DWORD error) {
@@ -108,17 +151,17 @@ uint32_t AXConnection::Transact(wire::Op op, const wire::Writer& request,
     const uint8_t* headerBytes = reinterpret_cast<const uint8_t*>(&header);
     std::vector<uint8_t> message(headerBytes, headerBytes + sizeof header);
     message.insert(message.end(), request.Data().begin(), request.Data().end());
-    if (!WriteAll(m_pipe, message.data(), message.size()))
+    if (!WriteAll(m_pipe.Get(), message.data(), message.size()))
         return Fail(GetLastError());
 
     wire::ResponseHeader reply{};
-    if (!ReadAll(m_pipe, &reply, sizeof reply))
+    if (!ReadAll(m_pipe.Get(), &reply, sizeof reply))
         return Fail(GetLastError());
     if (reply.magic != wire::kMagic || reply.version != wire::kVersion ||
         reply.op != static_cast<uint16_t>(op) || reply.length > wire::kMaxResponsePayload)
         return Fail(ERROR_INVALID_DATA);
     response.resize(reply.length);
-    if (reply.length && !ReadAll(m_pipe, response.data(), reply.length))
+    if (reply.length && !ReadAll(m_pipe.Get(), response.data(), reply.length))
         return Fail(GetLastError());
     return reply.status;
 }

@@ -19,8 +19,8 @@ constexpr uint32_t kMagic = 0x50515841; // "AXQP"
 constexpr uint16_t kVersion = 1;
 constexpr uint32_t kMaxRequestPayload = 64 * 1024;
 constexpr uint32_t kMaxResponsePayload = 8 * 1024 * 1024;
-// Records or directory entries per enumeration batch.
-constexpr uint32_t kMaxBatch = 1024;
+// Records or directory entries per enumeration batch: 4,096 records take at most 6.6 MB packed.
+constexpr uint32_t kMaxBatch = 4096;
 
 enum class Op : uint16_t {
     Hello = 1,

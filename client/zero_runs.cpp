@@ -1,5 +1,6 @@
 #include "client/zero_runs.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -11,6 +12,34 @@ void AppendCount(std::vector<uint8_t>& out, size_t count) {
 
 size_t ReadCount(const uint8_t* at) {
     return at[0] | (at[1] << 8);
+}
+
+// The end of the literal bytes from `at`: the first zero followed by another zero (or by the
+// end), at most 0xFFFF bytes on. A lone zero between literal bytes costs less as a literal than
+// as a run.
+size_t LiteralEnd(const uint8_t* bytes, size_t at, size_t size) {
+    const size_t limit = std::min(size, at + 0xFFFF);
+    for (size_t from = at; from < limit;) {
+        const void* zero = memchr(bytes + from, 0, limit - from);
+        if (!zero)
+            return limit;
+        size_t found = static_cast<size_t>(static_cast<const uint8_t*>(zero) - bytes);
+        if (found + 1 == size || bytes[found + 1] == 0)
+            return found;
+        from = found + 1;
+    }
+    return limit;
+}
+
+// The end of the zero bytes from `at`, at most 0xFFFF bytes on; eight at a time where it can.
+size_t ZeroEnd(const uint8_t* bytes, size_t at, size_t size) {
+    const size_t limit = std::min(size, at + 0xFFFF);
+    uint64_t word;
+    while (at + sizeof word <= limit && (memcpy(&word, bytes + at, sizeof word), word == 0))
+        at += sizeof word;
+    while (at < limit && bytes[at] == 0)
+        ++at;
+    return at;
 }
 
 } // namespace
@@ -26,14 +55,8 @@ void AppendZeroRuns(std::vector<uint8_t>& packed, const void* data, size_t size)
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     size_t at = 0;
     while (at < size) {
-        // A lone zero between literal bytes costs less as a literal than as a run.
-        size_t literalEnd = at;
-        while (literalEnd < size && literalEnd - at < 0xFFFF &&
-               (bytes[literalEnd] != 0 || (literalEnd + 1 < size && bytes[literalEnd + 1] != 0)))
-            ++literalEnd;
-        size_t zeroEnd = literalEnd;
-        while (zeroEnd < size && zeroEnd - literalEnd < 0xFFFF && bytes[zeroEnd] == 0)
-            ++zeroEnd;
+        size_t literalEnd = LiteralEnd(bytes, at, size);
+        size_t zeroEnd = ZeroEnd(bytes, literalEnd, size);
         AppendCount(packed, literalEnd - at);
         packed.insert(packed.end(), bytes + at, bytes + literalEnd);
         AppendCount(packed, zeroEnd - literalEnd);

@@ -98,7 +98,7 @@ void CAXMonDoc::SetTitle(const char* /*title*/) {
     m_title = base::FormatText(base::LoadText(IDS_MONITOR_TITLE), {m_server});
 }
 
-bool CAXMonDoc::RequestRefresh() {
+bool CAXMonDoc::RequestRefresh(const EntryOrder& order) {
     if (!m_client || !m_requestEvent || !m_stopEvent || !m_endedEvent)
         return false;
     // A cycle still running delivers its result; a second request would race with it.
@@ -114,6 +114,7 @@ bool CAXMonDoc::RequestRefresh() {
     m_block.mainWindow = m_mainWindow;
     m_block.client = m_client.get();
     m_block.entryPool = m_incomingPool.get();
+    m_block.order = order;
     m_block.stopRequested = false;
     ResetEvent(m_stopEvent.Get());
     ResetEvent(m_endedEvent.Get());

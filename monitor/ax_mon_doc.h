@@ -8,6 +8,7 @@
 #pragma once
 
 #include "client/axcli.h"
+#include "monitor/entry_order.h"
 #include "monitor/monitor_entry.h"
 #include "base/handles.h"
 #include "ui/thread.h"
@@ -29,6 +30,7 @@ struct RefreshBlock {
     EntryPool* entryPool = nullptr; // where the incoming list's entries are made
     HWND notifyWindow = nullptr;    // the view
     HWND mainWindow = nullptr;      // receives WM_AXMON_CONNECTED
+    EntryOrder order;               // how the incoming list is sorted before it is handed over
     HANDLE requestEvent = nullptr;
     HANDLE stopEvent = nullptr;
     HANDLE endedEvent = nullptr;
@@ -64,10 +66,12 @@ public:
     void SetTitle(const char* title);
     const std::string& GetTitle() const { return m_title; }
 
-    // Starts one refresh cycle on the refresh thread (starting the thread first if none runs).
-    // While a cycle is already running its result is awaited instead. False when the thread cannot
-    // be started.
-    bool RequestRefresh();
+    // Starts one refresh cycle on the refresh thread (starting the thread first if none runs),
+    // whose result comes sorted in `order`. While a cycle is already running its result is
+    // awaited instead. False when the thread cannot be started.
+    bool RequestRefresh(const EntryOrder& order = {});
+    // The order of the result of the last cycle.
+    const EntryOrder& IncomingOrder() const { return m_block.order; }
     // Replaces the displayed list by the result of the last cycle. False, changing nothing, when
     // no result is waiting (a notice that outlived its result after the thread was stopped).
     bool TakeIncoming();

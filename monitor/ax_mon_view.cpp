@@ -203,6 +203,11 @@ void CAXMonView::FillRow(int row, MonitorEntry& entry) {
             text.clear();
             break;
         }
+        if (style.IsEmpty()) {
+            // The cells of a column shown as plain text never take a look of their own.
+            SetValue(row, col, text);
+            continue;
+        }
         style.SetValue(text);
         SetStyle(row, col, std::move(style), StyleMode::Copy);
     }
@@ -262,8 +267,6 @@ bool CAXMonView::OnCellRightClick(int row, int /*col*/, UINT /*flags*/, POINT po
     OnRowContextMenu(row, point);
     return true;
 }
-
-void CAXMonView::OnRowProperties(int /*row*/) {}
 
 void CAXMonView::OnRowContextMenu(int /*row*/, POINT /*screenPoint*/) {}
 
@@ -326,8 +329,11 @@ void CAXMonView::OnTimer(UINT_PTR id) {
         return;
     KillTimer(Handle(), kRefreshTimerId);
     m_timerArmed = false;
+    // The refresh thread sorts the records as the rows are sorted now.
+    const EntryOrder order{ColumnTypeOf(m_sortColumn), s_sortAscending != 0, m_enabledText,
+                           m_disabledText};
     // Should the refresh thread not start, the next period tries again.
-    if (!m_document.RequestRefresh())
+    if (!m_document.RequestRefresh(order))
         StartRefreshTimer(0);
 }
 
@@ -336,7 +342,9 @@ void CAXMonView::OnMonitorRefreshed() {
         return;
     const bool wasLocked = LockUpdate(true);
     FillRows(*m_list);
-    if (GetRowCount() > 1)
+    const bool sorted =
+        m_document.IncomingOrder().SameSort(ColumnTypeOf(m_sortColumn), s_sortAscending != 0);
+    if (!sorted && GetRowCount() > 1)
         SortRows();
     LockUpdate(wasLocked);
     Redraw();

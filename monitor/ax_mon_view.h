@@ -68,6 +68,10 @@ public:
     bool IsPaused() const { return m_paused; }
     bool IsTimerArmed() const { return m_timerArmed; }
 
+    // Reads the complete record of data row `row` from its server, lets the user edit it in the
+    // quota property sheet and saves it; true when the grid should be repainted.
+    bool EditRowProperties(int row);
+
     // Grid overrides.
     std::string GetSortKey(int row, int col, const CGridSortInfo& info,
                            const CGridStyle& style) override;
@@ -85,8 +89,10 @@ protected:
     void OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
 
-    // The properties command on a data row (double click). Nothing yet.
+    // The properties of a data row (double click, or the Properties command on the current
+    // cell's row).
     virtual void OnRowProperties(int row);
+    void OnPropertiesCommand();
     // The context menu of a data row at `screenPoint` (right click). Nothing yet.
     virtual void OnRowContextMenu(int row, POINT screenPoint);
 

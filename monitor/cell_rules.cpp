@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace monitor {
 
@@ -42,6 +43,38 @@ const char* NumberText(uint64_t value, uint32_t unit, char (&text)[kNumberTextCh
     return text;
 }
 
+// What GetNumberFormatA makes of `number` (digits, and a '.' with decimals unless in bytes) with
+// `decimals` (0 or 1) decimals, leading zero, "." and "," in groups of three: the first decimal
+// dropped rounds half up. Done here, since the system call costs more than all the rest of a
+// row's texts: the console formats four sizes per row, 400,000 in a refresh of 100,000 rows.
+void GroupedNumber(const char* number, uint32_t decimals, std::string& text) {
+    const char* point = strchr(number, '.');
+    std::string digits(number, point ? static_cast<size_t>(point - number) : strlen(number));
+    const char* dropped = point ? point + 1 : "";
+    if (decimals == 1)
+        digits += *dropped ? *dropped++ : '0';
+    if (*dropped >= '5') {
+        size_t at = digits.size();
+        while (at > 0 && digits[at - 1] == '9')
+            digits[--at] = '0';
+        if (at == 0)
+            digits.insert(digits.begin(), '1');
+        else
+            ++digits[at - 1];
+    }
+    const size_t integers = digits.size() - decimals;
+    text.clear();
+    for (size_t i = 0; i < integers; ++i) {
+        if (i > 0 && (integers - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    if (decimals == 1) {
+        text += '.';
+        text += digits.back();
+    }
+}
+
 constexpr COLORREF kThresholdColour[kThresholdCount] = {kBarRed, kBarAmber, kBarAmber, kBarGreen,
                                                         kBarGreen};
 constexpr StatusIcon kThresholdIcon[kThresholdCount] = {
@@ -53,21 +86,8 @@ bool FormatSize(uint64_t value, uint32_t unit, std::string& text) {
     const uint32_t shown = ShownUnit(value, unit);
     if (shown > kUnitGB)
         return false;
-    char decimalSeparator[] = ".";
-    char thousandSeparator[] = ",";
-    NUMBERFMTA format{};
-    format.NumDigits = shown == kUnitBytes ? 0 : 1;
-    format.LeadingZero = 1;
-    format.Grouping = 3;
-    format.lpDecimalSep = decimalSeparator;
-    format.lpThousandSep = thousandSeparator;
-    format.NegativeOrder = 2;
     char number[kNumberTextChars];
-    char formatted[40];
-    if (GetNumberFormatA(LOCALE_USER_DEFAULT, 0, NumberText(value, shown, number), &format,
-                         formatted, sizeof formatted) == 0)
-        return false;
-    text = formatted;
+    GroupedNumber(NumberText(value, shown, number), shown == kUnitBytes ? 0 : 1, text);
     text += kUnitSuffix[shown];
     return true;
 }

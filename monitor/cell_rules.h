@@ -19,7 +19,7 @@ enum SizeUnit : uint32_t { kUnitBytes = 0, kUnitKB = 1, kUnitMB = 2, kUnitGB = 3
 
 // `value` bytes as text in `unit` or a smaller unit when the value would show below 0.1 of it,
 // with the number grouped by thousands ("1,234,567B", "1.5KB", "50.0MB", "0B"). Returns false,
-// leaving `text` as it was, when the number cannot be formatted or the unit is above GB.
+// leaving `text` as it was, when the unit is above GB.
 bool FormatSize(uint64_t value, uint32_t unit, std::string& text);
 
 // Used space in percent of the permanent quota, truncated; 0 without a permanent quota. It may

@@ -59,9 +59,14 @@ PassResult RetrieveRecords(RefreshBlock& block) {
 
 PassResult RetrieveRecordsWithinMemory(RefreshBlock& block) {
     try {
-        return RetrieveRecords(block);
+        const PassResult result = RetrieveRecords(block);
+        if (result == PassResult::kDone)
+            SortEntries(*block.list, block.order);
+        return result;
     } catch (const std::bad_alloc&) {
-        // Out of memory ends the pass quietly; what was gathered is delivered.
+        // Out of memory ends the pass quietly; what was gathered is delivered, as the server
+        // gave it.
+        block.order.columnType = kColNone;
         return PassResult::kDone;
     }
 }

@@ -1,5 +1,5 @@
-// The commands of the monitor view that act on the whole grid: the column chooser, zoom, find,
-// copy, pause and release of the refresh, print setup, print and print preview.
+// The commands of the monitor view: the column chooser, zoom, find, copy, pause and release of
+// the refresh, print setup, print and print preview, and the current row's properties.
 #include "monitor/ax_mon_view.h"
 #include "monitor/columns_dlg.h"
 #include "base/resource_text.h"
@@ -15,6 +15,9 @@ bool CAXMonView::OnCommand(UINT id, UINT code, HWND control) {
     switch (id) {
     case ID_VIEW_COLUMNS:
         OnChooseColumns();
+        return true;
+    case ID_QUOTA_PROPERTIES:
+        OnPropertiesCommand();
         return true;
     case ID_VIEW_ZOOM_IN:
         if (CanZoomIn())
@@ -74,6 +77,7 @@ void CAXMonView::OnUpdateCommand(UINT id, ui::CommandState& state) {
         state.Enable(false);
         break;
     case ID_VIEW_COLUMNS:
+    case ID_QUOTA_PROPERTIES:
     case ID_VIEW_ZOOM_100:
     case ID_EDIT_FIND:
     case ID_EDIT_COPY:

@@ -49,6 +49,16 @@
 #define IDB_FOLDER 307
 #define IDB_REPORT_SET 319
 #define IDB_REMOVABLE_DRIVE 322
+/* Bitmap buttons (white background) and the pages' pictures (background drawn transparent). */
+#define IDB_BROWSE 285
+#define IDB_MAIL_TO 289
+#define IDB_FILL_CAPACITY 294
+#define IDB_SERVICE 314
+#define IDB_SERVICES_PICTURE 313 /* on white */
+#define IDB_PRODUCT_PICTURE 318  /* on silver */
+#define IDB_QUOTA_PICTURE 320
+#define IDB_THRESHOLD_PICTURE 321
+#define IDB_MONITOR_PRODUCT_PICTURE 345 /* on silver */
 
 /* ---- Dialogs and their controls ---- */
 #define IDD_ABOUT 100
@@ -89,6 +99,93 @@
 #define IDC_CHOOSER_BATCH 1298
 #define IDC_CHOOSER_NEW 1104
 #define IDC_CHOOSER_PROPERTIES 1143
+
+#define IDD_SERVER_INFO 222
+#define IDC_VERSION_LABEL 1108
+#define IDC_SUPPORT_LABEL 1110
+#define IDC_VERSION_TEXT 1111
+#define IDC_SUPPORT_TEXT 1112
+#define IDC_PAGE_PICTURE 1247
+
+#define IDD_SERVER_SERVICES 245
+#define IDC_SERVICE_LIST 1248
+#define IDC_SERVICE_START 1249
+#define IDC_SERVICE_STOP 1251
+#define IDC_SERVICE_AUDITING 1252
+
+#define IDD_SERVER_MAIL 248
+#define IDC_MAIL_PROFILE_PASSWORD_LABEL 1119
+#define IDC_MAIL_PROFILE_LABEL 1120
+#define IDC_MAIL_PROFILE 1287
+#define IDC_MAIL_PROFILE_PASSWORD 1288
+#define IDC_MAIL_SMTP_SERVER 1289
+#define IDC_MAIL_SENDER 1290
+#define IDC_MAIL_USER_NAME 1291
+#define IDC_MAIL_PASSWORD 1292
+
+#define IDD_SERVER_SETTINGS 348
+#define IDC_DEVICE_TEMPLATE 1127
+#define IDC_DEVICE_TEMPLATE_CHOOSE 1128
+#define IDC_MINIMUM_QUOTA 1293
+#define IDC_DETECT_DEVICES 1294
+
+/* The quota property sheet's pages. Picture IDC_PAGE_PICTURE is a placeholder the picture
+   control takes over. */
+
+#define IDD_QUOTA_PAGE 212
+#define IDC_PERM_QUOTA 1161
+#define IDC_PERM_QUOTA_UNIT 1162
+#define IDC_FILL_CAPACITY 1103
+#define IDC_OVERDRAFT 1163
+#define IDC_OVERDRAFT_UNIT 1164
+#define IDC_WRITE_THROUGH 1175
+#define IDC_NO_ENFORCE 1176
+#define IDC_EXCLUDE_FROM_ABSOLUTE 1106
+#define IDC_DISK_FULL 1118
+#define IDC_RESET_HIGH_WATER 1230
+#define IDC_USE_DEVICE_CAPACITY 1136
+#define IDC_QUOTA_SPARE1 1207
+#define IDC_QUOTA_SPARE2 1208
+
+/* A threshold page: the configuration combo box chooses the sub-page laid out at run time
+   inside the invisible placement group box. */
+#define IDD_THRESHOLD_PAGE 211
+#define IDC_CONFIGURATION 1200
+#define IDC_SUBPAGE_PLACEMENT 1100
+
+/* Sub-page "When To Activate". */
+#define IDD_ACTIVATION_SUBPAGE 213
+#define IDC_THRESHOLD_VALUE 1212
+#define IDC_THRESHOLD_SPIN 1205
+#define IDC_TRIGGER_ABOVE 1217
+#define IDC_TRIGGER_BELOW 1215
+#define IDC_ACTIVATION_SPARE 1211
+
+/* Sub-page "Message To Send". */
+#define IDD_MESSAGE_SUBPAGE 214
+#define IDC_MACRO 1145
+#define IDC_MESSAGE 1166
+#define IDC_NOTIFY_USER 1184
+#define IDC_SEND_TO_EVENT_LOG 1182
+#define IDC_SEND_SNMP_TRAP 1280
+#define IDC_MESSAGE_LEVEL 1177
+#define IDC_EVENT_LOG_SERVER 1180
+#define IDC_BROWSE_EVENT_LOG_SERVER 1137
+#define IDC_MAIL_TO 1181
+#define IDC_MESSAGE_SPARE1 1203
+#define IDC_MESSAGE_SPARE2 1202
+
+/* Sub-page "Command To Execute". */
+#define IDD_COMMAND_SUBPAGE 215
+#define IDC_COMMAND 1167
+#define IDC_ADJUST_QUOTA 1178
+#define IDC_ADJUST_UNIT 1179
+#define IDC_REPEAT 1146
+#define IDC_REPEAT_SPIN 1227
+#define IDC_CURRENT_REPEAT 1228
+#define IDC_CLEAR_REPEAT 1229
+#define IDC_COMMAND_SPARE1 1206
+#define IDC_COMMAND_SPARE2 1204
 
 /* ---- Commands of the console ---- */
 #define ID_TRAY_EXIT 32771
@@ -159,6 +256,19 @@
 #define IDS_NO_DIRECTORY_SELECTED 64300
 #define IDS_AX_ONLY_SUFFIX 64301
 
+/* ---- Strings: the quota property sheet ---- */
+#define IDS_SHEET_CAPTION_ON 64310
+#define IDS_SHEET_CAPTION 64311
+#define IDS_THRESHOLD1_CAPTION 64312 /* to 64316 for thresholds 1 to 5 */
+#define IDS_TEMPLATE_BUTTON 64317
+#define IDS_ZERO_PERM_QUOTA 64318
+#define IDS_UNIT_BYTES 64320        /* then Kilobytes, Megabytes, % Of Current Used, % Of Device */
+#define IDS_CONFIG_ACTIVATION 64325 /* then the other sub-pages' combo box items */
+#define IDS_CONFIG_MESSAGE 64326
+#define IDS_CONFIG_COMMAND 64327
+#define IDS_CONFIG_REPORT_SET 64328
+#define IDS_CONFIG_REPORTS 64329
+
 /* ---- Strings: per-user profile names ---- */
 #define IDS_PROFILE_SECTION 63722
 #define IDS_PROFILE_FREQUENCY 63723
@@ -213,9 +323,9 @@
 #define IDS_PROGRESS_CAPTION 51027
 
 /* ---- Strings: threshold pages' lists (pieces separated as noted) ---- */
-#define IDS_MESSAGE_MACROS 63641 /* split at "," */
-#define IDS_WEEK_DAYS 63893 /* split at ";" */
-#define IDS_MONTH_DAYS 63894 /* split at ";" */
+#define IDS_MESSAGE_MACROS 63641   /* split at "," */
+#define IDS_WEEK_DAYS 63893        /* split at ";" */
+#define IDS_MONTH_DAYS 63894       /* split at ";" */
 #define IDS_SCHEDULE_CHOICES 63895 /* split at "," */
 
 /* ---- Strings: quota templates ---- */
@@ -287,5 +397,21 @@
 #define IDS_CHOOSER_BROWSE_TITLE 64203
 #define IDS_CHOOSER_WIDTH_SAMPLE 64204
 #define IDS_REPORT_SETS_KEY 64205
+
+/* ---- Strings: server property sheet ---- */
+#define IDS_SERVER_INFO_FAILED 64400
+#define IDS_APPLICATION_VERSION 64401
+#define IDS_DRIVER_VERSION 64402
+#define IDS_DRIVER_DATE 64403
+#define IDS_SERVICE_COLUMNS 64410 /* split at "," */
+#define IDS_SERVICE_STOPPED 64411
+#define IDS_SERVICE_RUNNING 64412
+#define IDS_SERVICE_PENDING 64413
+#define IDS_SERVICE_PAUSED 64414
+#define IDS_SERVICE_NOT_INSTALLED 64415
+#define IDS_STOP_POLICY_FIRST 64416
+#define IDS_SERVICE_STARTING 64417
+#define IDS_SERVICE_STOPPING 64418
+#define IDS_MAIL_PROFILE_LABEL 64420
 
 #endif

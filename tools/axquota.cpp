@@ -1,5 +1,6 @@
 // axquota: lists and changes the quotas of an AXServer quota service from the command line.
 #include "client/axcli.h"
+#include "client/record_list.h"
 #include "server/template_object.h"
 #include "server/template_reader.h"
 #include "tools/axquota_format.h"
@@ -26,12 +27,15 @@ const char kUsage[] =
     "Commands:\n"
     "  list [-bytes]                 list every quota: object, owner, used, quota, percent,\n"
     "                                status (-bytes: sizes as exact byte counts)\n"
-    "  set OBJECT SIZE [OPTIONS]     create or change a quota; SIZE such as 500MB, 2G, 1048576\n"
+    "  set OBJECT SIZE [OPTIONS]     create or change a quota; SIZE such as 500MB, 2G, 1.5GB,\n"
+    "                                1048576 (whole bytes; units B, KB, MB, GB, TB, PB)\n"
     "      -owner ACCOUNT            the quota of an account inside the object (default: the\n"
     "                                object's own quota)\n"
-    "      -group | -global-group    the owner is a group or a global group\n"
+    "      -group | -global-group    the owner is a group or a global group (with -owner)\n"
     "      -exclude                  the owner's usage does not count against the object\n"
-    "      -thresholds P1,P2,...     up to five thresholds in percent (highest first)\n"
+    "                                (with -owner)\n"
+    "      -thresholds P1,P2,...     up to five thresholds in percent, highest first; 0\n"
+    "                                clears one (-thresholds 90,0 clears the second)\n"
     "      -overdraft SIZE           bytes allowed beyond the quota\n"
     "      -monitor                  do not enforce the quota, only watch it\n"
     "  delete OBJECT [-owner ACCOUNT]  delete a quota\n"
@@ -67,6 +71,37 @@ int Failed(const std::string& what, uint32_t status) {
     return kExitFailed;
 }
 
+// What a refused request on a quota means, in the administrator's words; "" when the system's
+// own text says it best.
+std::string Explained(uint32_t status, const std::string& object, const std::string& owner) {
+    switch (status) {
+    case ERROR_DIRECTORY:
+        return object + " is a file; a quota is set on a folder";
+    case ERROR_PATH_NOT_FOUND:
+        return "there is no folder " + object;
+    case ERROR_INVALID_DRIVE:
+        return "the drive of " + object + " does not exist";
+    case ERROR_INVALID_NAME:
+        return object + " is not a folder name such as C:\\Data";
+    case ERROR_NONE_MAPPED:
+        return "there is no account named " + owner;
+    case ERROR_FILE_NOT_FOUND:
+        return owner.empty() ? object + " has no quota of its own"
+                             : object + " has no quota for " + owner;
+    default:
+        return {};
+    }
+}
+
+int Refused(const std::string& what, uint32_t status, const std::string& object,
+            const std::string& owner) {
+    std::string explained = Explained(status, object, owner);
+    if (explained.empty())
+        return Failed(what, status);
+    fprintf(stderr, "axquota: %s: %s.\n", what.c_str(), explained.c_str());
+    return kExitFailed;
+}
+
 int UsageError(const std::string& message) {
     fprintf(stderr, "axquota: %s\nTry \"axquota --help\".\n", message.c_str());
     return kExitUsage;
@@ -97,7 +132,7 @@ struct ObjectName {
 
 int Parse(AXCli& client, const std::string& object, ObjectName& name) {
     uint32_t status = client.ParseDeviceFile(name.device, name.file, object.c_str(), nullptr);
-    return status == ERROR_SUCCESS ? kExitOk : Failed("object " + object, status);
+    return status == ERROR_SUCCESS ? kExitOk : Refused("object " + object, status, object, "");
 }
 
 // The quota of `owner` ("" for the object's own) on the object, when there is one.
@@ -121,18 +156,7 @@ int List(AXCli& client, bool exactBytes) {
     };
     printf("%-32s %-28s %10s %10s %7s  %s\n", "Object", "Owner", "Used", "Quota", "Percent",
            "Status");
-    client.EndContext();
-    for (;;) {
-        AllotrixBaseDbRec record;
-        uint32_t status = client.Get(&record, 1);
-        if (status == kAxNoMoreRecords)
-            break;
-        if (status == kAxSkipRecord)
-            continue;
-        if (status != ERROR_SUCCESS) {
-            client.EndContext();
-            return Failed("listing the quotas", status);
-        }
+    uint32_t status = ListRecords(client, [&](const AllotrixBaseDbRec& record) {
         std::string quota = QuotaText(record, exactBytes);
         int percent = PercentUsed(record);
         std::string percentText = percent < 0 ? "-" : std::to_string(percent) + "%";
@@ -140,9 +164,8 @@ int List(AXCli& client, bool exactBytes) {
         printf("%-32s %-28s %10s %10s %7s  %s\n", record.GetMappedName(1), owner,
                size(record.GetUsedQuota()).c_str(), quota.c_str(), percentText.c_str(),
                QuotaState(record).c_str());
-    }
-    client.EndContext();
-    return kExitOk;
+    });
+    return status == kAxOk ? kExitOk : Failed("listing the quotas", status);
 }
 
 int Set(AXCli& client, Arguments& args) {
@@ -155,6 +178,8 @@ int Set(AXCli& client, Arguments& args) {
     AllotrixDbRec record;
     record.SetPermQuota(quota);
     std::string owner;
+    uint8_t thresholds[kThresholdCount] = {};
+    int thresholdCount = 0;
     while (args.More()) {
         std::string option = args.Take();
         if (option == "-owner" && args.More()) {
@@ -174,19 +199,22 @@ int Set(AXCli& client, Arguments& args) {
                 return UsageError("set: not a size: " + text);
             record.SetOverDraft(overdraft);
         } else if (option == "-thresholds" && args.More()) {
-            uint8_t values[kThresholdCount] = {};
-            int count = 0;
             std::string text = args.Take();
-            if (!ParseThresholds(text, values, count))
-                return UsageError("set: not a list of thresholds: " + text);
-            for (int i = 0; i < count; ++i)
-                record.SetThreshPercent(i + 1, values[i]);
+            std::string problem = ParseThresholds(text, thresholds, thresholdCount);
+            if (!problem.empty())
+                return UsageError("set: -thresholds " + text + ": " + problem);
         } else {
             return UsageError("set: unknown or incomplete option " + option);
         }
     }
     if (!owner.empty() && owner.size() >= kOwnerNameSize)
         return UsageError("set: owner name too long");
+    if (owner.empty() &&
+        record.GetAttributes() & (AttrGroupOwner | AttrGlobalGroupOwner | AttrExcludeFromAbsolute))
+        return UsageError("set: -group, -global-group and -exclude apply to an owner's quota: "
+                          "give -owner ACCOUNT");
+    for (int i = 0; i < thresholdCount; ++i)
+        record.SetThreshPercent(i + 1, thresholds[i]);
     ObjectName name;
     if (int result = Parse(client, object, name))
         return result;
@@ -199,9 +227,8 @@ int Set(AXCli& client, Arguments& args) {
             (existing.GetAttributes() &
              ~(AttrGroupOwner | AttrGlobalGroupOwner | AttrExcludeFromAbsolute | AttrNoEnforce)) |
             record.GetAttributes());
-        for (int threshold = 1; threshold <= static_cast<int>(kThresholdCount); ++threshold)
-            if (record.GetThreshPercent(threshold))
-                existing.SetThreshPercent(threshold, record.GetThreshPercent(threshold));
+        for (int threshold = 1; threshold <= thresholdCount; ++threshold)
+            existing.SetThreshPercent(threshold, record.GetThreshPercent(threshold));
         record = existing;
     } else {
         record.SetObjectName(name.device, name.file);
@@ -211,7 +238,7 @@ int Set(AXCli& client, Arguments& args) {
     }
     uint32_t status = client.Save(&record, 0);
     if (status != ERROR_SUCCESS)
-        return Failed("saving the quota of " + object, status);
+        return Refused("saving the quota of " + object, status, object, owner);
     printf("Quota of %s%s%s set to %s.\n", record.GetMappedName(1), owner.empty() ? "" : " for ",
            owner.c_str(), FormatBytes(record.GetPermQuota()).c_str());
     return kExitOk;
@@ -234,7 +261,7 @@ int Delete(AXCli& client, Arguments& args) {
         return result;
     uint32_t status = client.Delete(name.device, name.file, const_cast<char*>(owner.c_str()));
     if (status != ERROR_SUCCESS)
-        return Failed("deleting the quota of " + object, status);
+        return Refused("deleting the quota of " + object, status, object, owner);
     printf("Quota deleted.\n");
     return kExitOk;
 }
@@ -248,7 +275,7 @@ int Scan(AXCli& client, Arguments& args) {
         return result;
     uint32_t status = client.Scan(name.device, name.file);
     if (status != ERROR_SUCCESS)
-        return Failed("scanning " + object, status);
+        return Refused("scanning " + object, status, object, "");
     printf("Rescan of %s queued.\n", object.c_str());
     return kExitOk;
 }
@@ -397,8 +424,18 @@ int main(int argc, char** argv) {
     uint32_t status = client.Connect(args.server.c_str());
     if (status != ERROR_SUCCESS) {
         std::string server = args.server.empty() ? "this computer" : args.server;
-        if (status == kAxNotRunning)
+        if (status == kAxNotRunning && args.server.empty())
             fprintf(stderr, "axquota: the AXServer service is not running on %s.\n",
+                    server.c_str());
+        else if (status == kAxNotRunning)
+            fprintf(stderr,
+                    "axquota: cannot reach the AXServer service on %s: the computer cannot be "
+                    "found, or the service is not running there.\n",
+                    server.c_str());
+        else if (status == ERROR_SERVICE_NOT_ACTIVE)
+            fprintf(stderr,
+                    "axquota: the AXServer service is not running on %s, and another program "
+                    "holds its pipe.\n",
                     server.c_str());
         else
             fprintf(stderr, "axquota: cannot reach the AXServer service on %s: %s\n",

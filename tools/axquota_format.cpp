@@ -1,7 +1,7 @@
 #include "tools/axquota_format.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,55 +27,84 @@ std::string FormatBytes(uint64_t bytes) {
 }
 
 bool ParseBytes(const std::string& text, uint64_t& bytes) {
-    const char* start = text.c_str();
-    while (*start == ' ')
-        ++start;
-    if (!std::isdigit(static_cast<unsigned char>(*start)) && *start != '.')
+    // Digits, at most one decimal point, then an optional unit: nothing else (no signs,
+    // exponents or hexadecimal).
+    size_t pos = text.find_first_not_of(' ');
+    if (pos == std::string::npos)
         return false;
-    errno = 0;
-    char* end = nullptr;
-    double number = strtod(start, &end);
-    if (errno == ERANGE || end == start)
+    size_t numberStart = pos;
+    size_t digits = 0;
+    bool point = false;
+    for (; pos < text.size(); ++pos) {
+        char c = text[pos];
+        if (std::isdigit(static_cast<unsigned char>(c)))
+            ++digits;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits == 0)
         return false;
-    while (*end == ' ')
-        ++end;
+    std::string number = text.substr(numberStart, pos - numberStart);
+    size_t unitStart = text.find_first_not_of(' ', pos);
     std::string unit;
-    for (; *end && *end != ' '; ++end)
-        unit += static_cast<char>(std::toupper(static_cast<unsigned char>(*end)));
-    while (*end == ' ')
-        ++end;
-    if (*end)
+    if (unitStart != std::string::npos) {
+        size_t end = std::min(text.find(' ', unitStart), text.size());
+        for (size_t i = unitStart; i < end; ++i)
+            unit += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+        if (text.find_first_not_of(' ', end) != std::string::npos)
+            return false;
+    }
+    static const char* const units[] = {"B", "KB", "MB", "GB", "TB", "PB"};
+    int power = -1;
+    for (int i = 0; i < 6; ++i)
+        if (unit == units[i] || (i > 0 && unit.size() == 1 && unit[0] == units[i][0]))
+            power = i;
+    if (unit.empty())
+        power = 0;
+    if (power < 0)
         return false;
-    if (!unit.empty() && unit.back() == 'B' && unit.size() > 1)
-        unit.pop_back();
-    static const char units[] = "BKMGTP";
-    const char* found = unit.empty() ? units : strchr(units, unit[0]);
-    if (!found || unit.size() > 1)
-        return false;
-    double scaled = std::ldexp(number, 10 * static_cast<int>(found - units));
+    double value = strtod(number.c_str(), nullptr);
+    double scaled = std::ldexp(value, 10 * power);
     if (scaled >= 18446744073709551616.0 || std::floor(scaled) != scaled)
         return false;
     bytes = static_cast<uint64_t>(scaled);
     return true;
 }
 
-bool ParseThresholds(const std::string& text, uint8_t (&values)[kThresholdCount], int& count) {
+std::string ParseThresholds(const std::string& text, uint8_t (&values)[kThresholdCount],
+                            int& count) {
     count = 0;
     const char* cursor = text.c_str();
+    if (!*cursor)
+        return "no thresholds given";
     while (*cursor) {
-        if (count == static_cast<int>(kThresholdCount) ||
-            !std::isdigit(static_cast<unsigned char>(*cursor)))
-            return false;
+        if (count == static_cast<int>(kThresholdCount))
+            return "at most " + std::to_string(kThresholdCount) + " thresholds";
+        if (!std::isdigit(static_cast<unsigned char>(*cursor)))
+            return "not a list of percentages";
         char* end = nullptr;
         unsigned long value = strtoul(cursor, &end, 10);
-        if (value > 255 || (*end && *end != ','))
-            return false;
+        if (*end && *end != ',')
+            return "not a list of percentages";
+        if (value > 255)
+            return "a threshold is at most 255 percent";
         values[count++] = static_cast<uint8_t>(value);
         cursor = *end ? end + 1 : end;
         if (*end && !*cursor)
-            return false;
+            return "not a list of percentages";
     }
-    return count > 0;
+    // 0 clears a threshold; the others come highest first.
+    int previous = 256;
+    for (int i = 0; i < count; ++i) {
+        if (values[i] == 0)
+            continue;
+        if (values[i] >= previous)
+            return "thresholds must be given highest first";
+        previous = values[i];
+    }
+    return {};
 }
 
 int PercentUsed(const AllotrixBaseDbRec& record) {

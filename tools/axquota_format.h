@@ -9,10 +9,12 @@
 // "0 B", "512 B", "1.5 KB", "20.0 MB", "3.25 GB": binary units, three significant digits.
 std::string FormatBytes(uint64_t bytes);
 // Reads "1048576", "512K", "1.5MB", "2 GB", "10g" (binary units, case ignored); false when the
-// text is not a size or does not fit 64 bits.
+// text is not a whole number of bytes in that form or does not fit 64 bits.
 bool ParseBytes(const std::string& text, uint64_t& bytes);
-// Reads thresholds "90,80,70" (up to five values of 0 to 255); false when malformed.
-bool ParseThresholds(const std::string& text, uint8_t (&values)[kThresholdCount], int& count);
+// Reads thresholds "90,80,70": up to five percentages of 0 to 255, the non-zero ones highest
+// first (0 clears a threshold). Returns what is wrong with the text, or "" when it is good.
+std::string ParseThresholds(const std::string& text, uint8_t (&values)[kThresholdCount],
+                            int& count);
 
 // Percent of the permanent quota in use; -1 when the record has no quota in bytes.
 int PercentUsed(const AllotrixBaseDbRec& record);

@@ -397,6 +397,58 @@ def shrink(points, cx, cy, factor=0.72):
     return [(cx + (x - cx) * factor, cy + (y - cy) * factor) for x, y in points]
 
 
+# Pictures of the server property sheet's pages, 48 x 48 units.
+
+
+def gear(c, cx, cy, r, colour):
+    for i in range(8):
+        a = i * math.pi / 4
+        c.line(cx + (r - 1) * math.cos(a), cy + (r - 1) * math.sin(a),
+               cx + (r + 1.5) * math.cos(a), cy + (r + 1.5) * math.sin(a), colour, 2)
+    c.disc(cx, cy, r, colour)
+    c.disc(cx, cy, r * 0.4, WHITE)
+
+
+def service_small(c):
+    gear(c, 8, 8, 4.5, TEAL)
+
+
+def product_picture(c):
+    # A server tower beside the quota gauge of the console's icon.
+    c.box(4, 6, 20, 44, SILVER)
+    c.rect(6, 8, 18, 9, WHITE)
+    for y in (13, 19, 25):
+        c.box(7, y, 17, y + 3, GREY)
+    c.rect(8, 38, 10, 40, LIME)
+    c.box(24, 18, 44, 30, WHITE)
+    c.rect(25, 19, 33, 29, GREEN)
+    c.rect(34, 19, 38, 29, AMBER)
+    c.rect(39, 19, 40, 29, RED)
+    c.line(21, 24, 24, 24, BLACK)
+
+
+def monitor_product_picture(c):
+    # The same server watched through a magnifying glass: the monitoring product.
+    c.box(4, 6, 20, 44, SILVER)
+    c.rect(6, 8, 18, 9, WHITE)
+    for y in (13, 19, 25):
+        c.box(7, y, 17, y + 3, GREY)
+    c.rect(8, 38, 10, 40, LIME)
+    c.ring(33, 20, 9, BLACK, 2)
+    c.disc(33, 20, 7.5, SKY)
+    c.line(39, 27, 45, 34, BROWN, 4)
+
+
+def services_picture(c):
+    c.box(2, 4, 18, 44, SILVER)
+    c.rect(4, 6, 16, 7, WHITE)
+    for y in (11, 17):
+        c.box(5, y, 15, y + 3, GREY)
+    c.rect(6, 38, 8, 40, LIME)
+    gear(c, 32, 18, 8, TEAL)
+    gear(c, 38, 36, 6, NAVY)
+
+
 # Toolbar buttons, 16 x 15 each.
 
 
@@ -458,6 +510,53 @@ def about_button(c):
     ], NAVY)
 
 
+# ---- Bitmap buttons and the property pages' pictures ----
+
+
+def browse_button(c):
+    for x in (3, 7, 11):
+        c.rect(x, 11, x + 1, 12, BLACK)
+
+
+def mail_to_button(c):
+    c.box(1, 4, 14, 12, WHITE)
+    c.line(1, 4, 7.5, 9, BLACK)
+    c.line(14, 4, 7.5, 9, BLACK)
+
+
+def fill_capacity_button(c):
+    # A drive with an arrow filling it to the brim.
+    c.box(1, 9, 14, 14, SILVER)
+    c.rect(2, 10, 13, 10, WHITE)
+    c.rect(11, 12, 12, 13, LIME)
+    c.polygon([(4, 5), (8, 1), (12, 5)], GREEN)
+    c.rect(7, 5, 8, 8, GREEN)
+
+
+def quota_picture(c):
+    # The console's gauge above a drive, the way a quota caps it.
+    c.box(1, 1, 14, 5, WHITE)
+    c.rect(2, 2, 8, 4, GREEN)
+    c.rect(9, 2, 11, 4, AMBER)
+    c.rect(12, 2, 12, 4, RED)
+    c.box(1, 8, 14, 14, SILVER)
+    c.rect(2, 9, 13, 9, WHITE)
+    c.rect(2, 13, 13, 13, GREY)
+    c.rect(11, 11, 12, 11, LIME)
+    c.rect(3, 11, 8, 11, GREY)
+    c.rect(7, 6, 8, 7, GREY)
+
+
+def threshold_picture(c):
+    # A red threshold flag planted on a gauge.
+    c.box(0, 10, 15, 14, WHITE)
+    c.rect(1, 11, 8, 13, GREEN)
+    c.rect(9, 11, 11, 13, AMBER)
+    c.rect(8, 1, 8, 13, BROWN)
+    c.box(9, 1, 15, 6, RED)
+    c.glyph(11, 1, "1", WHITE)
+
+
 TOOLBAR = [pause_button, release_button, magnifier("+"), magnifier("-"), columns_button,
            printer_button, about_button]
 
@@ -494,6 +593,24 @@ BITMAPS = {
     "report_set": report_set,
     "add_column": arrow(+1),
     "remove_column": arrow(-1),
+    "service_small": service_small,
+    "browse": browse_button,
+    "mail_to": mail_to_button,
+    "fill_capacity": fill_capacity_button,
+}
+
+# Larger pictures: (drawing, size in units, background that is drawn transparent).
+PICTURES = {
+    "product": (product_picture, 48, SILVER),
+    "monitor_product": (monitor_product_picture, 48, SILVER),
+    "services": (services_picture, 48, WHITE),
+}
+
+# The quota sheet's page pictures: 32 x 32, on the colour those pages draw transparent.
+PAGE_BG = (198, 198, 198)
+PAGE_PICTURES = {
+    "quota_picture": (quota_picture, PAGE_BG),
+    "threshold_picture": (threshold_picture, PAGE_BG),
 }
 
 
@@ -564,6 +681,10 @@ def main():
         write(name + ".ico", ico_bytes([drawn(draw, scale=1), drawn(draw, scale=2)]))
     for name, draw in BITMAPS.items():
         write(name + ".bmp", bmp_bytes(drawn(draw), WHITE))
+    for name, (draw, size, background) in PICTURES.items():
+        write(name + ".bmp", bmp_bytes(drawn(draw, size, size), background))
+    for name, (draw, background) in PAGE_PICTURES.items():
+        write(name + ".bmp", bmp_bytes(drawn(draw, scale=2), background))
     strip = Canvas(16 * len(TOOLBAR), 15)
     for i, draw in enumerate(TOOLBAR):
         strip.paste(drawn(draw, 16, 15), 16 * i)

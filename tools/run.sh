@@ -62,6 +62,9 @@ set_quota 'C:\Demo\Sales' 2MB -owner "$user" $steps
 set_quota 'C:\Demo\Engineering' 512KB -owner 'BUILTIN\Users' -group $steps
 set_quota 'C:\Demo\Marketing' 512KB -owner 'NT AUTHORITY\Authenticated Users' -global-group $steps
 set_quota 'C:\Demo\Projects' 1MB -owner "$user" -exclude $steps
+# Legal (9.5 %) gets the policy service's demonstration actions at 50 % (see the README).
+mkdir -p "$demo/Policy"
+win "$axquota" apply-template 'Policy Demo' 'C:\Demo\Legal' >/dev/null
 
 sleep 1 # let the first scans finish
 echo

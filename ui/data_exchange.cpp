@@ -161,6 +161,16 @@ void DataExchange::Check(int id, bool& checked) {
     checked = state == BST_CHECKED;
 }
 
+void DataExchange::ComboIndex(int id, int& index) {
+    if (!Active())
+        return;
+    Window dialog(m_dialog);
+    if (Saving())
+        index = static_cast<int>(dialog.SendItem(id, CB_GETCURSEL));
+    else
+        dialog.SendItem(id, CB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
 void DataExchange::Radio(int firstId, int& index) {
     if (!Active())
         return;

@@ -33,6 +33,8 @@ public:
     // The radio group starting at firstId (up to the next control with WS_GROUP): the 0-based
     // index of the checked button, -1 when none is.
     void Radio(int firstId, int& index);
+    // The 0-based index of a combo box's selected item, -1 when none is.
+    void ComboIndex(int id, int& index);
 
     // Reports an invalid control found by the dialog's own checks; later exchanges do nothing.
     void Fail(int id, const std::string& message);

@@ -1,6 +1,11 @@
-// axpolicy: the policy service. It depends on the quota service AXServer; it installs and removes
-// itself, runs under the service control manager, or in the foreground for debugging.
+// axpolicy: the policy service, which carries out the threshold actions of the quotas kept by
+// AXServer. It depends on the quota service; it installs and removes itself, runs under the
+// service control manager, or in the foreground for debugging.
+#include "services/axpolicy/policy_service.h"
+#include "services/axpolicy/policy_settings.h"
+#include "services/axpolicy/user_notice.h"
 #include "services/common/command_line.h"
+#include "services/common/event_log.h"
 #include "services/common/service_control.h"
 #include "services/common/service_host.h"
 
@@ -25,17 +30,16 @@ const char kUsage[] = "Usage: axpolicy COMMAND\n"
                       "  -stop        stop the service\n"
                       "  -console     run in the foreground until Ctrl+C\n"
                       "  -service     run under the service control manager\n"
+                      "  -notify TITLE TEXT  show a notice to the user (used by the service)\n"
                       "  -help        show this text\n";
 
 int Fail(const char* what, DWORD error) {
     return ReportFailure("axpolicy", what, error);
 }
 
-// The policy service waits for its stop request; threshold actions are not carried out yet.
 DWORD RunPolicy(HANDLE stopEvent, const std::function<void()>& running) {
-    running();
-    WaitForSingleObject(stopEvent, INFINITE);
-    return ERROR_SUCCESS;
+    PolicyService service(PolicyFolder());
+    return service.Run(stopEvent, running);
 }
 
 } // namespace
@@ -47,13 +51,15 @@ int main(int argc, char** argv) {
         DWORD error = RunAsService(kServiceName, RunPolicy);
         return error == ERROR_SUCCESS ? 0 : Fail("running as a service", error);
     }
+    if (is("-notify"))
+        return argc == 4 ? ShowNotice(argv[2], argv[3]) : 2;
     if (is("-console")) {
-        printf("AXPolicy running; Ctrl+C ends it.\n");
+        printf("AXPolicy running with its files in %s; Ctrl+C ends it.\n", PolicyFolder().c_str());
         fflush(stdout);
         return RunInForeground(RunPolicy) == ERROR_SUCCESS ? 0 : 1;
     }
     if (is("-install")) {
-        ServiceDefinition definition{kServiceName, "AXPolicy quota policy service",
+        ServiceDefinition definition{kServiceName, "Allotrix Quota Policy",
                                      "Carries out the threshold actions of the disk-space "
                                      "quotas kept by AXServer.",
                                      QuotedProgramPath() + " -service",
@@ -61,12 +67,17 @@ int main(int argc, char** argv) {
         DWORD error = InstallService(definition);
         if (error != ERROR_SUCCESS)
             return Fail("installing the service", error);
-        printf("AXPolicy installed.\n");
+        if ((error = InstallEventSource(kServiceName)) != ERROR_SUCCESS)
+            return Fail("registering the event source", error);
+        printf("AXPolicy installed; its log and state are kept in %s\n", PolicyFolder().c_str());
         return 0;
     }
     if (is("-uninstall")) {
         DWORD error = UninstallService(kServiceName);
-        return error == ERROR_SUCCESS ? 0 : Fail("removing the service", error);
+        if (error != ERROR_SUCCESS)
+            return Fail("removing the service", error);
+        RemoveEventSource(kServiceName);
+        return 0;
     }
     if (is("-start")) {
         DWORD error = StartServiceAndWait(kQuotaServiceName);

@@ -1,9 +1,13 @@
 // axserver: the quota service. Installs and removes itself, runs under the service control
 // manager, or runs in the foreground for debugging.
+#include "services/axserver/change_audit.h"
 #include "services/axserver/pipe_server.h"
 #include "services/axserver/quota_service.h"
 #include "services/axserver/server_settings.h"
+#include "services/axserver/store_folder.h"
+#include "services/axserver/store_report.h"
 #include "services/common/command_line.h"
+#include "services/common/event_log.h"
 #include "services/common/service_control.h"
 #include "services/common/service_host.h"
 
@@ -40,10 +44,27 @@ int Fail(const char* what, DWORD error) {
 // The service's whole life: open the store, serve the pipe until told to stop.
 DWORD RunServer(const std::string& storeFolder, HANDLE stopEvent,
                 const std::function<void()>& running) {
-    QuotaService service;
-    DWORD error = service.Start(storeFolder);
-    if (error != ERROR_SUCCESS)
+    // Another server's store is left alone.
+    if (PipeServer::IsServed(kPipeName))
+        return ERROR_SERVICE_ALREADY_RUNNING;
+    std::string note;
+    DWORD error = SecureStoreFolder(storeFolder, note);
+    if (error != ERROR_SUCCESS) {
+        ReportStoreFailure(storeFolder, error,
+                           "its rights could not be restricted to SYSTEM and "
+                           "Administrators");
         return error;
+    }
+    if (!note.empty())
+        ReportStoreWarning(note);
+    StartChangeAudit(storeFolder);
+    QuotaService service;
+    error = service.Start(storeFolder);
+    if (error != ERROR_SUCCESS) {
+        ReportStoreFailure(storeFolder, error, service.StoreProblem());
+        return error;
+    }
+    ReportStoreRecovery(storeFolder, service.Recovery());
     PipeServer pipe(service, ServerIdentity{ServerKindSetting(), storeFolder});
     error = pipe.Start(kPipeName);
     if (error != ERROR_SUCCESS)
@@ -65,20 +86,24 @@ const char* OptionValue(int argc, char** argv, const char* name) {
 int Install(int argc, char** argv) {
     const char* store = OptionValue(argc, argv, "-store");
     const char* kind = OptionValue(argc, argv, "-kind");
-    ServiceDefinition definition{kQuotaServiceName, "AXServer quota service",
+    ServiceDefinition definition{kQuotaServiceName, "Allotrix Quota Server",
                                  "Keeps the disk-space quotas of this server and measures their "
                                  "usage.",
                                  QuotedProgramPath() + " -service", ""};
     DWORD error = InstallService(definition);
     if (error != ERROR_SUCCESS)
         return Fail("installing the service", error);
-    if (store && (error = WriteStoreFolderSetting(store)) != ERROR_SUCCESS)
+    // Without -store an earlier installation's folder is kept.
+    std::string folder = store ? store : StoreFolderSetting();
+    if ((error = WriteStoreFolderSetting(folder)) != ERROR_SUCCESS)
         return Fail("writing the store folder", error);
     if (kind && (error = WriteServerKindSetting(strtoul(kind, nullptr, 10))) != ERROR_SUCCESS)
         return Fail("writing the server kind", error);
+    if ((error = InstallEventSource(kQuotaServiceName)) != ERROR_SUCCESS)
+        return Fail("registering the event source", error);
     if ((error = CreateConsoleKeys()) != ERROR_SUCCESS)
         return Fail("creating the console's registry keys", error);
-    printf("AXServer installed; records are kept in %s\n", StoreFolderSetting().c_str());
+    printf("AXServer installed; records are kept in %s\n", folder.c_str());
     return 0;
 }
 
@@ -102,7 +127,7 @@ int Status() {
     bool allRunning = true;
     for (const char* name : {kQuotaServiceName, kPolicyServiceName}) {
         DWORD state = 0;
-        DWORD error = QueryServiceState(name, state);
+        DWORD error = QueryServiceState(name, nullptr, state);
         if (error == ERROR_SERVICE_DOES_NOT_EXIST)
             printf("%s: not installed\n", name);
         else if (error != ERROR_SUCCESS)
@@ -113,6 +138,9 @@ int Status() {
     }
     if (allRunning)
         printf("Records are kept in %s\n", StoreFolderSetting().c_str());
+    std::string report = LastStoreReport();
+    if (!report.empty())
+        printf("Last store recovery: %s\n", report.c_str());
     return allRunning ? 0 : 1;
 }
 
@@ -149,16 +177,24 @@ int main(int argc, char** argv) {
             error = UninstallService(kQuotaServiceName);
         if (error != ERROR_SUCCESS)
             return Fail("removing the service", error);
+        RemoveEventSource(kPolicyServiceName);
+        RemoveEventSource(kQuotaServiceName);
         printf("AXServer removed (AXPolicy, which depends on it, too).\n");
         return 0;
     }
     if (is("-start")) {
         DWORD error = StartServiceAndWait(kQuotaServiceName);
-        return error == ERROR_SUCCESS ? 0 : Fail("starting AXServer", error);
+        if (error == ERROR_SUCCESS)
+            return 0;
+        int result = Fail("starting AXServer", error);
+        std::string report = LastStoreReport();
+        if (!report.empty())
+            fprintf(stderr, "Last store report: %s\n", report.c_str());
+        return result;
     }
     if (is("-stop")) {
         DWORD state = 0;
-        if (QueryServiceState(kPolicyServiceName, state) == ERROR_SUCCESS &&
+        if (QueryServiceState(kPolicyServiceName, nullptr, state) == ERROR_SUCCESS &&
             state != SERVICE_STOPPED)
             return Fail("stopping AXServer (stop AXPolicy first)",
                         ERROR_DEPENDENT_SERVICES_RUNNING);

@@ -1,6 +1,7 @@
 #include "services/axserver/client_session.h"
 
 #include "client/zero_runs.h"
+#include "services/axserver/change_audit.h"
 #include "services/axserver/device_queries.h"
 #include "services/axserver/server_version.h"
 
@@ -79,15 +80,20 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
             fromSheet > 1 || !record.HasTerminatedTexts())
             return kMalformed;
         uint32_t status = m_service.Save(record);
-        if (status == ERROR_SUCCESS)
+        if (status == ERROR_SUCCESS) {
             response.Record(record);
+            AuditQuotaSaved(record);
+        }
         return status;
     }
     case Op::DeleteRecord: {
         ObjectKey key;
         if (!ReadObject(request, key, true) || !request.Finished())
             return kMalformed;
-        return m_service.Delete(key.device, key.file, key.owner);
+        uint32_t status = m_service.Delete(key.device, key.file, key.owner);
+        if (status == ERROR_SUCCESS)
+            AuditQuotaDeleted(key.device, key.file, key.owner);
+        return status;
     }
     case Op::ScanObject: {
         ObjectKey key;
@@ -152,6 +158,9 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
             return kMalformed;
         m_files = {};
         m_nextFile = 0;
+        m_listing = false;
+        if (InsideStore(folder))
+            return ERROR_ACCESS_DENIED;
         uint32_t status = ListFolder(folder, m_files);
         m_listing = status == ERROR_SUCCESS;
         return status;
@@ -162,12 +171,18 @@ uint32_t ClientSession::Dispatch(Op op, wire::Reader& request, wire::Writer& res
         std::string path;
         if (!request.String(path, wire::kPathSize) || !request.Finished())
             return kMalformed;
-        return MakeFolder(path);
+        return InsideStore(path) ? ERROR_ACCESS_DENIED : MakeFolder(path);
     }
     case Op::GetProperties:
         return Properties(response);
     }
     return ERROR_INVALID_FUNCTION;
+}
+
+bool ClientSession::InsideStore(const std::string& name) const {
+    std::string device, file;
+    return SplitObjectName(name, device, file) == ERROR_SUCCESS &&
+           IsSameOrInside(ObjectFolder(device, file), m_identity.storeFolder);
 }
 
 uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& response) {

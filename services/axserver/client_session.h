@@ -29,6 +29,9 @@ private:
     uint32_t NextRecords(wire::Reader& request, wire::Writer& response);
     uint32_t NextFiles(wire::Reader& request, wire::Writer& response);
     uint32_t Properties(wire::Writer& response);
+    // Whether a folder name names the record store's folder or one below it: no client reads or
+    // changes the store through the folder requests.
+    bool InsideStore(const std::string& name) const;
 
     QuotaService& m_service;
     const ServerIdentity& m_identity;

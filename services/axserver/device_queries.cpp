@@ -1,5 +1,7 @@
 #include "services/axserver/device_queries.h"
 
+#include "base/handles.h"
+
 #include <cctype>
 #include <cstring>
 
@@ -26,7 +28,8 @@ DWORD CheckDrivePath(const std::string& path) {
     return DeviceExists(path) ? ERROR_SUCCESS : ERROR_INVALID_DRIVE;
 }
 
-// A path component of "." or ".." would let a name point outside the folder it names.
+// A path component of "." or ".." would let a name point outside the folder it names; one of dots
+// and spaces alone is resolved by Windows in ways that are hard to foresee.
 bool HasDotComponent(const std::string& file) {
     size_t start = 0;
     while (start <= file.size()) {
@@ -34,7 +37,7 @@ bool HasDotComponent(const std::string& file) {
         if (end == std::string::npos)
             end = file.size();
         std::string part = file.substr(start, end - start);
-        if (part == "." || part == "..")
+        if (!part.empty() && part.find_first_not_of(". ") == std::string::npos)
             return true;
         start = end + 1;
     }
@@ -54,6 +57,19 @@ DWORD NormalizeObject(std::string& device, std::string& file) {
     if (file[0] != '\\' || file.find('/') != std::string::npos || HasDotComponent(file) ||
         file.find("\\\\") != std::string::npos)
         return ERROR_INVALID_NAME;
+    // The folder as Windows resolves it: "C:\\Data.", "C:\\Data " and "C:\\DATA~1" all name
+    // "C:\\Data".
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(ObjectFolder(device, file).c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    char longName[MAX_PATH];
+    length = GetLongPathNameA(full, longName, MAX_PATH);
+    std::string resolved = length > 0 && length < MAX_PATH ? longName : full;
+    if (resolved.size() < 3 || _strnicmp(resolved.c_str(), device.c_str(), 2) != 0 ||
+        resolved[2] != '\\')
+        return ERROR_INVALID_NAME;
+    file = resolved.substr(2);
     while (file.size() > 1 && file.back() == '\\')
         file.pop_back();
     if (device.size() + file.size() >= kMappedNameSize || file.size() >= kFileNameSize)
@@ -141,18 +157,32 @@ DWORD QueryDeviceInfo(const std::string& device, DeviceInfo& info) {
     return ERROR_SUCCESS;
 }
 
-DWORD ListFolder(const std::string& folder, std::vector<AXServerCommunicationFileRec>& entries) {
-    DWORD error = CheckDrivePath(folder);
+bool IsSameOrInside(const std::string& path, const std::string& folder) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(folder.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    std::string outer = full;
+    while (outer.size() > 3 && outer.back() == '\\')
+        outer.pop_back();
+    return _strnicmp(path.c_str(), outer.c_str(), outer.size()) == 0 &&
+           (path.size() == outer.size() || path[outer.size()] == '\\' || outer.back() == '\\');
+}
+
+DWORD ListFolder(const std::string& name, std::vector<AXServerCommunicationFileRec>& entries) {
+    std::string device, file;
+    DWORD error = SplitObjectName(name, device, file);
     if (error != ERROR_SUCCESS)
         return error;
-    std::string pattern = folder;
+    std::string pattern = ObjectFolder(device, file);
     if (pattern.back() != '\\')
         pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
+    base::UniqueFind find(FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH));
+    if (!find)
         return GetLastError();
     entries.clear();
     do {
@@ -165,9 +195,8 @@ DWORD ListFolder(const std::string& folder, std::vector<AXServerCommunicationFil
         entry.IsFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
         entry.Reserved3 = data.dwFileAttributes;
         entries.push_back(entry);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileA(find.Get(), &data));
     error = GetLastError();
-    FindClose(find);
     return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error;
 }
 

@@ -32,6 +32,9 @@ struct DeviceInfo {
     uint64_t freeBytes = 0;
 };
 DWORD QueryDeviceInfo(const std::string& device, DeviceInfo& info);
-// The entries of a folder on an existing device, "." and ".." left out.
-DWORD ListFolder(const std::string& folder, std::vector<AXServerCommunicationFileRec>& entries);
+// The entries of a folder on an existing device, "." and ".." left out. The name is checked as an
+// object name is (SplitObjectName).
+DWORD ListFolder(const std::string& name, std::vector<AXServerCommunicationFileRec>& entries);
 DWORD MakeFolder(const std::string& path);
+// Whether a normal object folder ("C:\\Data") is `folder` or lies below it.
+bool IsSameOrInside(const std::string& path, const std::string& folder);

@@ -2,56 +2,60 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 constexpr DWORD kBufferSize = 64 * 1024;
 constexpr size_t kMaxConnections = 64;
-// Once a request has begun, the rest of it must arrive within this time.
+// Once a request has begun, the whole of it must arrive within this time; an answer must be
+// taken within it too.
 constexpr DWORD kRequestTimeoutMs = 10000;
+// A connection that sends no request for this long is closed; its client connects again.
+constexpr DWORD kIdleSessionMs = 60000;
+// Session threads idle for this long end, while more than kKeptWorkers are idle.
+constexpr auto kIdleWorker = std::chrono::seconds(30);
+constexpr size_t kKeptWorkers = 4;
 // Administrators and the local system, full access; nobody else.
 constexpr char kPipeSecurity[] = "D:P(A;;GA;;;BA)(A;;GA;;;SY)";
 
-enum class IoResult { Done, Failed, Stopped, TimedOut };
+enum class IoResult { Done, Failed, Stopped };
 
-// Runs one overlapped read or write to completion, giving up when the stop event is set.
-IoResult CompleteIo(HANDLE pipe, OVERLAPPED& overlapped, BOOL started, HANDLE stopEvent,
-                    DWORD timeoutMs, DWORD& transferred) {
-    if (!started && GetLastError() != ERROR_IO_PENDING)
-        return IoResult::Failed;
-    HANDLE events[] = {overlapped.hEvent, stopEvent};
-    DWORD wait = WaitForMultipleObjects(2, events, FALSE, timeoutMs);
-    if (wait != WAIT_OBJECT_0) {
-        CancelIo(pipe);
-        GetOverlappedResult(pipe, &overlapped, &transferred, TRUE);
-        return wait == WAIT_TIMEOUT ? IoResult::TimedOut : IoResult::Stopped;
-    }
-    return GetOverlappedResult(pipe, &overlapped, &transferred, FALSE) ? IoResult::Done
-                                                                       : IoResult::Failed;
+DWORD Remaining(ULONGLONG deadline) {
+    ULONGLONG now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
 }
 
+} // namespace
+
+// Overlapped reads and writes on one pipe that give up at a deadline, when the server stops or
+// when a session's wake event is set.
 class PipeIo {
 public:
     PipeIo(HANDLE pipe, HANDLE stopEvent)
         : m_pipe(pipe), m_stopEvent(stopEvent),
           m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~PipeIo() { CloseHandle(m_event); }
-    PipeIo(const PipeIo&) = delete;
-    PipeIo& operator=(const PipeIo&) = delete;
 
-    IoResult Read(void* data, size_t size, DWORD timeoutMs) {
+    // Reads between 1 and `size` bytes.
+    IoResult ReadSome(void* data, size_t size, ULONGLONG deadline, size_t& read,
+                      HANDLE wake = nullptr) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = m_event.Get();
+        BOOL started = ReadFile(m_pipe, data, static_cast<DWORD>(size), nullptr, &overlapped);
+        DWORD transferred = 0;
+        IoResult result = Complete(overlapped, started, deadline, wake, transferred);
+        read = transferred;
+        return result == IoResult::Done && transferred == 0 ? IoResult::Failed : result;
+    }
+
+    IoResult Read(void* data, size_t size, ULONGLONG deadline) {
         char* bytes = static_cast<char*>(data);
         while (size > 0) {
-            OVERLAPPED overlapped{};
-            overlapped.hEvent = m_event;
-            DWORD read = 0;
-            BOOL started = ReadFile(m_pipe, bytes, static_cast<DWORD>(size), nullptr, &overlapped);
-            IoResult result = CompleteIo(m_pipe, overlapped, started, m_stopEvent, timeoutMs, read);
+            size_t read = 0;
+            IoResult result = ReadSome(bytes, size, deadline, read);
             if (result != IoResult::Done)
                 return result;
-            if (read == 0)
-                return IoResult::Failed;
             bytes += read;
             size -= read;
         }
@@ -59,14 +63,14 @@ public:
     }
 
     IoResult Write(const void* data, size_t size) {
+        const ULONGLONG deadline = GetTickCount64() + kRequestTimeoutMs;
         const char* bytes = static_cast<const char*>(data);
         while (size > 0) {
             OVERLAPPED overlapped{};
-            overlapped.hEvent = m_event;
+            overlapped.hEvent = m_event.Get();
             DWORD written = 0;
             BOOL started = WriteFile(m_pipe, bytes, static_cast<DWORD>(size), nullptr, &overlapped);
-            IoResult result =
-                CompleteIo(m_pipe, overlapped, started, m_stopEvent, kRequestTimeoutMs, written);
+            IoResult result = Complete(overlapped, started, deadline, nullptr, written);
             if (result != IoResult::Done)
                 return result;
             bytes += written;
@@ -76,10 +80,27 @@ public:
     }
 
 private:
+    IoResult Complete(OVERLAPPED& overlapped, BOOL started, ULONGLONG deadline, HANDLE wake,
+                      DWORD& transferred) {
+        if (!started && GetLastError() != ERROR_IO_PENDING)
+            return IoResult::Failed;
+        HANDLE events[] = {overlapped.hEvent, m_stopEvent, wake};
+        DWORD wait = WaitForMultipleObjects(wake ? 3 : 2, events, FALSE, Remaining(deadline));
+        if (wait != WAIT_OBJECT_0) {
+            CancelIo(m_pipe);
+            GetOverlappedResult(m_pipe, &overlapped, &transferred, TRUE);
+            return wait == WAIT_OBJECT_0 + 1 ? IoResult::Stopped : IoResult::Failed;
+        }
+        return GetOverlappedResult(m_pipe, &overlapped, &transferred, FALSE) ? IoResult::Done
+                                                                             : IoResult::Failed;
+    }
+
     HANDLE m_pipe;
     HANDLE m_stopEvent;
-    HANDLE m_event;
+    base::UniqueHandleKernel m_event;
 };
+
+namespace {
 
 bool IsMember(HANDLE token, WELL_KNOWN_SID_TYPE type) {
     BYTE sid[SECURITY_MAX_SID_SIZE];
@@ -93,12 +114,12 @@ bool IsMember(HANDLE token, WELL_KNOWN_SID_TYPE type) {
 bool ClientIsAdministrator(HANDLE pipe) {
     if (!ImpersonateNamedPipeClient(pipe))
         return false;
-    HANDLE token = nullptr;
     bool allowed = false;
-    if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) {
-        allowed =
-            IsMember(token, WinBuiltinAdministratorsSid) || IsMember(token, WinLocalSystemSid);
-        CloseHandle(token);
+    {
+        base::UniqueHandleKernel token;
+        if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.Put()))
+            allowed = IsMember(token.Get(), WinBuiltinAdministratorsSid) ||
+                      IsMember(token.Get(), WinLocalSystemSid);
     }
     RevertToSelf();
     return allowed;
@@ -115,168 +136,217 @@ void WriteResponse(PipeIo& io, uint16_t op, uint32_t status, const wire::Writer&
 
 } // namespace
 
+bool PipeServer::IsServed(const std::string& pipeName) {
+    // FILE_FLAG_FIRST_PIPE_INSTANCE refuses a second server on Windows; Wine ignores that flag.
+    base::UniqueFile probe(CreateFileA(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                       SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+    return probe || GetLastError() == ERROR_PIPE_BUSY;
+}
+
 PipeServer::~PipeServer() {
     Stop();
 }
 
-DWORD PipeServer::CreateInstance(HANDLE& pipe) {
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, m_securityDescriptor, FALSE};
-    pipe = CreateNamedPipeA(m_pipeName.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
-                            PIPE_UNLIMITED_INSTANCES, kBufferSize, kBufferSize, 0, &attributes);
-    return pipe == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+DWORD PipeServer::CreateInstance(base::UniqueFile& pipe, bool first) {
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, m_securityDescriptor.Get(), FALSE};
+    DWORD mode =
+        PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
+    pipe.Reset(
+        CreateNamedPipeA(m_pipeName.c_str(), mode, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                         PIPE_UNLIMITED_INSTANCES, kBufferSize, kBufferSize, 0, &attributes));
+    if (pipe)
+        return ERROR_SUCCESS;
+    DWORD error = GetLastError();
+    return first && error == ERROR_ACCESS_DENIED ? ERROR_SERVICE_ALREADY_RUNNING : error;
 }
 
 DWORD PipeServer::Start(const std::string& pipeName) {
     m_pipeName = pipeName;
     m_stopping = false;
+    if (IsServed(pipeName))
+        return ERROR_SERVICE_ALREADY_RUNNING;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kPipeSecurity, SDDL_REVISION_1,
-                                                              &m_securityDescriptor, nullptr))
+                                                              m_securityDescriptor.Put(), nullptr))
         return GetLastError();
-    m_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!m_stopEvent)
         return GetLastError();
-    HANDLE first = INVALID_HANDLE_VALUE;
-    DWORD error = CreateInstance(first);
-    if (error != ERROR_SUCCESS)
+    base::UniqueFile first;
+    DWORD error = CreateInstance(first, true);
+    if (error != ERROR_SUCCESS) {
+        m_stopEvent.Reset();
         return error;
-    m_acceptThread = std::thread([this, first] { AcceptLoop(first); });
+    }
+    m_acceptThread = std::thread([this](base::UniqueFile pipe) { AcceptLoop(std::move(pipe)); },
+                                 std::move(first));
     return ERROR_SUCCESS;
 }
 
 void PipeServer::Stop() {
     if (!m_stopEvent)
         return;
-    SetEvent(m_stopEvent);
-    if (m_acceptThread.joinable())
-        m_acceptThread.join();
     {
         std::lock_guard<std::mutex> hold(m_lock);
         m_stopping = true;
     }
+    SetEvent(m_stopEvent.Get());
     m_changed.notify_all();
-    for (std::thread& session : m_sessions)
-        session.join();
-    m_sessions.clear();
-    for (HANDLE pipe : m_waiting)
-        CloseHandle(pipe);
+    if (m_acceptThread.joinable())
+        m_acceptThread.join();
+    for (Worker& worker : m_workers)
+        worker.thread.join();
+    m_workers.clear();
     m_waiting.clear();
-    CloseHandle(m_stopEvent);
-    m_stopEvent = nullptr;
-    LocalFree(m_securityDescriptor);
-    m_securityDescriptor = nullptr;
+    m_idle = 0;
+    m_connected = 0;
+    m_stopEvent.Reset();
+    m_securityDescriptor.Reset();
 }
 
-void PipeServer::HandOff(HANDLE pipe) {
+void PipeServer::JoinFinishedLocked() {
+    for (auto worker = m_workers.begin(); worker != m_workers.end();) {
+        if (worker->finished) {
+            worker->thread.join();
+            worker = m_workers.erase(worker);
+        } else {
+            ++worker;
+        }
+    }
+}
+
+void PipeServer::HandOff(base::UniqueFile pipe) {
     std::lock_guard<std::mutex> hold(m_lock);
-    m_waiting.push_back(pipe);
-    if (m_idle < m_waiting.size())
-        m_sessions.emplace_back([this] { SessionLoop(); });
+    JoinFinishedLocked();
+    m_waiting.push_back(std::move(pipe));
+    ++m_connected;
+    if (m_idle < m_waiting.size()) {
+        Worker& worker = m_workers.emplace_back();
+        worker.thread = std::thread([this, &worker] { SessionLoop(worker); });
+    }
     m_changed.notify_all();
 }
 
 bool PipeServer::WaitForFreeSession() {
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> hold(m_lock);
-            if (m_sessions.size() - m_idle + m_waiting.size() < kMaxConnections)
-                return true;
+    std::unique_lock<std::mutex> hold(m_lock);
+    while (!m_stopping && m_connected >= kMaxConnections) {
+        auto quiet = std::find_if(m_quiet.begin(), m_quiet.end(),
+                                  [](const QuietSession& session) { return !session.evicted; });
+        if (quiet != m_quiet.end()) {
+            quiet->evicted = true;
+            SetEvent(quiet->wake);
         }
-        if (WaitForSingleObject(m_stopEvent, 50) == WAIT_OBJECT_0)
-            return false;
+        // Sessions busy with a request end it within the request time limit.
+        m_changed.wait_for(hold, std::chrono::milliseconds(kRequestTimeoutMs));
     }
+    return !m_stopping;
 }
 
-void PipeServer::SessionLoop() {
+void PipeServer::SessionLoop(Worker& self) {
     std::unique_lock<std::mutex> hold(m_lock);
     for (;;) {
         ++m_idle;
-        m_changed.wait(hold, [this] { return m_stopping || !m_waiting.empty(); });
+        bool woken = m_changed.wait_for(hold, kIdleWorker,
+                                        [this] { return m_stopping || !m_waiting.empty(); });
         --m_idle;
-        if (m_waiting.empty())
+        if (m_stopping || (!woken && m_idle >= kKeptWorkers)) {
+            self.finished = !m_stopping;
             return;
-        HANDLE pipe = m_waiting.front();
+        }
+        if (m_waiting.empty())
+            continue;
+        base::UniqueFile pipe = std::move(m_waiting.front());
         m_waiting.pop_front();
         hold.unlock();
-        Serve(pipe);
+        Serve(std::move(pipe));
         hold.lock();
+        --m_connected;
+        m_changed.notify_all();
     }
 }
 
-void PipeServer::AcceptLoop(HANDLE pipe) {
+void PipeServer::AcceptLoop(base::UniqueFile pipe) {
     // The next instance is made before a connected one is handed off, so that the pipe never
-    // vanishes between two clients (a client would take that for a stopped service). While too
-    // many clients are connected it exists without listening: new clients wait for it.
-    HANDLE connected = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    while (pipe != INVALID_HANDLE_VALUE) {
+    // vanishes between two clients (a client would take that for a stopped service). While every
+    // session is taken it exists without being served: new clients wait for it.
+    base::UniqueHandleKernel connected(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    while (pipe) {
         if (!WaitForFreeSession())
             break;
         OVERLAPPED overlapped{};
-        overlapped.hEvent = connected;
-        ResetEvent(connected);
-        BOOL done = ConnectNamedPipe(pipe, &overlapped);
+        overlapped.hEvent = connected.Get();
+        ResetEvent(connected.Get());
+        BOOL done = ConnectNamedPipe(pipe.Get(), &overlapped);
         DWORD error = done ? ERROR_SUCCESS : GetLastError();
         if (error == ERROR_IO_PENDING) {
-            HANDLE events[] = {connected, m_stopEvent};
+            HANDLE events[] = {connected.Get(), m_stopEvent.Get()};
+            DWORD ignored = 0;
             if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
-                CancelIo(pipe);
-                DWORD ignored = 0;
-                GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
+                CancelIo(pipe.Get());
+                GetOverlappedResult(pipe.Get(), &overlapped, &ignored, TRUE);
                 break;
             }
-            DWORD ignored = 0;
-            error = GetOverlappedResult(pipe, &overlapped, &ignored, FALSE) ? ERROR_SUCCESS
-                                                                            : GetLastError();
+            error = GetOverlappedResult(pipe.Get(), &overlapped, &ignored, FALSE) ? ERROR_SUCCESS
+                                                                                  : GetLastError();
         }
-        HANDLE next = INVALID_HANDLE_VALUE;
-        CreateInstance(next);
-        if (error != ERROR_SUCCESS && error != ERROR_PIPE_CONNECTED)
-            CloseHandle(pipe); // the client went away before it was served
-        else
-            HandOff(pipe);
-        pipe = next;
+        base::UniqueFile next;
+        CreateInstance(next, false);
+        if (error == ERROR_SUCCESS || error == ERROR_PIPE_CONNECTED)
+            HandOff(std::move(pipe));
+        // else the client went away before it was served: its instance closes here
+        pipe = std::move(next);
     }
-    if (pipe != INVALID_HANDLE_VALUE)
-        CloseHandle(pipe);
-    CloseHandle(connected);
 }
 
-void PipeServer::Serve(HANDLE pipe) {
+bool PipeServer::AwaitRequest(PipeIo& io, uint8_t& first) {
+    base::UniqueHandleKernel wake(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::list<QuietSession>::iterator quiet;
     {
-        PipeIo io(pipe, m_stopEvent);
-        ClientSession session(m_service, m_identity);
-        bool checked = false;
-        for (;;) {
-            wire::RequestHeader header{};
-            if (io.Read(&header, sizeof header, INFINITE) != IoResult::Done)
+        std::lock_guard<std::mutex> hold(m_lock);
+        quiet = m_quiet.insert(m_quiet.end(), QuietSession{wake.Get()});
+    }
+    size_t read = 0;
+    IoResult result = io.ReadSome(&first, 1, GetTickCount64() + kIdleSessionMs, read, wake.Get());
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_quiet.erase(quiet);
+    return result == IoResult::Done;
+}
+
+void PipeServer::Serve(base::UniqueFile pipe) {
+    PipeIo io(pipe.Get(), m_stopEvent.Get());
+    ClientSession session(m_service, m_identity);
+    bool checked = false;
+    for (;;) {
+        wire::RequestHeader header{};
+        uint8_t* headerBytes = reinterpret_cast<uint8_t*>(&header);
+        if (!AwaitRequest(io, headerBytes[0]))
+            break;
+        const ULONGLONG deadline = GetTickCount64() + kRequestTimeoutMs;
+        if (io.Read(headerBytes + 1, sizeof header - 1, deadline) != IoResult::Done)
+            break;
+        wire::Writer response;
+        if (!checked) {
+            if (!ClientIsAdministrator(pipe.Get())) {
+                WriteResponse(io, header.op, ERROR_ACCESS_DENIED, response);
                 break;
-            wire::Writer response;
-            if (!checked) {
-                if (!ClientIsAdministrator(pipe)) {
-                    WriteResponse(io, header.op, ERROR_ACCESS_DENIED, response);
-                    break;
-                }
-                checked = true;
             }
-            if (header.magic != wire::kMagic || header.version != wire::kVersion) {
-                WriteResponse(io, header.op, ERROR_INVALID_DATA, response);
-                break;
-            }
-            if (header.length > wire::kMaxRequestPayload) {
-                WriteResponse(io, header.op, ERROR_BAD_LENGTH, response);
-                break;
-            }
-            std::vector<uint8_t> payload(header.length);
-            if (header.length &&
-                io.Read(payload.data(), payload.size(), kRequestTimeoutMs) != IoResult::Done)
-                break;
-            uint32_t status = 0;
-            bool keep = session.Handle(header.op, payload, status, response);
-            WriteResponse(io, header.op, status, response);
-            if (!keep)
-                break;
+            checked = true;
         }
+        if (header.magic != wire::kMagic || header.version != wire::kVersion) {
+            WriteResponse(io, header.op, ERROR_INVALID_DATA, response);
+            break;
+        }
+        if (header.length > wire::kMaxRequestPayload) {
+            WriteResponse(io, header.op, ERROR_BAD_LENGTH, response);
+            break;
+        }
+        std::vector<uint8_t> payload(header.length);
+        if (header.length && io.Read(payload.data(), payload.size(), deadline) != IoResult::Done)
+            break;
+        uint32_t status = 0;
+        bool keep = session.Handle(header.op, payload, status, response);
+        WriteResponse(io, header.op, status, response);
+        if (!keep)
+            break;
     }
     // Closing without disconnecting lets the client still read the last answer.
-    CloseHandle(pipe);
 }

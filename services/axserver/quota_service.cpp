@@ -26,11 +26,6 @@ std::string FolderOf(const AllotrixBaseDbRec& record) {
     return ObjectFolder(record.GetDeviceName(), FileOf(record));
 }
 
-bool IsDirectory(const std::string& folder) {
-    DWORD attributes = GetFileAttributesA(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 uint64_t OwnerUsage(const UsageResult& result, const std::string& account) {
     uint64_t bytes = 0;
     for (const auto& [owner, ownerBytes] : result.bytesByOwner)
@@ -151,15 +146,32 @@ bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisi
     return true;
 }
 
-DWORD QuotaService::Get(std::string device, std::string file, const std::string& owner,
+std::string QuotaService::StoredOwnerLocked(const std::string& objectKey,
+                                            const std::string& owner) const {
+    if (owner.empty())
+        return owner;
+    std::string account;
+    if (!AccountResolver().Resolve(owner, account))
+        return owner;
+    auto object = m_entries.find(objectKey);
+    // Quotas saved before owners were stored by their account's full name keep the given name.
+    if (object != m_entries.end() && object->second.count(Lower(account)) == 0 &&
+        object->second.count(Lower(owner)) != 0)
+        return owner;
+    return account;
+}
+
+DWORD QuotaService::Get(std::string device, std::string file, const std::string& givenOwner,
                         AllotrixDbRec& out) const {
     DWORD error = NormalizeObject(device, file);
     if (error != ERROR_SUCCESS)
         return error == ERROR_INVALID_DRIVE ? ERROR_FILE_NOT_FOUND : error;
     std::lock_guard<std::mutex> hold(m_lock);
-    auto object = m_entries.find(Lower(ObjectFolder(device, file)));
+    std::string key = Lower(ObjectFolder(device, file));
+    auto object = m_entries.find(key);
     if (object == m_entries.end())
         return ERROR_FILE_NOT_FOUND;
+    std::string owner = StoredOwnerLocked(key, givenOwner);
     auto entry = object->second.find(Lower(owner));
     if (entry == object->second.end() ||
         !m_store.Find(device.c_str(), file.c_str(), owner.c_str(), out))
@@ -213,8 +225,11 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
     if (error != ERROR_SUCCESS)
         return error;
     std::string folder = ObjectFolder(device, file);
-    if (!IsDirectory(folder))
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         return ERROR_PATH_NOT_FOUND;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_DIRECTORY;
     record.SetObjectName(device.c_str(), file.c_str());
 
     std::string owner = record.GetFileOwner();
@@ -226,6 +241,11 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
         record.TurnAttributeOff(AttrAbsolute);
         if (!AccountResolver().Resolve(owner, account))
             return ERROR_NONE_MAPPED;
+        // One quota per account, however it was named ("Users", "BUILTIN\Users").
+        if (account.size() >= kOwnerNameSize)
+            return ERROR_FILENAME_EXCED_RANGE;
+        owner = account;
+        record.SetFileOwner(owner.c_str());
     }
     record.SetAttributes(record.GetAttributes() & ~kAttrScanStatusBits);
 
@@ -262,7 +282,7 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
     return ERROR_SUCCESS;
 }
 
-DWORD QuotaService::Delete(std::string device, std::string file, const std::string& owner) {
+DWORD QuotaService::Delete(std::string device, std::string file, const std::string& givenOwner) {
     DWORD error = NormalizeObject(device, file);
     if (error != ERROR_SUCCESS)
         return error == ERROR_INVALID_DRIVE ? ERROR_FILE_NOT_FOUND : error;
@@ -271,6 +291,7 @@ DWORD QuotaService::Delete(std::string device, std::string file, const std::stri
     bool objectGone = false;
     {
         std::lock_guard<std::mutex> hold(m_lock);
+        std::string owner = StoredOwnerLocked(key, givenOwner);
         auto object = m_entries.find(key);
         if (object == m_entries.end() || object->second.find(Lower(owner)) == object->second.end())
             return ERROR_FILE_NOT_FOUND;

@@ -46,6 +46,9 @@ public:
     // starts watching its folder.
     DWORD Start(const std::string& storeFolder);
     void Stop();
+    // What opening the store found and recovered; why it failed when Start failed.
+    StoreRecovery Recovery() const { return m_store.Recovery(); }
+    std::string StoreProblem() const { return m_store.Problem(); }
 
     // Calls `visit` with up to `count` listed records after `position`, in the order of their
     // object and owner, and moves `position` past them; returns true when no record follows.
@@ -77,6 +80,8 @@ private:
     // Scans after a change or a client's request come before the first scans of the start.
     enum class ScanPriority { Change, Background };
 
+    // The owner name a quota of `owner` on the object is stored under: the account's full name.
+    std::string StoredOwnerLocked(const std::string& objectKey, const std::string& owner) const;
     void IndexLocked(const AllotrixBaseDbRec& record, const std::string& account, bool unmapped);
     void QueueLocked(const std::string& objectKey, ScanPriority priority);
     bool NextScanLocked(std::string& objectKey);

@@ -28,13 +28,14 @@ std::string DefaultStoreFolder() {
 }
 
 std::string StoreFolderSetting() {
-    char folder[MAX_PATH] = {};
-    DWORD size = sizeof folder - 1;
-    DWORD type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kParametersKey, "StoreFolder", RRF_RT_REG_SZ, &type,
-                     folder, &size) == ERROR_SUCCESS &&
-        folder[0])
-        return folder;
+    for (const char* path : {kParametersKey, kKeptSettingsKey}) {
+        char folder[MAX_PATH] = {};
+        DWORD size = sizeof folder - 1;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, path, "StoreFolder", RRF_RT_REG_SZ, nullptr, folder,
+                         &size) == ERROR_SUCCESS &&
+            folder[0])
+            return folder;
+    }
     return DefaultStoreFolder();
 }
 
@@ -48,13 +49,17 @@ int ServerKindSetting() {
 }
 
 DWORD WriteStoreFolderSetting(const std::string& folder) {
-    base::UniqueKey key;
-    DWORD error = CreateKey(kParametersKey, key);
-    if (error != ERROR_SUCCESS)
-        return error;
-    return RegSetValueExA(key.Get(), "StoreFolder", 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(folder.c_str()),
-                          static_cast<DWORD>(folder.size() + 1));
+    for (const char* path : {kParametersKey, kKeptSettingsKey}) {
+        base::UniqueKey key;
+        DWORD error = CreateKey(path, key);
+        if (error == ERROR_SUCCESS)
+            error = RegSetValueExA(key.Get(), "StoreFolder", 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(folder.c_str()),
+                                   static_cast<DWORD>(folder.size() + 1));
+        if (error != ERROR_SUCCESS)
+            return error;
+    }
+    return ERROR_SUCCESS;
 }
 
 DWORD WriteServerKindSetting(DWORD kind) {

@@ -11,12 +11,17 @@ constexpr char kPolicyServiceName[] = "AXPolicy";
 // (REG_DWORD).
 constexpr char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\AXServer\\Parameters";
 
-// The folder of the record store: the "StoreFolder" value, else the default below the common
-// application data folder.
+// A copy of "StoreFolder" that removing the service leaves in place, so that installing it again
+// finds the records where they are.
+constexpr char kKeptSettingsKey[] = "Software\\Ostrel\\Allotrix\\AXServer";
+
+// The folder of the record store: the "StoreFolder" value, else the copy kept from an earlier
+// installation, else the default below the common application data folder.
 std::string StoreFolderSetting();
 std::string DefaultStoreFolder();
 // The "ServerKind" value; 0 (the full product) when missing.
 int ServerKindSetting();
+// Writes "StoreFolder" and its kept copy.
 DWORD WriteStoreFolderSetting(const std::string& folder);
 DWORD WriteServerKindSetting(DWORD kind);
 

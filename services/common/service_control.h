@@ -1,4 +1,8 @@
-// Installing, removing, starting and stopping services with the service control manager.
+// Installing, removing, querying, starting and stopping services with the service control
+// manager of this or another computer. Each call asks the manager only for the rights it needs,
+// so querying works without administrator rights. Every function returns 0 or the Windows
+// error code of the first step that failed. `machine` is a computer name (with or without a
+// leading "\\"); null or empty means this computer.
 #pragma once
 
 #include <windows.h>
@@ -17,11 +21,23 @@ struct ServiceDefinition {
 DWORD InstallService(const ServiceDefinition& service);
 // Stops the service (and waits for it) and removes it; 0 also when it was not installed.
 DWORD UninstallService(const char* name);
+
+// The service's current state (SERVICE_STOPPED, SERVICE_RUNNING, ...).
+DWORD QueryServiceState(const char* name, const char* machine, DWORD& state);
+// Asks the service to start, without waiting.
+DWORD StartServiceByName(const char* name, const char* machine);
+// Asks the service to stop, without waiting.
+DWORD StopServiceByName(const char* name, const char* machine);
+// Waits while the service is in `pendingState` (SERVICE_START_PENDING or SERVICE_STOP_PENDING),
+// for as long as it reports progress through its check points within its wait hints; gives
+// ERROR_SERVICE_REQUEST_TIMEOUT when it stops making progress. `state` is the state it reached.
+DWORD WaitWhileServicePending(const char* name, const char* machine, DWORD pendingState,
+                              DWORD& state);
+
 // Starts the service and waits until it runs; 0 also when it already ran.
-DWORD StartServiceAndWait(const char* name, DWORD timeoutMs = 30000);
+DWORD StartServiceAndWait(const char* name, const char* machine = nullptr);
 // Stops the service and waits until it has stopped; 0 also when it was not running.
-DWORD StopServiceAndWait(const char* name, DWORD timeoutMs = 30000);
-// The current state (SERVICE_RUNNING, ...) of an installed service.
-DWORD QueryServiceState(const char* name, DWORD& state);
+DWORD StopServiceAndWait(const char* name, const char* machine = nullptr);
+
 // The full path of the running program, quoted for a service command line.
 std::string QuotedProgramPath();

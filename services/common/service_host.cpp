@@ -1,5 +1,7 @@
 #include "services/common/service_host.h"
 
+#include "base/handles.h"
+
 #include <string>
 #include <utility>
 
@@ -11,11 +13,11 @@ struct HostedService {
     ServiceBody body;
     SERVICE_STATUS_HANDLE statusHandle = nullptr;
     SERVICE_STATUS status{};
-    HANDLE stopEvent = nullptr;
+    base::UniqueHandleKernel stopEvent;
     DWORD checkPoint = 0;
 };
 HostedService g_service;
-HANDLE g_foregroundStop = nullptr;
+base::UniqueHandleKernel g_foregroundStop;
 
 void Report(DWORD state, DWORD exitCode = 0) {
     g_service.status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
@@ -34,7 +36,7 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD, void*, void*) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
         Report(SERVICE_STOP_PENDING);
-        SetEvent(g_service.stopEvent);
+        SetEvent(g_service.stopEvent.Get());
         return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
         return NO_ERROR;
@@ -49,12 +51,12 @@ void WINAPI ServiceMain(DWORD, char**) {
     if (!g_service.statusHandle)
         return;
     Report(SERVICE_START_PENDING);
-    DWORD result = g_service.body(g_service.stopEvent, [] { Report(SERVICE_RUNNING); });
+    DWORD result = g_service.body(g_service.stopEvent.Get(), [] { Report(SERVICE_RUNNING); });
     Report(SERVICE_STOPPED, result);
 }
 
 BOOL WINAPI ConsoleHandler(DWORD) {
-    SetEvent(g_foregroundStop);
+    SetEvent(g_foregroundStop.Get());
     return TRUE;
 }
 
@@ -63,19 +65,19 @@ BOOL WINAPI ConsoleHandler(DWORD) {
 DWORD RunAsService(const char* name, ServiceBody body) {
     g_service.name = name;
     g_service.body = std::move(body);
-    g_service.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    g_service.stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     SERVICE_TABLE_ENTRYA table[] = {{const_cast<char*>(g_service.name.c_str()), ServiceMain},
                                     {nullptr, nullptr}};
     DWORD result = StartServiceCtrlDispatcherA(table) ? ERROR_SUCCESS : GetLastError();
-    CloseHandle(g_service.stopEvent);
+    g_service.stopEvent.Reset();
     return result;
 }
 
 DWORD RunInForeground(ServiceBody body) {
-    g_foregroundStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    g_foregroundStop.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     SetConsoleCtrlHandler(ConsoleHandler, TRUE);
-    DWORD result = body(g_foregroundStop, [] {});
+    DWORD result = body(g_foregroundStop.Get(), [] {});
     SetConsoleCtrlHandler(ConsoleHandler, FALSE);
-    CloseHandle(g_foregroundStop);
+    g_foregroundStop.Reset();
     return result;
 }

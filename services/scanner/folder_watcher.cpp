@@ -1,6 +1,7 @@
 #include "services/scanner/folder_watcher.h"
 
 #include <algorithm>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -16,8 +17,8 @@ constexpr DWORD kNotifyFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANG
                                 FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
                                 FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_CREATION |
                                 FILE_NOTIFY_CHANGE_SECURITY;
-constexpr ULONGLONG kExistenceCheckMs = 1000; // how often watched folders are looked for
-constexpr size_t kFoldersPerCheck = 1000;     // at most this many each time
+constexpr ULONGLONG kExistenceCheckMs = 1000; // how often the watched roots are looked for
+constexpr size_t kRootsPerCheck = 1000;       // at most this many each time
 constexpr ULONGLONG kLongestDelayFactor = 10; // a report waits at most this many quiet periods
 
 std::string WatchKey(const std::string& folder) {
@@ -25,6 +26,27 @@ std::string WatchKey(const std::string& folder) {
     while (key.size() > 3 && key.back() == '\\')
         key.pop_back();
     return key;
+}
+
+// The folder holding `folder`, or empty for the root of a drive or share.
+std::string ParentOf(const std::string& folder) {
+    std::string trimmed = folder;
+    while (trimmed.size() > 3 && trimmed.back() == '\\')
+        trimmed.pop_back();
+    size_t slash = trimmed.find_last_of('\\');
+    if (slash == std::string::npos || slash + 1 == trimmed.size())
+        return {};
+    std::string parent = trimmed.substr(0, slash);
+    if (parent.size() == 2 && parent[1] == ':')
+        return parent + "\\";
+    if (parent.size() < 2 || parent.find('\\', 2) == std::string::npos)
+        return {}; // a share's root is not opened: "\\server" alone is no folder
+    return parent;
+}
+
+// Keys of the folders below `key` start with this.
+std::string BelowPrefix(const std::string& key) {
+    return key.back() == '\\' ? key : key + "\\";
 }
 
 bool FolderExists(const std::string& folder) {
@@ -36,23 +58,16 @@ bool IsDots(const char* name) {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
-bool FolderIsEmpty(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileExA((folder + "\\*").c_str(), FindExInfoBasic, &data,
-                                     FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool empty = true;
-    do {
-        empty = IsDots(data.cFileName);
-    } while (empty && FindNextFileA(search, &data));
-    FindClose(search);
-    return empty;
+base::UniqueFile OpenFolder(const std::string& folder, DWORD flags) {
+    return base::UniqueFile(CreateFileA(
+        folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
 }
 
 // Wine's recursive watch covers a subfolder that existed before it started only once that
-// subfolder has been opened; opening each one (and closing it again) is enough.
-void IntroduceSubfolders(const std::string& folder) {
+// subfolder has been opened, after its parent; opening each one (and closing it again) is enough.
+void IntroduceTree(const std::string& folder) {
+    OpenFolder(folder, 0);
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileExA((folder + "\\*").c_str(), FindExInfoBasic, &data,
                                      FindExSearchLimitToDirectories, nullptr, 0);
@@ -62,31 +77,43 @@ void IntroduceSubfolders(const std::string& folder) {
         if (IsDots(data.cFileName) || !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
-        std::string subfolder = folder + "\\" + data.cFileName;
-        base::UniqueFile opened(CreateFileA(subfolder.c_str(), FILE_LIST_DIRECTORY,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                            nullptr));
-        IntroduceSubfolders(subfolder);
+        IntroduceTree(folder + "\\" + data.cFileName);
     } while (FindNextFileA(search, &data));
     FindClose(search);
 }
 
+std::string NarrowName(const FILE_NOTIFY_INFORMATION& info) {
+    int length = static_cast<int>(info.FileNameLength / sizeof(WCHAR));
+    int size = WideCharToMultiByte(CP_ACP, 0, info.FileName, length, nullptr, 0, nullptr, nullptr);
+    std::string name(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, info.FileName, length, name.data(), size, nullptr, nullptr);
+    return name;
+}
+
 } // namespace
 
-// A directory handle with its outstanding read. It outlives its watch when the watch ends with
-// a read outstanding: it is freed when the cancelled read's completion has been taken.
+// A directory handle with its outstanding read. It outlives its root when the root ends with a
+// read outstanding: it is freed when the cancelled read's completion has been taken.
 struct FolderWatcher::Listener {
-    Watch* watch = nullptr; // null once detached from its watch
+    Root* root = nullptr; // null once detached from its root
     base::UniqueFile handle;
     OVERLAPPED overlapped{};
-    alignas(DWORD) char buffer[kBufferSize];
+    std::unique_ptr<DWORD[]> buffer{new DWORD[kBufferSize / sizeof(DWORD)]};
     bool armed = false; // a read is outstanding, or its completion not yet taken
+};
+
+// One recursive read serves every watched folder in the same parent folder: a server's many
+// home folders share one directory handle and one buffer.
+struct FolderWatcher::Root {
+    std::string key;    // folded
+    std::string folder; // as opened
+    Listener* listener = nullptr;
+    size_t watches = 0; // watched folders served
 };
 
 struct FolderWatcher::Watch {
     std::string folder; // as given to Add
-    Listener* listener = nullptr;
+    Root* root = nullptr;
     bool reporting = false; // a report is due
     FolderChange change = FolderChange::Changed;
     ULONGLONG firstChange = 0;
@@ -100,9 +127,11 @@ struct FolderWatcher::State {
     base::UniqueHandleKernel port;
     mutable std::mutex lock;
     std::map<std::string, std::unique_ptr<Watch>> watches; // by folded folder
+    std::map<std::string, std::unique_ptr<Root>> roots;    // by folded folder
+    std::set<std::pair<ULONGLONG, Watch*>> dueReports;     // the reporting watches by due time
     std::unordered_map<Listener*, std::unique_ptr<Listener>> listeners;
     bool stopping = false;
-    std::string checkedUpTo; // the key of the last watch CheckFolders looked at
+    std::string checkedUpTo; // the key of the last root CheckRoots looked at
 
     struct Report {
         std::string folder;
@@ -110,15 +139,19 @@ struct FolderWatcher::State {
     };
 
     void Run();
-    DWORD Listen(Watch& watch);
+    Root* RootFor(const std::string& folder, DWORD& error);
     bool Arm(Listener& listener);
     void Completed(Listener* listener, bool ok, DWORD bytes, std::vector<Report>& reports);
+    void NoteNames(Root& root, const DWORD* buffer, DWORD bytes);
+    template <typename Visit> void ForEachServed(const Root& root, Visit visit);
     void Note(Watch& watch, FolderChange change);
-    void Detach(Watch& watch, bool waitForCancel);
+    void Release(Root* root);
     void Forget(const std::string& key);
     void Drop(Watch& watch, std::vector<Report>& reports);
+    void DropRoot(Root& root, std::vector<Report>& reports);
     void TakeDueReports(std::vector<Report>& reports);
-    void CheckFolders(std::unique_lock<std::mutex>& guard, std::vector<Report>& reports);
+    void DropVanished(std::vector<Report>& reports);
+    void CheckRoots(std::unique_lock<std::mutex>& guard, std::vector<Report>& reports);
     DWORD NextTimeout(ULONGLONG nextCheck) const;
     void CancelEverything();
 };
@@ -137,18 +170,30 @@ FolderWatcher::~FolderWatcher() {
 
 DWORD FolderWatcher::Add(const std::string& folder) {
     std::string key = WatchKey(folder);
-    std::lock_guard lock(m_state->lock);
-    if (m_state->stopping)
-        return ERROR_INVALID_HANDLE;
-    if (m_state->watches.count(key))
-        return ERROR_ALREADY_EXISTS;
-    auto watch = std::make_unique<Watch>();
-    watch->folder = folder;
-    if (DWORD error = m_state->Listen(*watch))
-        return error;
-    m_state->watches[key] = std::move(watch);
-    // The watcher thread may be waiting with no report due: let it recompute its timeout.
-    PostQueuedCompletionStatus(m_state->port.Get(), 0, kWakeKey, nullptr);
+    {
+        std::lock_guard lock(m_state->lock);
+        if (m_state->stopping)
+            return ERROR_INVALID_HANDLE;
+        if (m_state->watches.count(key))
+            return ERROR_ALREADY_EXISTS;
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return GetLastError();
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return ERROR_DIRECTORY;
+        DWORD error = 0;
+        Root* root = m_state->RootFor(folder, error);
+        if (!root)
+            return error;
+        auto watch = std::make_unique<Watch>();
+        watch->folder = folder;
+        watch->root = root;
+        ++root->watches;
+        m_state->watches[key] = std::move(watch);
+        // No report is due for a new watch: the watcher thread need not wake up.
+    }
+    if (m_state->wine)
+        IntroduceTree(folder);
     return 0;
 }
 
@@ -200,44 +245,54 @@ void FolderWatcher::State::Run() {
             if (stopping)
                 break;
             if (GetTickCount64() >= nextCheck) {
-                CheckFolders(guard, reports);
+                CheckRoots(guard, reports);
                 nextCheck = GetTickCount64() + kExistenceCheckMs;
             }
             TakeDueReports(reports);
         }
+        DropVanished(reports);
         for (const Report& report : reports)
             callback(report.folder, report.change);
     }
     CancelEverything();
 }
 
-// Opens the watch's folder and starts reading its changes; armed before returning, since changes
-// made before the first read are not recorded.
-DWORD FolderWatcher::State::Listen(Watch& watch) {
-    auto listener = std::make_unique<Listener>();
-    listener->handle.Reset(CreateFileA(watch.folder.c_str(), FILE_LIST_DIRECTORY,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
-    if (!listener->handle)
-        return GetLastError();
-    if (!CreateIoCompletionPort(listener->handle.Get(), port.Get(),
-                                reinterpret_cast<ULONG_PTR>(listener.get()), 0))
-        return GetLastError();
-    if (!Arm(*listener))
-        return GetLastError();
-    if (wine)
-        IntroduceSubfolders(watch.folder);
-    listener->watch = &watch;
-    watch.listener = listener.get();
-    listeners[listener.get()] = std::move(listener);
-    return 0;
+// The root serving `folder`: its parent folder's, opened and listening when it is new. A folder
+// whose parent cannot be opened (or a drive's root) is its own root.
+FolderWatcher::Root* FolderWatcher::State::RootFor(const std::string& folder, DWORD& error) {
+    std::string parent = ParentOf(folder);
+    for (const std::string& candidate : {parent, folder}) {
+        if (candidate.empty())
+            continue;
+        std::string key = WatchKey(candidate);
+        auto found = roots.find(key);
+        if (found != roots.end())
+            return found->second.get();
+        // Armed before returning, since changes made before the first read are not recorded.
+        auto listener = std::make_unique<Listener>();
+        listener->handle = OpenFolder(candidate, FILE_FLAG_OVERLAPPED);
+        if (!listener->handle ||
+            !CreateIoCompletionPort(listener->handle.Get(), port.Get(),
+                                    reinterpret_cast<ULONG_PTR>(listener.get()), 0) ||
+            !Arm(*listener)) {
+            error = GetLastError();
+            continue;
+        }
+        auto root = std::make_unique<Root>();
+        root->key = key;
+        root->folder = candidate;
+        root->listener = listener.get();
+        listener->root = root.get();
+        listeners[listener.get()] = std::move(listener);
+        return (roots[key] = std::move(root)).get();
+    }
+    return nullptr;
 }
 
 bool FolderWatcher::State::Arm(Listener& listener) {
     listener.overlapped = OVERLAPPED{};
     listener.armed =
-        ReadDirectoryChangesW(listener.handle.Get(), listener.buffer, kBufferSize, TRUE,
+        ReadDirectoryChangesW(listener.handle.Get(), listener.buffer.get(), kBufferSize, TRUE,
                               kNotifyFilter, nullptr, &listener.overlapped, nullptr);
     return listener.armed;
 }
@@ -245,19 +300,61 @@ bool FolderWatcher::State::Arm(Listener& listener) {
 void FolderWatcher::State::Completed(Listener* listener, bool ok, DWORD bytes,
                                      std::vector<Report>& reports) {
     listener->armed = false;
-    if (!listener->watch) {
+    if (!listener->root) {
         listeners.erase(listener);
         return;
     }
-    Watch& watch = *listener->watch;
+    Root& root = *listener->root;
     bool overflow = ok ? bytes == 0 : GetLastError() == ERROR_NOTIFY_ENUM_DIR;
-    if (!ok && !overflow && !FolderExists(watch.folder)) {
-        Drop(watch, reports);
+    if (!ok && !overflow) {
+        // The root is gone, or can no longer be read: its folders are looked at again.
+        DropRoot(root, reports);
         return;
     }
-    Note(watch, overflow ? FolderChange::Overflow : FolderChange::Changed);
+    if (overflow)
+        ForEachServed(root, [&](Watch& watch) { Note(watch, FolderChange::Overflow); });
+    else
+        NoteNames(root, listener->buffer.get(), bytes);
     if (!Arm(*listener))
-        Drop(watch, reports);
+        DropRoot(root, reports);
+}
+
+// Notes a change for every watched folder on the path of each changed name: the folder itself
+// when it was removed or renamed, which the report then finds gone.
+void FolderWatcher::State::NoteNames(Root& root, const DWORD* buffer, DWORD bytes) {
+    auto noteIfWatched = [&](const std::string& key) {
+        auto found = watches.find(key);
+        if (found != watches.end())
+            Note(*found->second, FolderChange::Changed);
+    };
+    const std::string prefix = BelowPrefix(root.key);
+    const char* at = reinterpret_cast<const char*>(buffer);
+    const char* end = at + bytes;
+    while (at + sizeof(FILE_NOTIFY_INFORMATION) <= end) {
+        const auto& info = *reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(at);
+        std::string path = prefix + FoldCase(NarrowName(info));
+        noteIfWatched(root.key);
+        for (size_t slash = path.find('\\', prefix.size()); slash != std::string::npos;
+             slash = path.find('\\', slash + 1))
+            noteIfWatched(path.substr(0, slash));
+        noteIfWatched(path);
+        if (info.NextEntryOffset == 0)
+            break;
+        at += info.NextEntryOffset;
+    }
+}
+
+// Visits every watch the root serves: its own folder's, if watched, and those of folders in it.
+template <typename Visit> void FolderWatcher::State::ForEachServed(const Root& root, Visit visit) {
+    auto own = watches.find(root.key);
+    if (own != watches.end() && own->second->root == &root)
+        visit(*own->second);
+    std::string prefix = BelowPrefix(root.key);
+    for (auto next = watches.lower_bound(prefix);
+         next != watches.end() && next->first.compare(0, prefix.size(), prefix) == 0; ++next) {
+        if (next->second->root == &root)
+            visit(*next->second);
+    }
 }
 
 void FolderWatcher::State::Note(Watch& watch, FolderChange change) {
@@ -266,35 +363,34 @@ void FolderWatcher::State::Note(Watch& watch, FolderChange change) {
         watch.reporting = true;
         watch.change = change;
         watch.firstChange = now;
-    } else if (change == FolderChange::Overflow) {
-        watch.change = change;
+    } else {
+        dueReports.erase({watch.due, &watch});
+        if (change == FolderChange::Overflow)
+            watch.change = change;
     }
     watch.due = std::min(now + quietMs, watch.firstChange + quietMs * kLongestDelayFactor);
+    dueReports.insert({watch.due, &watch});
 }
 
-// Ends the watch's read and lets go of its listener. With `waitForCancel` the folder's handle is
-// closed before returning.
-void FolderWatcher::State::Detach(Watch& watch, bool waitForCancel) {
-    Listener* listener = watch.listener;
-    watch.listener = nullptr;
-    if (!listener)
+// Lets go of a watch's root; the last watch closes it and ends its read.
+void FolderWatcher::State::Release(Root* root) {
+    if (!root || --root->watches > 0)
         return;
-    listener->watch = nullptr;
-    if (!listener->armed) {
+    Listener* listener = root->listener;
+    listener->root = nullptr;
+    if (listener->armed)
+        CancelIoEx(listener->handle.Get(), &listener->overlapped);
+    else
         listeners.erase(listener);
-        return;
-    }
-    CancelIoEx(listener->handle.Get(), &listener->overlapped);
-    if (waitForCancel) {
-        DWORD bytes;
-        GetOverlappedResult(listener->handle.Get(), &listener->overlapped, &bytes, TRUE);
-        listener->handle.Reset(); // its completion is still taken from the port later
-    }
+    roots.erase(root->key);
 }
 
 void FolderWatcher::State::Forget(const std::string& key) {
     auto found = watches.find(key);
-    Detach(*found->second, false);
+    Watch& watch = *found->second;
+    if (watch.reporting)
+        dueReports.erase({watch.due, &watch});
+    Release(watch.root);
     watches.erase(found);
 }
 
@@ -304,72 +400,74 @@ void FolderWatcher::State::Drop(Watch& watch, std::vector<Report>& reports) {
     Forget(WatchKey(watch.folder));
 }
 
+// Stops watching every folder a root served: the ones still there are watched anew by whoever
+// watched them, after the report.
+void FolderWatcher::State::DropRoot(Root& root, std::vector<Report>& reports) {
+    std::vector<Watch*> served;
+    ForEachServed(root, [&](Watch& watch) { served.push_back(&watch); });
+    for (Watch* watch : served)
+        Drop(*watch, reports);
+}
+
 void FolderWatcher::State::TakeDueReports(std::vector<Report>& reports) {
     ULONGLONG now = GetTickCount64();
-    for (auto& [name, watch] : watches) {
-        if (watch->reporting && watch->due <= now) {
-            watch->reporting = false;
-            reports.push_back({watch->folder, watch->change});
-        }
+    while (!dueReports.empty() && dueReports.begin()->first <= now) {
+        Watch& watch = *dueReports.begin()->second;
+        dueReports.erase(dueReports.begin());
+        watch.reporting = false;
+        reports.push_back({watch.folder, watch.change});
     }
 }
 
-// Drops the watches of folders that are gone. Under Wine a folder deleted while watched stays
-// until the watcher's handle is closed, and nothing tells the watcher; so an empty watched
-// folder is parked: its handle is closed, which lets a pending deletion finish, and it is looked
-// at again at the next check, listened to anew once something is in it. The folders are looked
-// at without holding the lock: with many watches that takes a while.
-void FolderWatcher::State::CheckFolders(std::unique_lock<std::mutex>& guard,
-                                        std::vector<Report>& reports) {
-    struct Look {
-        std::string key, folder;
-        bool exists = false;
-        bool empty = false;
-    };
-    // A bounded share of the watches at a time, in turn: with many watches every folder is
-    // looked at less often rather than the whole process being kept busy.
-    std::vector<Look> looks;
-    auto next = watches.upper_bound(checkedUpTo);
-    for (size_t i = 0; i < std::min(watches.size(), kFoldersPerCheck); ++i, ++next) {
-        if (next == watches.end())
-            next = watches.begin();
-        looks.push_back({next->first, next->second->folder});
+// A change reported for a folder that no longer exists (deleted, or renamed away) is reported as
+// its removal, and the folder is no longer watched. The folders are looked at without the lock.
+void FolderWatcher::State::DropVanished(std::vector<Report>& reports) {
+    std::vector<size_t> vanished;
+    for (size_t i = 0; i < reports.size(); ++i) {
+        if (reports[i].change != FolderChange::Removed && !FolderExists(reports[i].folder))
+            vanished.push_back(i);
+    }
+    if (vanished.empty())
+        return;
+    std::lock_guard guard(lock);
+    for (size_t i : vanished) {
+        std::string key = WatchKey(reports[i].folder);
+        if (watches.count(key))
+            Forget(key);
+        reports[i].change = FolderChange::Removed;
+    }
+}
+
+// Drops the roots that are gone (a parent folder deleted or renamed away tells its own roots
+// nothing), looking at a bounded share of them at a time, in turn, without holding the lock.
+void FolderWatcher::State::CheckRoots(std::unique_lock<std::mutex>& guard,
+                                      std::vector<Report>& reports) {
+    std::vector<std::pair<std::string, std::string>> looks; // key, folder
+    auto next = roots.upper_bound(checkedUpTo);
+    for (size_t i = 0; i < std::min(roots.size(), kRootsPerCheck); ++i, ++next) {
+        if (next == roots.end())
+            next = roots.begin();
+        looks.emplace_back(next->first, next->second->folder);
     }
     if (!looks.empty())
-        checkedUpTo = looks.back().key;
+        checkedUpTo = looks.back().first;
     guard.unlock();
-    for (Look& look : looks) {
-        look.exists = FolderExists(look.folder);
-        look.empty = wine && look.exists && FolderIsEmpty(look.folder);
+    std::vector<std::string> gone;
+    for (const auto& [key, folder] : looks) {
+        if (!FolderExists(folder))
+            gone.push_back(key);
     }
     guard.lock();
-    for (const Look& look : looks) {
-        auto found = watches.find(look.key);
-        if (found == watches.end() || stopping)
-            continue;
-        Watch& watch = *found->second;
-        bool parked = watch.listener == nullptr;
-        if (!look.exists) {
-            Drop(watch, reports);
-        } else if (look.empty && !parked) {
-            Detach(watch, true);
-        } else if (!look.empty && parked) {
-            if (Listen(watch) != 0) {
-                Drop(watch, reports);
-                continue;
-            }
-            // Whatever arrived while it was parked.
-            Note(watch, FolderChange::Changed);
-        }
+    for (const std::string& key : gone) {
+        auto found = roots.find(key);
+        if (found != roots.end() && !stopping)
+            DropRoot(*found->second, reports);
     }
 }
 
 DWORD FolderWatcher::State::NextTimeout(ULONGLONG nextCheck) const {
-    ULONGLONG wake = nextCheck;
-    for (const auto& [name, watch] : watches) {
-        if (watch->reporting)
-            wake = std::min(wake, watch->due);
-    }
+    ULONGLONG wake =
+        dueReports.empty() ? nextCheck : std::min(nextCheck, dueReports.begin()->first);
     ULONGLONG now = GetTickCount64();
     return wake <= now ? 0 : static_cast<DWORD>(wake - now);
 }
@@ -392,8 +490,10 @@ void FolderWatcher::State::CancelEverything() {
             listeners.erase(reinterpret_cast<Listener*>(key));
         } else if (error == WAIT_TIMEOUT) {
             // A read that never ends: its buffer must outlive it, so it stays allocated.
-            for (auto& [pointer, listener] : listeners)
+            for (auto& [pointer, listener] : listeners) {
+                listener->buffer.release();
                 listener.release();
+            }
             listeners.clear();
         }
     }

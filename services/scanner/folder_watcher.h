@@ -1,11 +1,12 @@
 // Watches folders recursively and reports which watched folder's tree has changed.
 //
-// Each watched folder has an overlapped ReadDirectoryChangesW request (whole subtree, names,
-// sizes, times, security) serviced by the watcher's own thread through a completion port. A
-// watched folder that disappears is noticed within about a second. Under Wine an empty watched
-// folder is looked at once a second instead (see CheckFolders), so the first file written into
-// it is reported within about a second too. With more than a thousand watched folders, each is
-// looked at every (count / 1000) seconds.
+// The watched folders of one parent folder share one overlapped ReadDirectoryChangesW request on
+// that parent (whole subtree, names, sizes, times, security), serviced by the watcher's own
+// thread through a completion port; the changed names tell which watched folders changed. So a
+// hundred thousand home folders in one folder cost one directory handle and one 64 KB buffer,
+// and some hundred bytes each. A watched folder that is deleted or renamed is reported removed
+// after the quiet period; one whose parent goes away, within about a second (with more than a
+// thousand parents, within (count / 1000) seconds).
 // Changes are coalesced: the callback runs once per folder after a quiet period (100 ms by
 // default) following a burst of changes, on the watcher thread. It must not block for long; it
 // may call Add and Remove.
@@ -53,6 +54,7 @@ public:
 
 private:
     struct Listener;
+    struct Root;
     struct Watch;
     struct State;
     std::unique_ptr<State> m_state;

@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kSnapshotName[] = "\\quota.db";
 constexpr char kJournalName[] = "\\quota.jnl";
+constexpr char kTemporaryName[] = "\\quota.db.tmp";
 
 void AppendUpper(std::string& key, const char* text) {
     size_t start = key.size();
@@ -51,6 +52,7 @@ QuotaStore::~QuotaStore() {
 DWORD QuotaStore::Open(const std::string& folder) {
     std::lock_guard lock(m_lock);
     CloseLocked();
+    m_problem.clear();
     if (folder.empty())
         return ERROR_INVALID_PARAMETER;
     std::string trimmed = folder;
@@ -59,18 +61,38 @@ DWORD QuotaStore::Open(const std::string& folder) {
     if (DWORD error = CreateFolderTree(trimmed))
         return error;
     m_folder = trimmed;
+    for (const char* name : {kSnapshotName, kJournalName, kTemporaryName}) {
+        std::string movedTo;
+        if (ClearFileName(m_folder + name, name == kTemporaryName, movedTo) && !movedTo.empty())
+            m_recovery.obstaclesMovedAside.push_back(std::string(name + 1) + " moved to " +
+                                                     movedTo);
+    }
     m_journal = std::make_unique<JournalFile>();
     DWORD error = m_journal->Open(m_folder + kJournalName);
     if (!error) {
-        DeleteFileA((m_folder + kSnapshotName + std::string(".tmp")).c_str());
         bool rewrite = false;
         error = LoadLocked(m_recovery, rewrite);
         if (!error && rewrite)
             error = CompactLocked();
     }
-    if (error)
+    if (error) {
+        std::string problem = std::move(m_problem);
         CloseLocked();
+        m_problem = std::move(problem);
+    }
     return error;
+}
+
+void QuotaStore::NoteDamage(const char* name, const std::vector<char>& bytes, std::string problem,
+                            const ParsedEntries& parsed, StoreRecovery& recovery) {
+    DamagedStoreFile damaged;
+    damaged.name = name + 1;
+    damaged.problem = std::move(problem);
+    damaged.entriesRecovered = static_cast<uint32_t>(parsed.entries.size());
+    damaged.entriesDiscarded = parsed.damagedRuns;
+    damaged.bytesDiscarded = parsed.damagedBytes;
+    KeepDamagedCopy(m_folder + name, bytes, damaged.keptAs);
+    recovery.damagedFiles.push_back(std::move(damaged));
 }
 
 DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
@@ -80,54 +102,84 @@ DWORD QuotaStore::LoadLocked(StoreRecovery& recovery, bool& rewrite) {
     bool haveSnapshot = error == 0;
     if (error && error != ERROR_FILE_NOT_FOUND)
         return error;
+    bool snapshotTrusted = false;
+    std::vector<char> snapshotBytes;
     if (haveSnapshot) {
-        if (CheckHeader(bytes, StoreFileKind::Snapshot, header) != HeaderCheck::Valid)
+        HeaderCheck check = CheckHeader(bytes, StoreFileKind::Snapshot, header);
+        if (check == HeaderCheck::TooNew) {
+            m_problem = "quota.db was written by a newer version of the service";
             return ERROR_FILE_CORRUPT;
-        ParsedEntries parsed = ParseEntries(bytes, header.version);
-        ApplyEntries(parsed, header.version, recovery);
-        rewrite = parsed.damagedRuns > 0 || header.version < kStoreFormatVersion;
-        m_generation = header.generation;
-        m_nextId = std::max(m_nextId, header.nextId);
+        }
+        snapshotTrusted = check == HeaderCheck::Valid;
+        uint32_t version = snapshotTrusted ? header.version : kStoreFormatVersion;
+        ParsedEntries parsed = ParseEntries(bytes, version);
+        ApplyEntries(parsed, version, recovery);
+        rewrite = parsed.damagedRuns > 0 || version < kStoreFormatVersion || !snapshotTrusted;
+        if (snapshotTrusted) {
+            m_generation = header.generation;
+            m_nextId = std::max(m_nextId, header.nextId);
+        }
         m_snapshotBytes = bytes.size();
+        if (!snapshotTrusted)
+            NoteDamage(kSnapshotName, bytes,
+                       bytes.empty() ? "it was empty" : "its header was damaged", parsed, recovery);
+        else if (parsed.damagedRuns > 0)
+            NoteDamage(kSnapshotName, bytes, "some of its records were damaged", parsed, recovery);
+        else
+            snapshotBytes = std::move(bytes);
     }
 
     if ((error = m_journal->ReadAll(bytes)) != 0)
         return error;
     HeaderCheck check = CheckHeader(bytes, StoreFileKind::Journal, header);
-    bool journalEmpty = bytes.size() <= sizeof header;
-    if (check == HeaderCheck::Damaged && journalEmpty) {
-        // A journal being created or restarted when the process ended: nothing is lost.
-        if (!haveSnapshot) {
-            m_generation = 0;
-            rewrite = true;
-            return 0;
-        }
-        return m_journal->Restart(HeaderBytes(StoreFileKind::Journal, m_generation, 0).data(),
-                                  sizeof header);
-    }
-    if (check != HeaderCheck::Valid)
+    if (check == HeaderCheck::TooNew) {
+        m_problem = "quota.jnl was written by a newer version of the service";
         return ERROR_FILE_CORRUPT;
-    if (!haveSnapshot) {
+    }
+    if (check != HeaderCheck::Valid && bytes.size() <= sizeof header) {
+        // A journal being created or restarted when the process ended: nothing is lost.
+        if (!haveSnapshot)
+            m_generation = 0;
+        rewrite = rewrite || !haveSnapshot;
+        return rewrite
+                   ? 0
+                   : m_journal->Restart(HeaderBytes(StoreFileKind::Journal, m_generation, 0).data(),
+                                        sizeof header);
+    }
+    bool journalTrusted = check == HeaderCheck::Valid;
+    if (journalTrusted && !snapshotTrusted) {
         m_generation = header.generation;
         rewrite = true;
     }
-    if (header.generation < m_generation) {
+    if (journalTrusted && header.generation < m_generation) {
         // Already folded into the snapshot; the process ended before restarting the journal.
         recovery.staleJournalIgnored = true;
         return m_journal->Restart(HeaderBytes(StoreFileKind::Journal, m_generation, 0).data(),
                                   sizeof header);
     }
-    if (header.generation > m_generation)
-        return ERROR_FILE_CORRUPT;
+    if (journalTrusted && header.generation > m_generation) {
+        // The snapshot the journal follows never reached the disk: what it held is lost.
+        ParsedEntries none;
+        none.entries.resize(m_records.size());
+        NoteDamage(kSnapshotName, snapshotBytes, "it was older than its journal", none, recovery);
+        m_generation = header.generation;
+        rewrite = true;
+    }
 
-    ParsedEntries parsed = ParseEntries(bytes, header.version);
-    ApplyEntries(parsed, header.version, recovery);
+    uint32_t version = journalTrusted ? header.version : kStoreFormatVersion;
+    ParsedEntries parsed = ParseEntries(bytes, version);
+    ApplyEntries(parsed, version, recovery);
     recovery.entriesReplayed += static_cast<uint32_t>(parsed.entries.size());
-    if (parsed.damagedTail) {
+    if (!journalTrusted)
+        NoteDamage(kJournalName, bytes, "its header was damaged", parsed, recovery);
+    else if (parsed.damagedRuns > (parsed.tornTail ? 1u : 0u))
+        NoteDamage(kJournalName, bytes, "some of its changes were damaged", parsed, recovery);
+    if (parsed.damagedTail && !rewrite) {
         if ((error = m_journal->TruncateTo(parsed.validEnd)) != 0)
             return error;
     }
-    if (parsed.damagedRuns > 0 || header.version < kStoreFormatVersion)
+    if (parsed.damagedRuns > (parsed.tornTail ? 1u : 0u) || version < kStoreFormatVersion ||
+        !journalTrusted)
         rewrite = true;
     return 0;
 }
@@ -357,4 +409,25 @@ void QuotaStore::SetCompactionThreshold(uint64_t bytes) {
 StoreRecovery QuotaStore::Recovery() const {
     std::lock_guard lock(m_lock);
     return m_recovery;
+}
+
+std::string QuotaStore::Problem() const {
+    std::lock_guard lock(m_lock);
+    return m_problem;
+}
+
+std::string DescribeRecovery(const StoreRecovery& recovery) {
+    std::string text;
+    for (const DamagedStoreFile& file : recovery.damagedFiles) {
+        text += file.name + ": " + file.problem + "; " + std::to_string(file.entriesRecovered) +
+                " entries recovered";
+        if (file.entriesDiscarded)
+            text += ", " + std::to_string(file.entriesDiscarded) + " damaged runs (" +
+                    std::to_string(file.bytesDiscarded) + " bytes) lost";
+        text += file.keptAs.empty() ? "; its damaged bytes could not be kept.\n"
+                                    : "; the damaged file is kept as " + file.keptAs + ".\n";
+    }
+    for (const std::string& obstacle : recovery.obstaclesMovedAside)
+        text += obstacle + ".\n";
+    return text;
 }

@@ -5,6 +5,10 @@
 // checksummed and is flushed to disk (FlushFileBuffers) before Save or Delete returns, so an
 // acknowledged change survives the process being killed at any instant. Open replays the journal
 // over the snapshot; a torn or damaged entry is skipped (a damaged tail is cut off), never fatal.
+// A file whose header is damaged, that is empty or that is older than its journal gives up every
+// entry that still checks out; the damaged bytes are kept beside it ("quota.db.damaged-...")
+// before the store is rewritten, and Recovery() tells what was lost. Only a file of a newer
+// format stops Open. Anything else found at the store's file names (a folder, say) is moved aside.
 // When the journal has grown large it is folded into a new snapshot, written to "quota.db.tmp",
 // flushed and moved over "quota.db" in one step, after which the journal starts afresh.
 //
@@ -34,13 +38,29 @@
 
 #include "client/records.h"
 
+// A store file that Open found damaged: what it recovered from it and where the damaged bytes
+// were kept before the store was rewritten.
+struct DamagedStoreFile {
+    std::string name;    // "quota.db" or "quota.jnl"
+    std::string problem; // what was wrong with it, in words
+    uint32_t entriesRecovered = 0;
+    uint32_t entriesDiscarded = 0;
+    uint64_t bytesDiscarded = 0;
+    std::string keptAs; // the copy of its damaged bytes; empty when none could be written
+};
+
 // What Open found on disk beyond clean entries: worth a line in the event log when not zero.
 struct StoreRecovery {
     uint32_t entriesReplayed = 0;     // journal entries applied over the snapshot
     uint32_t entriesDiscarded = 0;    // damaged entries skipped (snapshot or journal)
     uint64_t bytesDiscarded = 0;      // bytes of damaged data skipped or cut off
     bool staleJournalIgnored = false; // a journal already folded into the snapshot
+    std::vector<DamagedStoreFile> damagedFiles;
+    std::vector<std::string> obstaclesMovedAside; // things in the folder that stood in the way
 };
+
+// The administrator's account of a recovery: empty when nothing was lost or moved.
+std::string DescribeRecovery(const StoreRecovery& recovery);
 
 class JournalFile;
 enum class EntryKind : uint32_t;
@@ -56,7 +76,7 @@ public:
     // Opens the store in `folder`, creating the folder and an empty store when missing, and
     // recovers from an interrupted run. Returns 0 or a Windows error code (ERROR_SHARING_VIOLATION
     // when another process has the store open; ERROR_FILE_CORRUPT when a file is not a store or
-    // has a newer format). A store already open is closed first.
+    // has a newer format, see Problem()). A store already open is closed first.
     DWORD Open(const std::string& folder);
 
     // Writes a snapshot when usage changed since the last one and closes the files. Records are
@@ -101,12 +121,16 @@ public:
     void SetCompactionThreshold(uint64_t bytes);
 
     StoreRecovery Recovery() const;
+    // Why the last Open failed, naming the file; empty after a successful one.
+    std::string Problem() const;
 
 private:
     DWORD AppendLocked(EntryKind kind, const void* payload, uint32_t length);
     DWORD CompactLocked();
     DWORD LoadLocked(StoreRecovery& recovery, bool& rewrite);
     void ApplyEntries(const ParsedEntries& parsed, uint32_t version, StoreRecovery& recovery);
+    void NoteDamage(const char* name, const std::vector<char>& bytes, std::string problem,
+                    const ParsedEntries& parsed, StoreRecovery& recovery);
     void ApplySave(const AllotrixDbRec& record, std::vector<uint8_t> packed);
     void ApplyDelete(uint32_t id);
     void CloseLocked();
@@ -128,4 +152,5 @@ private:
     bool m_usageDirty = false;
     bool m_journalNeedsRestart = false;
     StoreRecovery m_recovery;
+    std::string m_problem;
 };

@@ -1,5 +1,7 @@
 #include "services/store/store_files.h"
 
+#include <cstdio>
+
 namespace {
 
 DWORD SeekTo(HANDLE file, uint64_t offset) {
@@ -43,7 +45,69 @@ DWORD ReadAllFrom(HANDLE file, std::vector<char>& out) {
     return 0;
 }
 
+// A free name beside `path`: path + "." + tag + "-YYYYMMDD-HHMMSS" (and "-N" when taken).
+std::string NameBeside(const std::string& path, const char* tag) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char stamp[32];
+    snprintf(stamp, sizeof stamp, "-%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond);
+    std::string base = path + "." + tag + stamp;
+    std::string name = base;
+    for (int n = 2; GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+        name = base + "-" + std::to_string(n);
+    return name;
+}
+
+std::string LeafOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void FlushFolderOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    if (slash == std::string::npos)
+        return;
+    base::UniqueFile folder(CreateFileA(path.substr(0, slash).c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+    if (folder)
+        FlushFileBuffers(folder.Get());
+}
+
 } // namespace
+
+bool ClearFileName(const std::string& path, bool temporary, std::string& movedTo) {
+    movedTo.clear();
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (!folder && !temporary)
+        return true;
+    if (!folder) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (DeleteFileA(path.c_str()))
+            return true;
+    }
+    std::string aside = NameBeside(path, "aside");
+    if (!MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
+        return false;
+    movedTo = LeafOf(aside);
+    return true;
+}
+
+void KeepDamagedCopy(const std::string& path, const std::vector<char>& bytes, std::string& keptAs) {
+    keptAs.clear();
+    std::string copy = NameBeside(path, "damaged");
+    base::UniqueFile file(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    if (WriteAll(file.Get(), bytes.data(), bytes.size()) == 0 && FlushFileBuffers(file.Get()))
+        keptAs = LeafOf(copy);
+}
 
 DWORD CreateFolderTree(const std::string& folder) {
     DWORD attributes = GetFileAttributesA(folder.c_str());
@@ -69,6 +133,9 @@ DWORD ReadWholeFile(const std::string& path, std::vector<char>& out) {
 
 DWORD ReplaceFileAtomically(const std::string& path, const std::vector<char>& bytes) {
     std::string temporary = path + ".tmp";
+    std::string movedTo;
+    if (!ClearFileName(temporary, true, movedTo))
+        return GetLastError();
     {
         base::UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -89,6 +156,9 @@ DWORD ReplaceFileAtomically(const std::string& path, const std::vector<char>& by
         DeleteFileA(temporary.c_str());
         return error;
     }
+    // Without this a power loss could leave the old snapshot in place behind a journal that
+    // has already been restarted for the new one.
+    FlushFolderOf(path);
     return 0;
 }
 

@@ -15,8 +15,18 @@ DWORD CreateFolderTree(const std::string& folder);
 // Reads a whole file; ERROR_FILE_NOT_FOUND when it does not exist.
 DWORD ReadWholeFile(const std::string& path, std::vector<char>& out);
 
-// Writes `bytes` to path + ".tmp", flushes it and moves it over `path` in one step.
+// Writes `bytes` to path + ".tmp", flushes it, moves it over `path` in one step and flushes the
+// folder, so that the move itself is on disk before the caller goes on.
 DWORD ReplaceFileAtomically(const std::string& path, const std::vector<char>& bytes);
+
+// Frees `path` for a file of the store. A folder there, or a file that cannot be replaced (only
+// when `temporary`, since the store's own files are read, not replaced), is moved aside; the
+// name it was given is put in `movedTo`. False when the name could not be freed.
+bool ClearFileName(const std::string& path, bool temporary, std::string& movedTo);
+
+// Writes `bytes` (a damaged file's) beside `path` as path + ".damaged-YYYYMMDD-HHMMSS", flushed;
+// `keptAs` gets the copy's file name, or is empty when it could not be written.
+void KeepDamagedCopy(const std::string& path, const std::vector<char>& bytes, std::string& keptAs);
 
 // The journal, open for appending and shared with readers only, so that one process at a time
 // writes a store.

@@ -44,6 +44,16 @@ bool ValidEntryAt(const std::vector<char>& file, size_t pos, uint32_t version) {
     return EntryCrc(frame, file.data() + pos + sizeof frame) == frame.crc;
 }
 
+// Whether the bytes from `pos` to the end are the start of an entry whose write was cut short.
+bool IsCutShort(const std::vector<char>& file, size_t pos, uint32_t version) {
+    EntryFrame frame;
+    if (file.size() - pos < sizeof frame)
+        return true;
+    memcpy(&frame, file.data() + pos, sizeof frame);
+    return frame.magic == kEntryMagic && LengthFits(frame, version) &&
+           file.size() - pos - sizeof frame < frame.length;
+}
+
 size_t NextValidEntry(const std::vector<char>& file, size_t from, uint32_t version) {
     for (size_t pos = from; pos + sizeof(EntryFrame) <= file.size(); ++pos) {
         if (ValidEntryAt(file, pos, version))
@@ -101,6 +111,7 @@ ParsedEntries ParseEntries(const std::vector<char>& file, uint32_t version) {
             parsed.damagedBytes += next - pos;
             if (next == file.size()) {
                 parsed.damagedTail = true;
+                parsed.tornTail = IsCutShort(file, pos, version);
                 break;
             }
             pos = next;

@@ -53,6 +53,9 @@ struct ParsedEntries {
     uint32_t damagedRuns = 0;  // runs of unreadable bytes skipped or at the end
     uint64_t damagedBytes = 0; // their total size
     bool damagedTail = false;  // the file ends in unreadable bytes (cut them at validEnd)
+    // The unreadable end is a last entry cut short (a write the process did not finish), not
+    // damage to written bytes.
+    bool tornTail = false;
 };
 
 // Reads the entries of `file`, written in format `version`, after its header. Unreadable bytes

@@ -88,7 +88,6 @@ TEST_F(MainFrameTest, TrayExitDestroysTheFrameAndRemovesTheIcon) {
 }
 
 TEST_F(MainFrameTest, CommandsOfWorkNotOfferedAreDisabled) {
-    EXPECT_FALSE(m_frame.QueryCommandState(ID_FILE_PROPERTIES).Enabled());
     EXPECT_FALSE(m_frame.QueryCommandState(ID_FILE_SAVE).Enabled());
     EXPECT_TRUE(m_frame.QueryCommandState(ID_FILE_FREQUENCY).Enabled());
     EXPECT_TRUE(m_frame.QueryCommandState(ID_APP_ABOUT).Enabled());

@@ -46,6 +46,7 @@ TEST(FormatSize, ShowsOneDecimalInLargerUnits) {
     EXPECT_EQ(Size(3 * kGB / 2, kUnitGB), "1.5GB");
     EXPECT_EQ(Size(1234567 * kKB, kUnitKB), "1,234,567.0KB");
     EXPECT_EQ(Size(20000 * kGB, kUnitGB), "20,000.0GB");
+    EXPECT_EQ(Size(1048575, kUnitKB), "1,024.0KB"); // 1023.999 rounds up
 }
 
 TEST(FormatSize, StepsDownWhileTheValueIsBelowATenthOfTheUnit) {
@@ -62,9 +63,9 @@ TEST(FormatSize, StepsDownWhileTheValueIsBelowATenthOfTheUnit) {
     EXPECT_EQ(Size(102, kUnitGB), "102B");
 }
 
-// The number FormatSize hands to GetNumberFormatA is the value in bytes in decimal, or in the
-// unit shown printed with "%-f"; checked over values of every magnitude, including those whose six
-// decimals need more digits than a double holds.
+// FormatSize gives what GetNumberFormatA makes of the value in bytes in decimal, or in the unit
+// shown printed with "%-f"; checked over values of every magnitude, including those whose six
+// decimals need more digits than a double holds, and those that round up to a longer number.
 TEST(FormatSize, FormatsTheNumberAsPrintedWithPercentF) {
     const std::string suffixes[] = {"B", "KB", "MB", "GB"};
     std::mt19937_64 random(8);

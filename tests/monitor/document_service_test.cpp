@@ -120,6 +120,28 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
     EXPECT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
 }
 
+TEST_F(ServiceTest, ARefreshResultComesSortedAsTheRows) {
+    const uint64_t sizes[] = {10, 30, 20};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Sort" + std::to_string(i)), sizes[i] * kMB),
+                  kAxOk);
+    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+    CAXMonView& view = OpenView();
+    view.SetFrequencySource([] { return 1u; });
+    int capacity = 1;
+    while (capacity < view.GetColCount() && view.ColumnTypeOf(capacity) != kColCapacity)
+        ++capacity;
+    ASSERT_TRUE(view.OnCellClick(0, capacity, 0, POINT{})); // largest first
+    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Sort3"), 40 * kMB), kAxOk);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 4; }, kCycleTimeoutMs));
+    // The refresh thread sorted the list itself: the rows show it in its order.
+    const uint64_t expected[] = {40, 30, 20, 10};
+    for (int row = 1; row <= 4; ++row) {
+        EXPECT_EQ(view.EntryOfRow(row), m_document.DisplayedList()[row - 1].get());
+        EXPECT_EQ(view.EntryOfRow(row)->record.GetPermQuota(), expected[row - 1] * kMB);
+    }
+}
+
 TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     EXPECT_TRUE(m_document.DisplayedList().empty());

@@ -477,12 +477,15 @@ TEST_F(ViewTest, ACommandRunWhilePausedRearmsTheTimerAndReleaseOnlyClearsTheFlag
     EXPECT_TRUE(view.IsTimerArmed());
 }
 
-TEST_F(ViewTest, SaveStaysDisabledAndOtherCommandsAreLeftToTheFrame) {
+TEST_F(ViewTest, SaveStaysDisabledPropertiesEnabledAndOtherCommandsAreLeftToTheFrame) {
     CAXMonView& view = OpenView();
     EXPECT_FALSE(CommandEnabled(view, ID_FILE_SAVE));
     EXPECT_TRUE(CommandEnabled(view, ID_FILE_PRINT));
     EXPECT_TRUE(CommandEnabled(view, ID_FILE_PRINT_PREVIEW));
     EXPECT_TRUE(CommandEnabled(view, ID_FILE_PRINT_SETUP));
+    EXPECT_TRUE(CommandEnabled(view, ID_QUOTA_PROPERTIES));
+    view.ClearCurrentCell();
+    EXPECT_TRUE(view.RouteCommand(ID_QUOTA_PROPERTIES, 0, nullptr)); // no row: nothing opens
     ui::CommandState other;
     view.QueryCommand(ID_APP_ABOUT, other);
     EXPECT_FALSE(other.Answered());

@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 namespace {
 HMODULE Module() {
     return GetModuleHandleA(nullptr);
@@ -73,10 +77,25 @@ TEST(Images, EveryIconHoldsA16And32PixelImage) {
     }
 }
 
-TEST(Images, EveryBitmapIs16By16OnWhite) {
+TEST(Images, EveryBitmapIs16By16OnWhiteOrAPagePicture) {
+    // The pictures of the server property sheet's pages: 48 x 48 on the colour that lets the
+    // page show through.
+    const std::pair<UINT, COLORREF> pagePictures[] = {
+        {IDB_SERVICES_PICTURE, RGB(255, 255, 255)},
+        {IDB_PRODUCT_PICTURE, RGB(192, 192, 192)},
+        {IDB_MONITOR_PRODUCT_PICTURE, RGB(192, 192, 192)}};
     for (NamedId bitmap : kBitmapIds) {
+        if (std::string_view(bitmap.name).ends_with("_PICTURE"))
+            continue; // the property pages' pictures, below
         Picture picture(bitmap.id, false);
         ASSERT_TRUE(picture.Loaded()) << bitmap.name;
+        auto page = std::find_if(std::begin(pagePictures), std::end(pagePictures),
+                                 [&](const auto& entry) { return entry.first == bitmap.id; });
+        if (page != std::end(pagePictures)) {
+            EXPECT_EQ(48, picture.Size().cx) << bitmap.name;
+            EXPECT_EQ(page->second, picture.Pixel(0, 0)) << bitmap.name;
+            continue;
+        }
         EXPECT_EQ(16, picture.Size().cx) << bitmap.name;
         EXPECT_EQ(16, picture.Size().cy) << bitmap.name;
         // Image lists and cells mask white; the top-left corner is background in every picture
@@ -84,6 +103,18 @@ TEST(Images, EveryBitmapIs16By16OnWhite) {
         if (bitmap.id != IDB_REPORT_SET && bitmap.id != IDB_OWNER_DEFAULT) {
             EXPECT_EQ(RGB(255, 255, 255), picture.Pixel(0, 0)) << bitmap.name;
         }
+    }
+}
+
+TEST(Images, QuotaSheetPicturesAre32By32OnTheColourTheirPageDrawsTransparent) {
+    const std::pair<UINT, COLORREF> pictures[] = {{IDB_QUOTA_PICTURE, RGB(198, 198, 198)},
+                                                  {IDB_THRESHOLD_PICTURE, RGB(198, 198, 198)}};
+    for (const auto& [id, background] : pictures) {
+        Picture picture(id, false);
+        ASSERT_TRUE(picture.Loaded()) << "bitmap " << id;
+        EXPECT_EQ(32, picture.Size().cx) << "bitmap " << id;
+        EXPECT_EQ(32, picture.Size().cy) << "bitmap " << id;
+        EXPECT_EQ(background, picture.Pixel(0, 0)) << "bitmap " << id;
     }
 }
 

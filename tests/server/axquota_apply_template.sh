@@ -61,10 +61,12 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$dir/apply-new" "$dir/apply-changed" "$dir/apply-untouched"
 
-# The quota column (exact bytes) of the quota of OBJECT and OWNER ("(object)" for its own).
+# The quota column (exact bytes) of the quota of OBJECT and OWNER ("(object)" for its own); the
+# service lists an owner by the account's full name ("COMPUTER\user").
 quota_of() {
     win "$axquota" list -bytes | tr -d '\r' |
-        O=$1 W=$2 awk '$1 == ENVIRON["O"] && $2 == ENVIRON["W"] {print $4}'
+        O=$1 W=$2 awk '$1 == ENVIRON["O"] && ($2 == ENVIRON["W"] ||
+            substr($2, length($2) - length(ENVIRON["W"])) == "\\" ENVIRON["W"]) {print $4}'
 }
 # The quotas of the test's folders as "axquota list -bytes" shows them (usage left out).
 our_quotas() {

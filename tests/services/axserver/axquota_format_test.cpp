@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(AxquotaSizes, PrintsBinaryUnitsWithThreeDigits) {
@@ -15,32 +17,38 @@ TEST(AxquotaSizes, PrintsBinaryUnitsWithThreeDigits) {
     EXPECT_EQ("16.0 EB", FormatBytes(~0ull));
 }
 
-TEST(AxquotaSizes, ReadsNumbersWithOrWithoutUnits) {
-    uint64_t bytes = 0;
-    EXPECT_TRUE(ParseBytes("1048576", bytes));
-    EXPECT_EQ(1048576u, bytes);
-    EXPECT_TRUE(ParseBytes("512K", bytes));
-    EXPECT_EQ(512u * 1024, bytes);
-    EXPECT_TRUE(ParseBytes("1.5MB", bytes));
-    EXPECT_EQ(1536u * 1024, bytes);
-    EXPECT_TRUE(ParseBytes("2 gb", bytes));
-    EXPECT_EQ(2ull << 30, bytes);
-    EXPECT_TRUE(ParseBytes("10T", bytes));
-    EXPECT_EQ(10ull << 40, bytes);
-    for (const char* bad : {"", "MB", "-1", "1.3", "12 parsecs", "1KB2", "99999999999999P", "1 2"})
+TEST(AxquotaSizes, ReadsWholeBytesInBinaryUnitsAndNothingElse) {
+    const std::pair<const char*, uint64_t> good[] = {
+        {"1048576", 1048576}, {"512K", 512u << 10}, {"1.5MB", 1536u << 10}, {"2 gb", 2ull << 30},
+        {"10T", 10ull << 40}, {"7 B", 7},           {"0.5KB", 512},
+    };
+    for (const auto& [text, expected] : good) {
+        uint64_t bytes = 0;
+        EXPECT_TRUE(ParseBytes(text, bytes)) << text;
+        EXPECT_EQ(expected, bytes) << text;
+    }
+    for (const char* bad : {"", "MB", "-1", "+1", "1.3", "12 parsecs", "1KB2", "99999999999999P",
+                            "1 2", "0x10MB", "1e3", "5BB", "1..2", ".", "1,5MB", "1 K B"}) {
+        uint64_t bytes = 0;
         EXPECT_FALSE(ParseBytes(bad, bytes)) << bad;
+    }
 }
 
-TEST(AxquotaSizes, ReadsUpToFiveThresholds) {
+TEST(AxquotaSizes, ReadsUpToFiveThresholdsHighestFirst) {
     uint8_t values[kThresholdCount] = {};
     int count = 0;
-    ASSERT_TRUE(ParseThresholds("90,75,150", values, count));
+    ASSERT_EQ("", ParseThresholds("150,90,75", values, count));
     EXPECT_EQ(3, count);
-    EXPECT_EQ(150, values[2]);
-    ASSERT_TRUE(ParseThresholds("255,0,1,2,3", values, count));
-    EXPECT_EQ(5, count);
-    for (const char* bad : {"", "256", "1,2,3,4,5,6", "90,", ",90", "9a", "90;80"})
-        EXPECT_FALSE(ParseThresholds(bad, values, count)) << bad;
+    EXPECT_EQ(150, values[0]);
+    ASSERT_EQ("", ParseThresholds("90,0,50", values, count)); // 0 clears the second
+    EXPECT_EQ(0, values[1]);
+    const std::pair<const char*, const char*> bad[] = {
+        {"", "no thresholds"},    {"256", "at most 255"},     {"5,4,3,2,1,0", "at most 5"},
+        {"90,", "percentages"},   {",90", "percentages"},     {"9a", "percentages"},
+        {"90;80", "percentages"}, {"50,90", "highest first"}, {"90,90", "highest first"},
+    };
+    for (const auto& [text, problem] : bad)
+        EXPECT_NE(std::string::npos, ParseThresholds(text, values, count).find(problem)) << text;
 }
 
 TEST(AxquotaStates, HighestThresholdReachedOverQuotaAndScans) {

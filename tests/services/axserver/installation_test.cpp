@@ -2,10 +2,15 @@
 #include "service_fixture.h"
 
 #include "services/axserver/server_settings.h"
+#include "services/axserver/store_folder.h"
 #include "services/common/service_control.h"
 #include "services/store/record_packing.h"
 #include "services/store/store_format.h"
+#include "tests/services/store/temp_folder.h"
 #include "base/handles.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -63,13 +68,94 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
 
     DWORD state = 0;
     ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kPolicyServiceName));
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, state));
+    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, nullptr, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), state);
     ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kPolicyServiceName));
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, state));
+    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, nullptr, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kQuotaServiceName, state));
+    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kQuotaServiceName, nullptr, state));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
+}
+
+TEST(ServiceInstallation, ReinstallingWithoutAStoreFolderKeepsTheQuotas) {
+    TestFolder folder("reinstall");
+    {
+        AXCli client;
+        ASSERT_EQ(0u, client.Connect(""));
+        AllotrixDbRec record = MakeRecord(folder, "", 777'000);
+        ASSERT_EQ(0u, client.Save(&record, 0));
+    }
+    std::string server = "\"" + ServerProgram() + "\"";
+    ASSERT_EQ(0u, RunProgram(server + " -uninstall"));
+    EXPECT_EQ("(missing)", ReadText(kParametersKey, "StoreFolder"));
+    DWORD installed = RunProgram(server + " -install");
+    std::string folderSetting = ReadText(kParametersKey, "StoreFolder");
+    ForgetInstallation(); // the policy service is installed again below
+    ASSERT_EQ(0u, installed);
+    EXPECT_EQ(std::string(kTestStore), folderSetting);
+    EnsureServicesRunning();
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixBaseDbRec listed;
+    ASSERT_TRUE(FindListed(client, folder, "", listed));
+    EXPECT_EQ(777'000u, listed.GetPermQuota());
+}
+
+TEST(ServiceInstallation, ADamagedJournalIsRecoveredToldAndKeptAside) {
+    TestFolder folder("damaged");
+    {
+        AXCli client;
+        ASSERT_EQ(0u, client.Connect(""));
+        AllotrixDbRec record = MakeRecord(folder, "", 555'000);
+        ASSERT_EQ(0u, client.Save(&record, 0));
+    }
+    ASSERT_NO_FATAL_FAILURE(StopServices());
+    std::string journal = std::string(kTestStore) + "\\quota.jnl";
+    {
+        base::UniqueFile file(CreateFileA(journal.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file);
+        char byte = 0;
+        DWORD done = 0;
+        SetFilePointer(file.Get(), 20, nullptr, FILE_BEGIN);
+        ASSERT_TRUE(ReadFile(file.Get(), &byte, 1, &done, nullptr));
+        byte ^= 0x10;
+        SetFilePointer(file.Get(), 20, nullptr, FILE_BEGIN);
+        ASSERT_TRUE(WriteFile(file.Get(), &byte, 1, &done, nullptr)); // in the header
+    }
+    EnsureServicesRunning();
+    std::string told = ReadText(kParametersKey, "LastStoreRecovery");
+    EXPECT_NE(std::string::npos, told.find("quota.jnl: its header was damaged")) << told;
+    EXPECT_NE(std::string::npos, told.find("kept as quota.jnl.damaged-")) << told;
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixBaseDbRec listed;
+    ASSERT_TRUE(FindListed(client, folder, "", listed)) << "the quota was recovered";
+    EXPECT_EQ(555'000u, listed.GetPermQuota());
+}
+
+TEST(ServiceInstallation, TheStoreFolderIsMadeForSystemAndAdministratorsOnly) {
+    const std::string folder = std::string(kTestRoot) + "\\secured-store";
+    RemoveFolderTree(folder);
+    std::string note;
+    ASSERT_EQ(0u, SecureStoreFolder(folder, note));
+    EXPECT_EQ("", note);
+    base::UniqueLocal descriptor;
+    ASSERT_EQ(0u, GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                        nullptr, nullptr, nullptr, nullptr, descriptor.Put()));
+    char* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        descriptor.Get(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr));
+    base::UniqueLocal textOwner(text);
+    EXPECT_EQ(std::string::npos, std::string(text).find(";WD)")) << text << " grants everyone";
+    EXPECT_EQ(std::string::npos, std::string(text).find(";BU)")) << text << " grants users";
+
+    // A folder made with inherited rights is restricted, or the failure to keep that is told.
+    RemoveFolderTree(folder);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_EQ(0u, SecureStoreFolder(folder, note));
+    EXPECT_NE(std::string::npos, note.find(folder)) << note;
+    RemoveFolderTree(folder);
 }
 
 // Writes a store of `count` object quotas at once, as a snapshot: saving them one by one, each

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -51,6 +55,35 @@ TEST(QuotaRecords, SaveGetDeleteRoundTripKeepsEveryField) {
     EXPECT_EQ(2u, client.Delete(device.data(), file.data(), const_cast<char*>("")));
 }
 
+TEST(QuotaRecords, OneQuotaPerFolderAndPerAccountHoweverTheyAreNamed) {
+    TestFolder folder("canonical");
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    const std::pair<std::string, std::string> names[] = {
+        {folder.File(), ""},       {folder.File() + ".", ""},
+        {folder.File() + " ", ""}, {folder.File() + "...", ""},
+        {folder.File(), "Users"},  {folder.File() + ".", "BUILTIN\\Users"},
+        {folder.File(), "users"},
+    };
+    uint64_t quota = 1000;
+    for (const auto& [file, owner] : names) {
+        AllotrixDbRec record = MakeRecord(folder, owner, ++quota);
+        record.SetObjectName(folder.Device().c_str(), file.c_str());
+        ASSERT_EQ(0u, client.Save(&record, 0)) << file << " " << owner;
+        EXPECT_EQ(folder.Path(), record.GetMappedName(1));
+    }
+    std::vector<std::string> owners;
+    for (const AllotrixBaseDbRec& record : ListAll(client))
+        if (_stricmp(record.GetMappedName(1), folder.Path().c_str()) == 0)
+            owners.push_back(record.GetFileOwner());
+    EXPECT_EQ((std::vector<std::string>{"", "BUILTIN\\Users"}), owners);
+    AllotrixDbRec read;
+    std::string device = folder.Device(), file = folder.File() + " ";
+    ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), const_cast<char*>("Users"), 0));
+    EXPECT_EQ(quota, read.GetPermQuota());
+    EXPECT_EQ(0u, client.Delete(device.data(), file.data(), const_cast<char*>("BUILTIN\\Users")));
+}
+
 TEST(QuotaRecords, SaveRefusesWhatCannotBeAQuota) {
     TestFolder folder("refused");
     AXCli client;
@@ -90,8 +123,14 @@ TEST(QuotaRecords, EnumerationListsEachRecordOnceAndEndContextStartsOver) {
     EXPECT_EQ(kAxNoMoreRecords, status);
     EXPECT_EQ(kAxNoMoreRecords, client.Get(&record, 1)) << "the end is remembered";
     for (const TestFolder* folder : {&a, &b})
-        for (const char* owner : owners)
-            EXPECT_EQ(1u, seen.count(folder->Path() + "|" + owner)) << folder->Path() << owner;
+        for (const char* owner : owners) {
+            auto listed = [&](const std::string& entry) {
+                return entry.rfind(folder->Path() + "|", 0) == 0 &&
+                       IsOwner(entry.c_str() + folder->Path().size() + 1, owner);
+            };
+            EXPECT_EQ(1, std::count_if(seen.begin(), seen.end(), listed))
+                << folder->Path() << owner;
+        }
 
     // An object's own record comes before its owners'.
     std::vector<AllotrixBaseDbRec> all = ListAll(client);

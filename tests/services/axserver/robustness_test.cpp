@@ -2,20 +2,30 @@
 #include "service_fixture.h"
 
 #include "client/wire_protocol.h"
+#include "tests/services/store/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
+
+constexpr char kPipe[] = "\\\\.\\pipe\\AXServer";
 
 // A connection that writes whatever bytes a test wants onto the service's pipe.
 class RawPipe {
 public:
     RawPipe() {
-        m_pipe = CreateFileA("\\\\.\\pipe\\AXServer", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
+        // Waits while every instance is busy, as the client library does.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_pipe = CreateFileA(kPipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+            if (m_pipe != INVALID_HANDLE_VALUE || GetLastError() != ERROR_PIPE_BUSY)
+                break;
+            WaitNamedPipeA(kPipe, 100);
+        }
     }
     ~RawPipe() {
         if (m_pipe != INVALID_HANDLE_VALUE)
@@ -45,6 +55,9 @@ public:
         DWORD read = 0;
         return !ReadFile(m_pipe, &byte, 1, &read, nullptr);
     }
+
+    // True when the service has already closed its end (does not wait).
+    bool IsClosedNow() { return !PeekNamedPipe(m_pipe, nullptr, 0, nullptr, nullptr, nullptr); }
 
 private:
     bool ReadExactly(void* data, size_t size) {
@@ -180,6 +193,64 @@ TEST(QuotaServiceRobustness, ClientsThatVanishMidRequestOrEnumerationLeaveNothin
     ExpectServiceAnswers();
     // The setup client's own enumeration is untouched by all of it.
     EXPECT_GE(ListAll(setup).size(), 3u);
+}
+
+TEST(QuotaServiceRobustness, IdleAndSlowClientsCannotKeepAnotherClientOut) {
+    // More silent connections than the service has sessions, and some that stop in the middle
+    // of a header.
+    std::vector<std::unique_ptr<RawPipe>> flood;
+    for (int i = 0; i < 70; ++i) {
+        flood.push_back(std::make_unique<RawPipe>());
+        ASSERT_TRUE(flood.back()->IsOpen()) << i;
+        if (i % 10 == 0) {
+            ASSERT_TRUE(flood.back()->Send("AXQP", 4));
+        }
+    }
+    ExpectServiceAnswers();
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    EXPECT_EQ(0u, client.EndContext());
+    ListAll(client);
+    // The longest silent connection gave its session up.
+    EXPECT_TRUE(flood[1]->IsClosedNow());
+    EXPECT_FALSE(flood.back()->IsClosedNow());
+}
+
+TEST(QuotaServiceRobustness, ASecondServerCannotServeThePipe) {
+    std::string other = std::string(kTestRoot) + "\\other-store";
+    RemoveFolderTree(other);
+    DWORD code = RunProgram("\"" + ServerProgram() + "\" -console -store " + other);
+    EXPECT_EQ(1u, code) << "a second server started";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str())) << "its store was made";
+    ExpectServiceAnswers();
+}
+
+TEST(QuotaServiceRobustness, FolderRequestsStayOutOfTheStoreAndNameNoParent) {
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    std::string store = kTestStore;
+    struct Case {
+        std::string folder;
+        uint32_t status;
+    };
+    const Case listings[] = {
+        {store, ERROR_ACCESS_DENIED},
+        {store + "\\", ERROR_ACCESS_DENIED},
+        {std::string(kTestRoot) + "\\..\\kelvane-test\\store", ERROR_INVALID_NAME},
+        {std::string(kTestRoot) + "\\..", ERROR_INVALID_NAME},
+    };
+    for (const Case& listing : listings) {
+        AXServerCommunicationFileRec entry;
+        int first = 1;
+        EXPECT_EQ(listing.status, client.GetFiles(listing.folder.c_str(), &entry, &first))
+            << listing.folder;
+    }
+    std::string inside = store + "\\made-by-a-client";
+    EXPECT_EQ(uint32_t{ERROR_ACCESS_DENIED}, client.CreateDir(inside.data()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(inside.c_str()));
+    AXServerCommunicationFileRec entry;
+    int first = 1;
+    EXPECT_EQ(0u, client.GetFiles(kTestRoot, &entry, &first)) << "other folders are listed";
 }
 
 TEST(QuotaServiceRobustness, TwoClientsEnumerateWhileAThirdSaves) {

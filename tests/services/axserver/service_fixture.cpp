@@ -1,5 +1,6 @@
 #include "service_fixture.h"
 
+#include "client/record_list.h"
 #include "services/axserver/server_settings.h"
 #include "tests/services/store/temp_folder.h"
 #include "services/common/service_control.h"
@@ -49,6 +50,8 @@ void RecordStamp(const std::string& stamp) {
                    static_cast<DWORD>(stamp.size() + 1));
 }
 
+} // namespace
+
 DWORD RunProgram(const std::string& commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -65,17 +68,23 @@ DWORD RunProgram(const std::string& commandLine) {
     return code;
 }
 
-} // namespace
+std::string ServerProgram() {
+    return WindowsPathOf(KELVANE_AXSERVER_EXE);
+}
+
+void ForgetInstallation() {
+    RecordStamp("");
+}
 
 void EnsureServicesRunning() {
-    std::string server = WindowsPathOf(KELVANE_AXSERVER_EXE);
+    std::string server = ServerProgram();
     std::string policy = WindowsPathOf(KELVANE_AXPOLICY_EXE);
     // The service's helper processes run axscan.exe: a new one restarts the service too.
     std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy) + "/" +
                         BinaryStamp(WindowsPathOf(KELVANE_AXSCAN_EXE));
     DWORD state = 0;
-    bool installed = QueryServiceState(kQuotaServiceName, state) == ERROR_SUCCESS &&
-                     QueryServiceState(kPolicyServiceName, state) == ERROR_SUCCESS;
+    bool installed = QueryServiceState(kQuotaServiceName, nullptr, state) == ERROR_SUCCESS &&
+                     QueryServiceState(kPolicyServiceName, nullptr, state) == ERROR_SUCCESS;
     if (!installed || InstalledStamp() != stamp) {
         StopServiceAndWait(kPolicyServiceName);
         StopServiceAndWait(kQuotaServiceName);
@@ -203,28 +212,24 @@ std::string CurrentAccount() {
 
 std::vector<AllotrixBaseDbRec> ListAll(AXCli& client) {
     std::vector<AllotrixBaseDbRec> records;
-    EXPECT_EQ(0u, client.EndContext());
-    for (;;) {
-        AllotrixBaseDbRec record;
-        uint32_t status = client.Get(&record, 1);
-        if (status == kAxNoMoreRecords)
-            break;
-        if (status == kAxSkipRecord)
-            continue;
-        EXPECT_EQ(0u, status);
-        if (status != 0)
-            break;
-        records.push_back(record);
-    }
-    client.EndContext();
+    EXPECT_EQ(0u, ListRecords(client, [&](const AllotrixBaseDbRec& r) { records.push_back(r); }));
     return records;
+}
+
+bool IsOwner(const char* listed, const std::string& owner) {
+    if (_stricmp(listed, owner.c_str()) == 0)
+        return true;
+    // The service lists an owner by the account's full name ("BUILTIN\Users" for "Users").
+    const char* slash = strrchr(listed, '\\');
+    return slash && owner.find('\\') == std::string::npos && !owner.empty() &&
+           _stricmp(slash + 1, owner.c_str()) == 0;
 }
 
 bool FindListed(AXCli& client, const TestFolder& folder, const std::string& owner,
                 AllotrixBaseDbRec& found) {
     for (const AllotrixBaseDbRec& record : ListAll(client))
         if (_stricmp(record.GetMappedName(1), folder.Path().c_str()) == 0 &&
-            _stricmp(record.GetFileOwner(), owner.c_str()) == 0) {
+            IsOwner(record.GetFileOwner(), owner)) {
             found = record;
             return true;
         }

@@ -17,12 +17,20 @@ constexpr char kTestStore[] = "C:\\kelvane-test\\store";
 // A path of the Linux file system as Windows programs under Wine see it (on drive Z:).
 std::string WindowsPathOf(const char* unixPath);
 
+// Runs a command line to its end (at most 30 seconds); its exit code.
+DWORD RunProgram(const std::string& commandLine);
+// The built quota service program, as Windows programs see it.
+std::string ServerProgram();
+
 // Installs (when missing or built anew) and starts both services; fails the test on error.
 void EnsureServicesRunning();
 // Stops both services through the service control manager.
 void StopServices();
 // Restarts the quota service through the service control manager.
 void RestartQuotaService();
+// Marks the installed services as not this build's, so that the next EnsureServicesRunning
+// installs them again.
+void ForgetInstallation();
 
 // The quota service run in the foreground as a child process on the test store, so that a test
 // can end it abruptly as a crash would. The services must be stopped meanwhile.
@@ -65,6 +73,8 @@ std::vector<AllotrixBaseDbRec> ListAll(AXCli& client);
 template <typename Predicate>
 bool WaitForRecord(AXCli& client, const TestFolder& folder, const std::string& owner,
                    Predicate done, AllotrixBaseDbRec& last, DWORD timeoutMs = 10000);
+// Whether a listed owner is `owner`, named with or without its domain.
+bool IsOwner(const char* listed, const std::string& owner);
 bool FindListed(AXCli& client, const TestFolder& folder, const std::string& owner,
                 AllotrixBaseDbRec& found);
 

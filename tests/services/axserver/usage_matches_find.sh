@@ -3,17 +3,7 @@
 # same folder on its Linux path: the sum of the file sizes that find lists.
 # Usage: usage_matches_find.sh WINEPREFIX AXSERVER_EXE AXPOLICY_EXE AXQUOTA_EXE
 set -e
-export WINEPREFIX=$1 PATH="/usr/lib/wine:$PATH" WINEDEBUG=-all
-axserver=$2 axpolicy=$3 axquota=$4
-win() { wine64 "$@" </dev/null; }
-
-# The services of this build, installed as the other service tests install them.
-win "$axpolicy" -stop >/dev/null 2>&1 || true
-win "$axserver" -stop >/dev/null 2>&1 || true
-win "$axserver" -install -store 'C:\kelvane-test\store' >/dev/null
-win "$axpolicy" -install >/dev/null
-win "$axserver" -start
-win "$axpolicy" -start
+. "$(dirname "$0")/services_of_this_build.sh"
 
 folder='C:\kelvane-test\data\findcheck'
 dir=$WINEPREFIX/drive_c/kelvane-test/data/findcheck

@@ -1,5 +1,5 @@
 // The folder watcher on real folders: changes deep in a tree, new folders, bursts, removal of a
-// watched folder, overflow, and stopping.
+// watched folder or of its parent, folders sharing a parent, overflow, and stopping.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -185,6 +185,36 @@ TEST_F(FolderWatcherTest, ReportsAnOverflowAsAFullChange) {
     EXPECT_TRUE(reports.WaitFor(m_watched, FolderChange::Overflow, 20s));
     watcher.Stop();
     CloseHandle(release);
+}
+
+TEST_F(FolderWatcherTest, TellsApartFoldersOfOneParentAndReportsNestedOnesWithTheirs) {
+    FolderWatcher watcher(m_reports.Callback());
+    std::string nested = m_watched + "\\level1";
+    for (const std::string& folder : {m_watched, m_other, nested})
+        ASSERT_EQ(0u, watcher.Add(folder));
+    ASSERT_TRUE(WriteTestFile(m_other + "\\one.txt", 1));
+    EXPECT_TRUE(m_reports.WaitFor(m_other, FolderChange::Changed));
+    ASSERT_TRUE(WriteTestFile(nested + "\\level2\\two.txt", 1));
+    EXPECT_TRUE(m_reports.WaitFor(nested, FolderChange::Changed));
+    EXPECT_TRUE(m_reports.WaitFor(m_watched, FolderChange::Changed));
+    EXPECT_EQ(1u, m_reports.CountFor(m_other));
+}
+
+TEST_F(FolderWatcherTest, ReportsEveryFolderOfAParentRenamedAway) {
+    std::string parent = m_temp / "parent";
+    ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
+    std::vector<std::string> children;
+    FolderWatcher watcher(m_reports.Callback());
+    for (int i = 0; i < 3; ++i) {
+        children.push_back(parent + "\\child" + std::to_string(i));
+        ASSERT_TRUE(CreateDirectoryA(children.back().c_str(), nullptr));
+        ASSERT_EQ(0u, watcher.Add(children.back()));
+    }
+    ASSERT_TRUE(MoveFileA(parent.c_str(), (m_temp / "renamed").c_str()));
+    for (const std::string& child : children) {
+        EXPECT_TRUE(m_reports.WaitFor(child, FolderChange::Removed));
+        EXPECT_FALSE(watcher.IsWatched(child));
+    }
 }
 
 TEST_F(FolderWatcherTest, StopsCleanlyAndReportsNothingAfter) {

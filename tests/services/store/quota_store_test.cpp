@@ -2,8 +2,12 @@
 // compaction, damaged files and concurrent callers.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+#include <functional>
 #include <thread>
 
+#include "services/store/checksum.h"
 #include "services/store/quota_store.h"
 #include "services/store/record_packing.h"
 #include "services/store/store_format.h"
@@ -18,6 +22,7 @@ protected:
     std::string m_folder = m_temp / "store";
     std::string Journal() const { return m_folder + "\\quota.jnl"; }
     std::string Snapshot() const { return m_folder + "\\quota.db"; }
+    void RemoveStore() const { RemoveFolderTree(m_folder); }
 
     // Saves records \D0, \D1, ... in a store of their own, compacted at the end when asked.
     void SaveNumberedRecords(int count, bool compact) {
@@ -298,15 +303,93 @@ TEST_F(QuotaStoreTest, AJournalAlreadyFoldedIntoTheSnapshotIsIgnored) {
     EXPECT_EQ(0u, store.Count());
 }
 
-TEST_F(QuotaStoreTest, FilesThatAreNotAStoreAreLeftAlone) {
-    CreateDirectoryA(m_folder.c_str(), nullptr);
-    std::vector<char> text{'n', 'o', 't', ' ', 'a', ' ', 's', 't', 'o', 'r', 'e'};
-    text.resize(200, 'x');
-    WriteBytes(Snapshot(), text);
+// Each damage to a store of \D0..\D2 in the snapshot and \D3, \D4 in the journal: the records
+// that must survive it, and the file that must be named and kept aside as it was.
+TEST_F(QuotaStoreTest, EveryDamageIsRecoveredToldAndKeptAside) {
+    auto flip = [](std::vector<char>& bytes, size_t at) { bytes[at] ^= 0x10; };
+    struct Damage {
+        const char* what;
+        bool journal;
+        std::function<void(std::vector<char>&)> change;
+        std::vector<int> survivors;
+    };
+    const std::vector<Damage> damages = {
+        {"snapshot header", false, [&](auto& bytes) { flip(bytes, 20); }, {0, 1, 2, 3, 4}},
+        {"snapshot magic", false, [&](auto& bytes) { flip(bytes, 0); }, {0, 1, 2, 3, 4}},
+        {"journal header", true, [&](auto& bytes) { flip(bytes, 30); }, {0, 1, 2, 3, 4}},
+        {"empty snapshot", false, [](auto& bytes) { bytes.clear(); }, {3, 4}},
+        {"snapshot of text", false, [](auto& bytes) { bytes.assign(300, 'x'); }, {3, 4}},
+        {"journal entry", true, [&](auto& bytes) { flip(bytes, bytes.size() - 20); }, {0, 1, 2, 3}},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        RemoveStore();
+        {
+            QuotaStore store;
+            ASSERT_EQ(0u, store.Open(m_folder));
+            for (int i = 0; i < 5; ++i) {
+                AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
+                ASSERT_EQ(0u, store.Save(record));
+                if (i == 2) {
+                    ASSERT_EQ(0u, store.Compact());
+                }
+            }
+        }
+        std::string path = damage.journal ? Journal() : Snapshot();
+        std::vector<char> bytes = ReadBytes(path);
+        damage.change(bytes);
+        WriteBytes(path, bytes);
+
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        EXPECT_EQ(damage.survivors.size(), store.Count());
+        AllotrixDbRec found;
+        for (int i : damage.survivors)
+            EXPECT_TRUE(store.Find("C:", ("\\D" + std::to_string(i)).c_str(), "", found)) << i;
+        StoreRecovery recovery = store.Recovery();
+        ASSERT_EQ(1u, recovery.damagedFiles.size());
+        const DamagedStoreFile& told = recovery.damagedFiles[0];
+        EXPECT_EQ(damage.journal ? "quota.jnl" : "quota.db", told.name);
+        ASSERT_FALSE(told.keptAs.empty());
+        EXPECT_EQ(bytes, ReadBytes(m_folder + "\\" + told.keptAs));
+        EXPECT_NE(std::string::npos, DescribeRecovery(recovery).find(told.name));
+
+        // The store was rewritten whole: it opens cleanly with the same records.
+        store.Close();
+        ASSERT_EQ(0u, store.Open(m_folder));
+        EXPECT_EQ(damage.survivors.size(), store.Count());
+        EXPECT_TRUE(store.Recovery().damagedFiles.empty());
+    }
+}
+
+TEST_F(QuotaStoreTest, ObstaclesAtTheStoreNamesAreMovedAside) {
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(3, true));
+    ASSERT_TRUE(CreateDirectoryA((Snapshot() + ".tmp").c_str(), nullptr));
+    WriteBytes(Snapshot() + ".tmp\\kept.txt", {'k'});
+    QuotaStore store;
+    ASSERT_EQ(0u, store.Open(m_folder));
+    EXPECT_EQ(3u, store.Count());
+    ASSERT_EQ(1u, store.Recovery().obstaclesMovedAside.size());
+    // Later compactions are not blocked either.
+    ASSERT_TRUE(CreateDirectoryA((Snapshot() + ".tmp").c_str(), nullptr));
+    AllotrixDbRec record = MakeRecord("\\D9", "", 9);
+    ASSERT_EQ(0u, store.Save(record));
+    EXPECT_EQ(0u, store.Compact());
+}
+
+TEST_F(QuotaStoreTest, AStoreOfANewerFormatIsRefusedAndLeftAlone) {
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(1, true));
+    std::vector<char> bytes = ReadBytes(Snapshot());
+    StoreFileHeader header;
+    memcpy(&header, bytes.data(), sizeof header);
+    header.version = kStoreFormatVersion + 1;
+    header.crc = Crc32(&header, offsetof(StoreFileHeader, crc));
+    memcpy(bytes.data(), &header, sizeof header);
+    WriteBytes(Snapshot(), bytes);
     QuotaStore store;
     EXPECT_EQ(DWORD(ERROR_FILE_CORRUPT), store.Open(m_folder));
-    EXPECT_FALSE(store.IsOpen());
-    EXPECT_EQ(text, ReadBytes(Snapshot()));
+    EXPECT_NE(std::string::npos, store.Problem().find("quota.db"));
+    EXPECT_EQ(bytes, ReadBytes(Snapshot()));
 }
 
 TEST_F(QuotaStoreTest, ManyThreadsSaveAndReadAtOnce) {

@@ -1,0 +1,51 @@
+// The sub-pages of a threshold page: each one moves a part of the threshold's values between the
+// controls of its run-time layout and the edited record.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct ReportMailInfo;
+
+namespace quota {
+
+class CPage;
+
+class ThresholdSubPage {
+public:
+    virtual ~ThresholdSubPage() = default;
+
+    // The dialog template of its layout and the string of its item in the configuration list.
+    virtual WORD TemplateId() const = 0;
+    virtual UINT ItemTextId() const = 0;
+
+    // Record to controls. `first` on its first load: lists, spin ranges and bitmap buttons are
+    // set up then.
+    virtual void Load(CPage& page, bool first) = 0;
+    // Controls to record; false keeps the user on the sub-page.
+    virtual bool Save(CPage& page) = 0;
+    // A command from one of its controls; true when handled.
+    virtual bool OnCommand(CPage& /*page*/, UINT /*id*/, UINT /*code*/) { return false; }
+};
+
+using ThresholdSubPages = std::vector<std::unique_ptr<ThresholdSubPage>>;
+
+// The mail recipients dialog of the message sub-page's "Mail To..." button, working on the
+// page's copies of the action's mail block and of its template exclusion word.
+using MailDialogFunction =
+    std::function<void(HWND owner, ReportMailInfo& mail, uint32_t& actionFlags)>;
+
+std::unique_ptr<ThresholdSubPage> MakeActivationSubPage();
+// With no mail dialog, "Mail To..." does nothing.
+std::unique_ptr<ThresholdSubPage> MakeMessageSubPage(MailDialogFunction mailDialog = {});
+std::unique_ptr<ThresholdSubPage> MakeCommandSubPage();
+
+// The sub-pages a threshold page offers on a server of `serverKind`, in the order of the
+// configuration list. The report-set and report sub-pages join here.
+ThresholdSubPages MakeThresholdSubPages(int serverKind);
+
+} // namespace quota

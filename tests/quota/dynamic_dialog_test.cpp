@@ -1,0 +1,150 @@
+// Sub-pages laid out at run time match what the system's dialog manager makes of the same
+// templates, and keep their texts while hidden.
+#include "quota/dynamic_dialog.h"
+#include "res/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// A threshold page's template in a window of its own: the parent of the sub-pages.
+class HostPage {
+public:
+    HostPage() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        m_frame = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr,
+                                  nullptr, nullptr);
+        m_page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_THRESHOLD_PAGE),
+                                    m_frame, PassiveDialogProc, 0);
+    }
+    ~HostPage() { DestroyWindow(m_frame); }
+    HWND Page() const { return m_page; }
+
+private:
+    HWND m_frame;
+    HWND m_page;
+};
+
+struct ControlLook {
+    std::string ClassName;
+    LONG_PTR Style;
+    int Id;
+    std::string Text;
+    RECT Rect; // in the parent's client coordinates
+
+    bool operator==(const ControlLook& other) const {
+        return ClassName == other.ClassName && Style == other.Style && Id == other.Id &&
+               Text == other.Text && EqualRect(&Rect, &other.Rect);
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const ControlLook& look) {
+    return out << look.ClassName << " #" << look.Id << " \"" << look.Text << "\" style " << std::hex
+               << look.Style << std::dec << " at " << look.Rect.left << "," << look.Rect.top << "-"
+               << look.Rect.right << "," << look.Rect.bottom;
+}
+
+ControlLook LookOf(HWND control, POINT offset = {}) {
+    char name[64] = "", text[512] = "";
+    GetClassNameA(control, name, sizeof name);
+    GetWindowTextA(control, text, sizeof text);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    OffsetRect(&rect, offset.x, offset.y);
+    return {CharLowerA(name), GetWindowLongPtrA(control, GWL_STYLE), GetDlgCtrlID(control), text,
+            rect};
+}
+
+const DLGTEMPLATE* TemplateOf(UINT id) {
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_DIALOG);
+    return static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(nullptr, resource)));
+}
+
+constexpr UINT kSubPages[] = {IDD_ACTIVATION_SUBPAGE, IDD_MESSAGE_SUBPAGE, IDD_COMMAND_SUBPAGE};
+
+} // namespace
+
+TEST(DynamicDialog, EachSubPageMatchesTheSystemsDialogManagerMovedToThePlacementArea) {
+    for (UINT id : kSubPages) {
+        SCOPED_TRACE(id);
+        HostPage host;
+        quota::CDynamicDialog dynamic(host.Page(), static_cast<WORD>(id), IDC_SUBPAGE_PLACEMENT);
+        ASSERT_TRUE(dynamic.Show(true));
+        HWND reference = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), TemplateOf(id),
+                                                    host.Page(), PassiveDialogProc, 0);
+        ASSERT_NE(nullptr, reference);
+
+        RECT placement;
+        GetWindowRect(GetDlgItem(host.Page(), IDC_SUBPAGE_PLACEMENT), &placement);
+        MapWindowPoints(nullptr, host.Page(), reinterpret_cast<POINT*>(&placement), 2);
+        const POINT origin = dynamic.PlacementOrigin();
+        EXPECT_EQ(placement.left, origin.x);
+        EXPECT_EQ(placement.top, origin.y);
+
+        std::vector<ControlLook> expected, made;
+        for (HWND child = GetWindow(reference, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT))
+            expected.push_back(LookOf(child, origin));
+        for (const quota::DynamicControl& control : dynamic.Controls) {
+            made.push_back(LookOf(control.Window));
+            const LONG_PTR exStyle = GetWindowLongPtrA(control.Window, GWL_EXSTYLE);
+            const bool sunken =
+                control.Kind == quota::KindEdit || control.Kind == quota::KindListBox;
+            EXPECT_EQ(sunken, (exStyle & WS_EX_CLIENTEDGE) != 0) << made.back();
+            if (control.Kind != quota::KindUpDown) { // an up-down control has no text
+                EXPECT_EQ(SendMessageA(host.Page(), WM_GETFONT, 0, 0),
+                          SendMessageA(control.Window, WM_GETFONT, 0, 0));
+            }
+        }
+        EXPECT_EQ(expected, made);
+        DestroyWindow(reference);
+    }
+}
+
+TEST(DynamicDialog, HiddenSubPageKeepsItsTextsAwayAndGivesThemBack) {
+    HostPage host;
+    quota::CDynamicDialog dynamic(host.Page(), IDD_COMMAND_SUBPAGE, IDC_SUBPAGE_PLACEMENT);
+    ASSERT_TRUE(dynamic.Show(true));
+    HWND command = GetDlgItem(host.Page(), IDC_COMMAND);
+    HWND clear = GetDlgItem(host.Page(), IDC_CLEAR_REPEAT);
+    SetWindowTextA(command, "abc");
+
+    ASSERT_TRUE(dynamic.Show(false));
+    char text[16] = "?";
+    GetWindowTextA(command, text, sizeof text);
+    EXPECT_STREQ("", text);
+    GetWindowTextA(clear, text, sizeof text);
+    EXPECT_STREQ("", text);
+    EXPECT_FALSE(GetWindowLongPtrA(command, GWL_STYLE) & WS_VISIBLE);
+
+    ASSERT_TRUE(dynamic.Show(true));
+    GetWindowTextA(command, text, sizeof text);
+    EXPECT_STREQ("abc", text);
+    GetWindowTextA(clear, text, sizeof text);
+    EXPECT_STREQ("Clear", text);
+    EXPECT_TRUE(GetWindowLongPtrA(command, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST(DynamicDialog, InitialContentFillsListsAndStatics) {
+    HostPage host;
+    const UINT units[] = {IDS_UNIT_BYTES, IDS_UNIT_BYTES + 1, 0};
+    const quota::DynamicInitialContent table[] = {{IDC_ADJUST_UNIT, units}, {0, nullptr}};
+    quota::CDynamicDialog dynamic(host.Page(), IDD_COMMAND_SUBPAGE, IDC_SUBPAGE_PLACEMENT, table);
+    ASSERT_TRUE(dynamic.Show(true));
+    HWND list = GetDlgItem(host.Page(), IDC_ADJUST_UNIT);
+    ASSERT_EQ(2, SendMessageA(list, CB_GETCOUNT, 0, 0));
+    char item[32] = "";
+    SendMessageA(list, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ("Kilobytes", item);
+}

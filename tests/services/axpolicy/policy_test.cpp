@@ -1,0 +1,469 @@
+// The policy service end to end: quotas saved through the client library, files written into
+// their objects, and what the installed AXPolicy service does about it.
+#include "smtp_sink.h"
+
+#include "tests/services/axserver/service_fixture.h"
+#include "services/axserver/server_settings.h"
+#include "services/common/service_control.h"
+#include "base/handles.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kPolicyFolder[] = "C:\\kelvane-test\\policy";
+constexpr char kPolicyLog[] = "C:\\kelvane-test\\policy\\AXPolicy.log";
+constexpr uint64_t kKB = 1024;
+constexpr uint64_t kMB = 1024 * 1024;
+
+std::string ReadText(const std::string& path) {
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+    std::string text;
+    char buffer[8192];
+    DWORD read = 0;
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 60000) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+// The log file's lines written after the test started.
+class LogWatch {
+public:
+    LogWatch() : m_start(ReadText(kPolicyLog).size()) {}
+    std::string Since() const {
+        std::string text = ReadText(kPolicyLog);
+        return text.size() > m_start ? text.substr(m_start) : "";
+    }
+    bool WaitFor(const std::string& words) const {
+        return ::WaitFor([&] { return Since().find(words) != std::string::npos; });
+    }
+
+private:
+    size_t m_start;
+};
+
+void Save(AllotrixDbRec& record) {
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    ASSERT_EQ(0u, client.Save(&record, 1));
+}
+
+AllotrixDbRec Read(const TestFolder& folder) {
+    AXCli client;
+    AllotrixDbRec record;
+    std::string device = folder.Device(), file = folder.File(), owner;
+    EXPECT_EQ(0u, client.Connect(""));
+    EXPECT_EQ(0u, client.Get(&record, device.data(), file.data(), owner.data(), 0));
+    return record;
+}
+
+// Waits until the object's own quota has been measured at `used` bytes.
+void WaitForUsage(const TestFolder& folder, uint64_t used) {
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    AllotrixBaseDbRec last;
+    ASSERT_TRUE(WaitForRecord(
+        client, folder, "",
+        [used](const AllotrixBaseDbRec& r) { return Scanned(r) && r.GetUsedQuota() == used; }, last,
+        30000))
+        << "usage " << last.GetUsedQuota() << ", expected " << used;
+}
+
+std::string Fresh(const std::string& path) {
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string UserName() {
+    char user[256] = {};
+    DWORD size = sizeof user;
+    GetUserNameA(user, &size);
+    return user;
+}
+
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
+
+TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {
+    TestFolder folder("policy-crossing");
+    std::string out = Fresh(std::string(kTestRoot) + "\\policy-crossing.txt");
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    record.SetThreshPercent1(50);
+    record.TurnAttributeOn(AttrBelow1);
+    record.Actions[0].TurnPolicyFlagOn(PolAbove);
+    record.Actions[0].SetPolicyToExecute(
+        ("echo [THRESH NUMBER] [PERCENT USED] [CURRENT USAGE KB] [OBJECT NAME] "
+         "[USER NO DOMAIN] [SERVER NAME]>>" +
+         out)
+            .c_str());
+    Save(record);
+    WaitForUsage(folder, 0);
+    auto lines = [&] { return Lines(ReadText(out)); };
+
+    folder.WriteFile("a.bin", 600 * kKB);
+    ASSERT_TRUE(WaitFor([&] { return lines().size() == 1; }));
+    EXPECT_EQ("1 58 600 " + folder.Path() + " " + UserName() + " " + ComputerName(), lines()[0]);
+
+    // Still above after more files and a restart of both services, the policy service first:
+    // no second firing, and the policy service waits for the quota service meanwhile.
+    LogWatch log;
+    folder.WriteFile("b.bin", 100 * kKB);
+    WaitForUsage(folder, 700 * kKB);
+    StopServices();
+    ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kPolicyServiceName));
+    EXPECT_TRUE(log.WaitFor("AXServer does not answer; AXPolicy waits for it."));
+    ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kQuotaServiceName));
+    EXPECT_TRUE(log.WaitFor("AXServer answers; AXPolicy goes to work."));
+
+    // Falling under fires the below trigger; rising again fires the above one again.
+    DeleteFileA((folder.Path() + "\\a.bin").c_str());
+    DeleteFileA((folder.Path() + "\\b.bin").c_str());
+    ASSERT_TRUE(WaitFor([&] { return lines().size() == 2; }));
+    EXPECT_EQ("1 0 0", lines()[1].substr(0, 5));
+    folder.WriteFile("c.bin", 512 * kKB);
+    ASSERT_TRUE(WaitFor([&] { return lines().size() == 3; }));
+    EXPECT_EQ("1 50 512", lines()[2].substr(0, 8));
+    // The commands' output files are gone.
+    EXPECT_TRUE(WaitFor([] {
+        WIN32_FIND_DATAA data{};
+        HANDLE find = FindFirstFileA((std::string(kPolicyFolder) + "\\cmd*.tmp").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+        return find == INVALID_HANDLE_VALUE;
+    }));
+}
+
+TEST(PolicyService, AdjustmentRaisesTheQuotaUntilItsRepeatLimit) {
+    TestFolder folder("policy-adjust");
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    record.SetThreshPercent1(80);
+    record.Actions[0].TurnPolicyFlagOn(PolAbove);
+    record.Actions[0].SetAdjustQuota(512 * kKB);
+    record.Actions[0].SetRepeat(2);
+    Save(record);
+    WaitForUsage(folder, 0);
+    LogWatch log;
+
+    struct Step {
+        uint64_t written, quota;
+        uint32_t count;
+    };
+    const Step steps[] = {{900 * kKB, 1536 * kKB, 1}, {400 * kKB, 2 * kMB, 2}};
+    int file = 0;
+    for (const Step& step : steps) {
+        folder.WriteFile("f" + std::to_string(++file) + ".bin", step.written);
+        ASSERT_TRUE(WaitFor([&] { return Read(folder).GetPermQuota() == step.quota; }))
+            << "quota " << Read(folder).GetPermQuota() << ", expected " << step.quota;
+        EXPECT_EQ(step.count, Read(folder).Actions[0].GetCurrentRepeat());
+    }
+    folder.WriteFile("f3.bin", 400 * kKB); // 1700 KB of 2048 KB: the threshold is crossed again
+    EXPECT_TRUE(log.WaitFor("the quota was not adjusted: the repeat limit of 2 adjustments is "
+                            "reached"));
+    EXPECT_EQ(2 * kMB, Read(folder).GetPermQuota());
+}
+
+// The single file in `folder` whose name starts with `stem`.
+std::string ReportIn(const std::string& folder, const std::string& stem) {
+    WIN32_FIND_DATAA data{};
+    HANDLE find = FindFirstFileA((folder + "\\" + stem + "-*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return "";
+    FindClose(find);
+    return ReadText(folder + "\\" + data.cFileName);
+}
+
+// True when one line of `text` (or, for words spanning lines, the text) holds every word.
+bool HasLineWith(const std::string& text, const std::vector<std::string>& words) {
+    std::vector<std::string> lines = Lines(text);
+    lines.push_back(text);
+    for (const std::string& line : lines) {
+        bool all = true;
+        for (const std::string& word : words)
+            all = all && line.find(word) != std::string::npos;
+        if (all)
+            return true;
+    }
+    return false;
+}
+
+void RemoveReports(const std::string& folder) {
+    WIN32_FIND_DATAA data{};
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileA((folder + "\\" + data.cFileName).c_str());
+        while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
+    TestFolder folder("policy-reports");
+    const uint32_t allReports = PolReportAged | PolReportLastAccess | PolReportNew |
+                                PolReportDuplicates | PolReportLarge | PolReportDirUsage |
+                                PolReportSummary | PolReportUsageByOwner;
+    struct Case {
+        uint32_t bits;
+        std::string folder;
+        // Each report with words that one of its lines holds.
+        std::vector<std::pair<std::string, std::vector<std::string>>> expected;
+    };
+    std::string root = std::string(kTestRoot) + "\\reports-";
+    std::string big = folder.Path() + "\\big.bin";
+    const Case cases[] = {
+        {allReports | PolFormatAscii,
+         root + "ascii",
+         {{"Summary", {"Bytes in files", "430080"}},
+          {"LargeFiles", {big, "409600"}},
+          {"AgedFiles", {big, "409600"}},
+          {"LastAccess", {big, "409600"}},
+          {"NewFiles", {big, "409600"}},
+          {"DuplicateFiles", {"copy.txt", "10240", "2", folder.Path() + "\\two\\copy.txt"}},
+          {"DirectoryUsage", {folder.Path() + "\\one", "10240", "2.4"}},
+          {"UsageByOwner", {UserName(), "430080", "100.0"}}}},
+        {PolReportLarge | PolFormatHtml,
+         root + "html",
+         {{"LargeFiles", {"<tr><td>" + big + "</td><td>409600</td>"}}}},
+        {PolReportDuplicates | PolFormatComma,
+         root + "comma",
+         {{"DuplicateFiles",
+           {"Name,Size (bytes),Copies,Wasted (bytes),Files\r\ncopy.txt,10240,2,"
+            "10240,"}}}},
+    };
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    for (int n = 1; n <= 3; ++n) {
+        const Case& c = cases[n - 1];
+        RemoveReports(c.folder);
+        record.SetThreshPercent(n, static_cast<uint8_t>(40 - 10 * n));
+        record.Actions[n - 1].SetPolicyFlags(c.bits | PolAbove);
+        strcpy(record.Actions[n - 1].ReportMail.OutputDirectory, c.folder.c_str());
+    }
+    Save(record);
+    WaitForUsage(folder, 0);
+    folder.WriteFile("one\\copy.txt", 10 * kKB);
+    folder.WriteFile("two\\copy.txt", 10 * kKB);
+    folder.WriteFile("big.bin", 400 * kKB);
+
+    for (const Case& c : cases) {
+        for (const auto& [stem, words] : c.expected) {
+            std::string report;
+            EXPECT_TRUE(WaitFor([&] { return !(report = ReportIn(c.folder, stem)).empty(); }))
+                << stem << " in " << c.folder;
+            EXPECT_TRUE(HasLineWith(report, words)) << words[0] << " in\n" << report;
+        }
+        RemoveReports(c.folder);
+    }
+}
+
+// The server's SMTP settings for one test, removed again after it.
+class MailServerSetting {
+public:
+    explicit MailServerSetting(const std::string& server, const std::string& user = "") {
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Mail", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, m_key.Put(), nullptr));
+        for (auto [name, value] : {std::pair<const char*, std::string>{"SMTP Server", server},
+                                   {"Sender", "quota@kelvane.test"},
+                                   {"Username", user},
+                                   {"Password", user.empty() ? "" : "s3cret"}})
+            RegSetValueExA(m_key.Get(), name, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+    }
+    ~MailServerSetting() {
+        for (const char* name : {"SMTP Server", "Sender", "Username", "Password"})
+            RegDeleteValueA(m_key.Get(), name);
+    }
+
+private:
+    base::UniqueKey m_key;
+};
+
+TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
+    SmtpSink sink;
+    ASSERT_NE(0, sink.Port());
+    MailServerSetting mailServer("127.0.0.1:" + std::to_string(sink.Port()), "quota-user");
+    TestFolder folder("policy-mail");
+    std::string reports = std::string(kTestRoot) + "\\reports-mail";
+    RemoveReports(reports);
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    record.SetThreshPercent1(10);
+    AllotrixActionRec& action = record.Actions[0];
+    action.SetPolicyFlags(PolAbove | PolReportSummary | PolFormatComma | PolMailReport);
+    action.SetMessage("[OBJECT NAME] is [PERCENT USED]% full.");
+    strcpy(action.ReportMail.OutputDirectory, reports.c_str());
+    strcpy(action.ReportMail.MailTo, "ann@kelvane.test; Bob <bob@kelvane.test>;");
+    strcpy(action.ReportMail.MailSubject, "Threshold [THRESH NUMBER] reached");
+    Save(record);
+    WaitForUsage(folder, 0);
+    folder.WriteFile("data.bin", 200 * kKB);
+
+    ASSERT_TRUE(WaitFor([&] { return sink.Transcript().find("QUIT") != std::string::npos; }));
+    std::string mail = sink.Transcript();
+    for (const std::string& text :
+         {std::string("AUTH LOGIN\r\ncXVvdGEtdXNlcg==\r\nczNjcmV0\r\n"),
+          std::string("MAIL FROM:<quota@kelvane.test>"), std::string("RCPT TO:<ann@kelvane.test>"),
+          std::string("RCPT TO:<bob@kelvane.test>"), std::string("Subject: Threshold 1 reached"),
+          folder.Path() + " is 19% full.", std::string("filename=\"Summary-")})
+        EXPECT_NE(std::string::npos, mail.find(text)) << text << " in\n" << mail;
+    RemoveReports(reports);
+}
+
+TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
+    MailServerSetting mailServer("127.0.0.1:" + std::to_string(ClosedPort()));
+    TestFolder folder("policy-faults");
+    std::string out = Fresh(std::string(kTestRoot) + "\\policy-faults.txt");
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    record.SetThreshPercent1(10);
+    AllotrixActionRec& action = record.Actions[0];
+    action.SetPolicyFlags(PolAbove | PolReportSummary | PolSendToConsole | PolWarning);
+    action.SetMessage("faults test message");
+    action.SetPolicyToExecute("kelvane-no-such-program [USER]");
+    strcpy(action.ReportMail.OutputDirectory, "Q:\\no-such-drive\\reports");
+    strcpy(action.ReportMail.MailTo, "ann@kelvane.test");
+    record.SetThreshPercent2(5);
+    record.Actions[1].SetPolicyFlags(PolAbove);
+    record.Actions[1].SetPolicyToExecute(("echo ran>" + out).c_str());
+    Save(record);
+    WaitForUsage(folder, 0);
+    LogWatch log;
+    folder.WriteFile("data.bin", 200 * kKB);
+
+    ASSERT_TRUE(WaitFor([&] { return ReadText(out).find("ran") == 0; }));
+    std::string prefix = "Threshold 1 (10%) of " + folder.Path() + ": ";
+    for (const std::string& text :
+         {std::string("Warning: faults test message"),
+          "Error: " + prefix + "the command failed with exit code",
+          "Error: " + prefix + "the reports could not be written to Q:\\no-such-drive\\reports",
+          "Error: " + prefix +
+              "the mail to ann@kelvane.test was not sent: the SMTP server "
+              "127.0.0.1:"})
+        EXPECT_NE(std::string::npos, log.Since().find(text)) << text << " in\n" << log.Since();
+}
+
+} // namespace
+
+void WriteAuditing(const char* value, const char* text) {
+    base::UniqueKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Allotrix\\4.0", 0,
+                                           KEY_SET_VALUE, key.Put()));
+    RegSetValueExA(key.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(strlen(text) + 1));
+}
+
+// Both services read their auditing switch when they start.
+class AuditingOn {
+public:
+    AuditingOn() { Switch("Enabled"); }
+    ~AuditingOn() { Switch("Disabled"); }
+
+private:
+    static void Switch(const char* text) {
+        WriteAuditing("ServerAuditing", text);
+        WriteAuditing("PolicyAuditing", text);
+        StopServices();
+        EnsureServicesRunning();
+    }
+};
+
+// The message box of a notice on the desktop, found by its text; closed once found.
+bool TakeNotice(const std::string& text) {
+    return WaitFor([&] {
+        for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", "AXPolicy"); box;
+             box = FindWindowExA(nullptr, box, "#32770", "AXPolicy")) {
+            char shown[1024] = {};
+            GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
+            if (text == shown) {
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
+    AuditingOn auditing;
+    TestFolder folder("policy-audit");
+    std::string serverLog = std::string(kTestStore) + "\\AXServer.log";
+    size_t serverLogStart = ReadText(serverLog).size();
+    LogWatch log;
+    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
+    record.SetThreshPercent1(10);
+    AllotrixActionRec& action = record.Actions[0];
+    action.SetPolicyFlags(PolAbove | PolNotifyUser);
+    action.SetMessage("[OBJECT NAME] passed [THRESH NUMBER].");
+    action.SetPolicyToExecute("echo audited");
+    action.SetAdjustQuota(1 * kMB);
+    Save(record);
+    WaitForUsage(folder, 0);
+    folder.WriteFile("data.bin", 200 * kKB);
+
+    std::string notice = folder.Path() + " passed 1.";
+    EXPECT_TRUE(TakeNotice(notice));
+    std::string prefix = "Information: Threshold 1 (10%) of " + folder.Path() + ": ";
+    for (const std::string& text :
+         {prefix + "usage rose to or past the threshold.",
+          prefix + "the permanent quota was adjusted from 1048576 to 2097152 bytes",
+          prefix + "the message was shown to the user: " + notice,
+          prefix + "ran the command: echo audited"})
+        EXPECT_TRUE(log.WaitFor(text)) << text << " in\n" << log.Since();
+    std::string changes = ReadText(serverLog).substr(serverLogStart);
+    std::string saved = "Saved the quota of " + folder.Path() + ": permanent quota ";
+    for (const std::string& text : {saved + "1048576 bytes", saved + "2097152 bytes"})
+        EXPECT_NE(std::string::npos, changes.find(text)) << text << " in\n" << changes;
+}
+
+// What the event viewer shows for an entry: the text of message 1 of the source's message file.
+TEST(PolicyService, EventSourcesNameProgramsThatWordTheirEntries) {
+    for (const char* source : {kQuotaServiceName, kPolicyServiceName}) {
+        char program[MAX_PATH] = {};
+        DWORD size = sizeof program;
+        std::string key =
+            std::string("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\") + source;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "EventMessageFile",
+                                              RRF_RT_REG_SZ, nullptr, program, &size));
+        base::UniqueLibrary module(LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module) << program;
+        const char* text = "Threshold 1 (50%) of C:\\Data: usage rose to or past the threshold.";
+        DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(text)};
+        char shown[512] = {};
+        FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module.Get(), 1,
+                       0, shown, sizeof shown, reinterpret_cast<va_list*>(arguments));
+        EXPECT_EQ(std::string(text) + "\r\n", shown) << source;
+    }
+}
