@@ -83,7 +83,8 @@ TEST(QuotaUsage, EveryExcludedOwnerCountsOffTheObject) {
     TestFolder folder("excluded-two");
     folder.WriteFile("mine.bin", 5000);
     std::string theirs = folder.WriteFile("theirs.bin", 3000);
-    ASSERT_EQ(0, RunHostShell("chown nobody " + ShellQuoted(HostPath(theirs)), 20000));
+    if (RunHostShell("chown nobody " + ShellQuoted(HostPath(theirs)), 20000) != 0)
+        GTEST_SKIP() << "only root may give a file to another Linux user";
     const std::string other = "NT AUTHORITY\\ANONYMOUS LOGON"; // any other Linux user
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
