@@ -28,13 +28,8 @@ protected:
     }
 };
 
-// A manual-reset event the test sets to let a thread's body end.
-base::UniqueHandleKernel NewEvent() {
-    return base::UniqueHandleKernel(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-}
-
 TEST(Thread, RunsOneBodyAtATimeAtItsPriorityAndGivesItsExitCode) {
-    base::UniqueHandleKernel release = NewEvent();
+    base::UniqueHandleKernel release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::atomic<int> priority{0};
     {
         ui::Thread thread;
