@@ -47,44 +47,37 @@ protected:
 
 } // namespace
 
-TEST(ColumnList, MissingListGivesTheDefaultColumns) {
-    EXPECT_EQ(ParseColumnList(DefaultColumnList(kServerKindFull), kServerKindFull),
-              Codes({1, 2, 12, 4, 5, 6, 8, 7, 0, 3, 9, 10, 11}));
-    EXPECT_EQ(ParseColumnList(DefaultColumnList(kServerKindMonitorOnly), kServerKindMonitorOnly),
-              Codes({1, 2, 12, 4, 6, 0, 3, 5, 7, 8, 9, 10, 11}));
+TEST(ColumnList, ParsesNamesInAnyCaseDropsUnknownOnesAndShowsAtMostTwelve) {
+    std::string fifteen;
+    for (int i = 0; i < 15; ++i)
+        fifteen += "Status;";
+    struct Case {
+        std::string text;
+        uint32_t kind;
+        ColumnCodes expected;
+    };
+    const Case cases[] = {
+        {DefaultColumnList(kServerKindFull), kServerKindFull,
+         Codes({1, 2, 12, 4, 5, 6, 8, 7, 0, 3, 9, 10, 11})},
+        {DefaultColumnList(kServerKindMonitorOnly), kServerKindMonitorOnly,
+         Codes({1, 2, 12, 4, 6, 0, 3, 5, 7, 8, 9, 10, 11})},
+        {"status;server", kServerKindFull, Codes({1, 12, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})},
+        {"PERMQUOTA;enforce quota;", kServerKindFull,
+         Codes({8, 11, 0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 12})},
+        {";Bogus;;Capacity;Server;", kServerKindFull,
+         Codes({12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})},
+        {"", kServerKindFull, Codes({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+        // User is dropped on monitoring-only servers only.
+        {"User;Status;HighWater", kServerKindMonitorOnly,
+         Codes({1, 7, 0, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12})},
+        {"User;Status", kServerKindFull, Codes({5, 1, 0, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12})},
+        {"Server;Server", kServerKindFull, Codes({12, 12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
+        {fifteen, kServerKindFull, Codes({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0})},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseColumnList(c.text, c.kind), c.expected) << c.text;
     EXPECT_EQ(DefaultColumnList(kServerKindMonitorOnly),
               "Status;% Space Used;Server;Object Name;Space Used;");
-}
-
-TEST(ColumnList, NamesMatchWithoutRegardToCase) {
-    EXPECT_EQ(ParseColumnList("status;server", kServerKindFull),
-              Codes({1, 12, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(ParseColumnList("PERMQUOTA;enforce quota;", kServerKindFull),
-              Codes({8, 11, 0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 12}));
-}
-
-TEST(ColumnList, UnknownAndEmptyNamesAreDropped) {
-    EXPECT_EQ(ParseColumnList(";Bogus;;Capacity;Server;", kServerKindFull),
-              Codes({12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(ParseColumnList("", kServerKindFull),
-              Codes({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-}
-
-TEST(ColumnList, UserIsDroppedOnMonitoringOnlyServersOnly) {
-    EXPECT_EQ(ParseColumnList("User;Status;HighWater", kServerKindMonitorOnly),
-              Codes({1, 7, 0, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(ParseColumnList("User;Status", kServerKindFull),
-              Codes({5, 1, 0, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12}));
-}
-
-TEST(ColumnList, RepeatedNamesGiveRepeatedColumnsAndAtMostTwelveAreShown) {
-    EXPECT_EQ(ParseColumnList("Server;Server", kServerKindFull),
-              Codes({12, 12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    std::string many;
-    for (int i = 0; i < 15; ++i)
-        many += "Status;";
-    EXPECT_EQ(ParseColumnList(many, kServerKindFull),
-              Codes({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
 }
 
 TEST(ColumnList, TextFormListsTheShownKeys) {

@@ -1,6 +1,5 @@
 // Threads are always waited for, and waiting on the user-interface thread lets a worker's sent
 // message through instead of deadlocking.
-#include "ui/event.h"
 #include "ui/thread.h"
 #include "ui/window_base.h"
 
@@ -29,64 +28,38 @@ protected:
     }
 };
 
-TEST(Event, AutoResetReleasesOneWaitManualResetStaysSet) {
-    ui::Event automatic;
-    EXPECT_FALSE(automatic.Wait(0));
-    automatic.Set();
-    EXPECT_TRUE(automatic.Wait(0));
-    EXPECT_FALSE(automatic.Wait(0)) << "an auto-reset event clears itself";
-
-    ui::Event manual(ui::Event::Reset::Manual, true);
-    EXPECT_TRUE(manual.Wait(0));
-    EXPECT_TRUE(manual.Wait(0));
-    manual.Clear();
-    EXPECT_FALSE(manual.Wait(0));
-}
-
-TEST(Thread, RunsAtTheRequestedPriorityAndGivesItsExitCode) {
-    ui::Thread thread;
+TEST(Thread, RunsOneBodyAtATimeAtItsPriorityAndGivesItsExitCode) {
+    base::UniqueHandleKernel release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::atomic<int> priority{0};
-    ASSERT_TRUE(thread.Start(
-        [&]() -> DWORD {
-            priority = GetThreadPriority(GetCurrentThread());
-            return 17;
-        },
-        THREAD_PRIORITY_BELOW_NORMAL));
-    EXPECT_FALSE(thread.Start([]() -> DWORD { return 0; })) << "one body at a time";
-    ASSERT_TRUE(thread.Join(5000));
-    EXPECT_EQ(priority, THREAD_PRIORITY_BELOW_NORMAL);
-    EXPECT_EQ(thread.ExitCode(), 17u);
-    EXPECT_FALSE(thread.Running());
-    EXPECT_TRUE(thread.Start([]() -> DWORD { return 3; })) << "an ended thread can be restarted";
-    ASSERT_TRUE(thread.Join(5000));
-    EXPECT_EQ(thread.ExitCode(), 3u);
-}
-
-TEST(Thread, DestructorWaitsForTheBody) {
+    {
+        ui::Thread thread;
+        ASSERT_TRUE(thread.Start(
+            [&]() -> DWORD {
+                priority = GetThreadPriority(GetCurrentThread());
+                return WaitForSingleObject(release.Get(), 10000) == WAIT_OBJECT_0 ? 17 : 1;
+            },
+            THREAD_PRIORITY_BELOW_NORMAL));
+        EXPECT_FALSE(thread.Start([]() -> DWORD { return 0; })) << "one body at a time";
+        EXPECT_FALSE(thread.Join(50));
+        EXPECT_TRUE(thread.Running());
+        SetEvent(release.Get());
+        ASSERT_TRUE(thread.Join(5000));
+        EXPECT_EQ(priority, THREAD_PRIORITY_BELOW_NORMAL);
+        EXPECT_EQ(thread.ExitCode(), 17u);
+        EXPECT_TRUE(thread.Start([]() -> DWORD { return 3; })) << "an ended thread restarts";
+        ASSERT_TRUE(thread.Join(5000));
+        EXPECT_EQ(thread.ExitCode(), 3u);
+    }
     std::atomic<bool> finished{false};
     {
         ui::Thread thread;
-        ui::Event started;
         thread.Start([&]() -> DWORD {
-            started.Set();
             Sleep(200);
             finished = true;
             return 0;
         });
-        ASSERT_TRUE(started.Wait(5000));
     }
-    EXPECT_TRUE(finished);
-}
-
-TEST(Thread, JoinTimesOutWhileTheBodyRuns) {
-    ui::Event release;
-    ui::Thread thread;
-    thread.Start([&]() -> DWORD { return release.Wait(10000) ? 0 : 1; });
-    EXPECT_FALSE(thread.Join(50));
-    EXPECT_TRUE(thread.Running());
-    release.Set();
-    EXPECT_TRUE(thread.Join(5000));
-    EXPECT_EQ(thread.ExitCode(), 0u);
+    EXPECT_TRUE(finished) << "the destructor waits for the body";
 }
 
 TEST(Thread, JoiningOnTheWindowThreadLetsTheWorkersSentMessageThrough) {

@@ -95,6 +95,7 @@ TEST_F(TrayIcon, ShowsTheStateIconWithItsTipAndChangesItOnlyWhenTheStateChanges)
     EXPECT_EQ(Count(NIM_MODIFY), 2u);
     EXPECT_EQ(LastIcon(), connected);
     EXPECT_EQ(icon.State(), 1);
+    EXPECT_FALSE(icon.AddStateIcon(2, 999, "none")) << "an icon resource that is missing";
 }
 
 TEST_F(TrayIcon, WithoutANotificationAreaTheIconWaitsForTheTaskbar) {
@@ -177,10 +178,6 @@ TEST_F(TrayIcon, DestroyedIconLeavesTheNotificationArea) {
     }
     EXPECT_FALSE(g_shell.holdsIcon);
     EXPECT_EQ(g_shell.calls.back().message, static_cast<DWORD>(NIM_DELETE));
-}
-
-TEST_F(TrayIcon, MissingIconResourceIsRefused) {
-    EXPECT_FALSE(icon.AddStateIcon(2, 999, "none"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "service_fixture.h"
 
 #include "base/handles.h"
+#include "services/scanner/wine_host.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -74,6 +75,27 @@ TEST(QuotaUsage, ExcludedOwnerDoesNotCountAgainstTheObject) {
     std::string device = folder.Device(), file = folder.File(), owner = CurrentAccount();
     ASSERT_EQ(0u, client.Delete(device.data(), file.data(), owner.data()));
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(5000), listed)) << listed.GetUsedQuota();
+}
+
+TEST(QuotaUsage, EveryExcludedOwnerCountsOffTheObject) {
+    if (!RunningUnderWine())
+        GTEST_SKIP() << "files get a second owner here only through the Linux host";
+    TestFolder folder("excluded-two");
+    folder.WriteFile("mine.bin", 5000);
+    std::string theirs = folder.WriteFile("theirs.bin", 3000);
+    if (RunHostShell("chown nobody " + ShellQuoted(HostPath(theirs)), 20000) != 0)
+        GTEST_SKIP() << "only root may give a file to another Linux user";
+    const std::string other = "NT AUTHORITY\\ANONYMOUS LOGON"; // any other Linux user
+    AXCli client;
+    ASSERT_EQ(0u, client.Connect(""));
+    SaveQuota(client, folder, "");
+    SaveQuota(client, folder, CurrentAccount(), AttrExcludeFromAbsolute);
+    SaveQuota(client, folder, other, AttrExcludeFromAbsolute);
+
+    AllotrixBaseDbRec listed;
+    EXPECT_TRUE(WaitForRecord(client, folder, other, UsedIs(3000), listed))
+        << listed.GetUsedQuota();
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(0), listed)) << listed.GetUsedQuota();
 }
 
 TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
