@@ -9,7 +9,7 @@
 #include "services/axserver/pipe_server.h"
 #include "services/axserver/quota_service.h"
 #include "services/axserver/server_settings.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "services/scanner/wine_host.h"
 #include "base/handles.h"
 

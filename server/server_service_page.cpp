@@ -5,7 +5,7 @@
 #include "server/connection_message.h"
 #include "server/server_registry.h"
 #include "server/service_state_text.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "base/handles.h"
 #include "ui/message_box.h"
 #include "ui/thread.h"

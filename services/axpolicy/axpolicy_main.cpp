@@ -6,7 +6,7 @@
 #include "services/axpolicy/user_notice.h"
 #include "services/common/command_line.h"
 #include "services/common/event_log.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "services/common/service_host.h"
 
 #include <windows.h>

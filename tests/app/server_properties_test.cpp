@@ -10,7 +10,7 @@
 #include "server/server_info_page.h"
 #include "tests/services/axserver/service_fixture.h"
 #include "services/axserver/server_settings.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "tests/services/axserver/service_fixture.h"
 #include "services/axserver/server_settings.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "base/handles.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "services/axserver/server_settings.h"
 #include "services/axserver/store_folder.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "services/store/record_packing.h"
 #include "services/store/store_format.h"
 #include "tests/services/store/temp_folder.h"

@@ -3,7 +3,7 @@
 #include "client/record_list.h"
 #include "services/axserver/server_settings.h"
 #include "tests/services/store/temp_folder.h"
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 #include "base/handles.h"
 
 #include <gtest/gtest.h>

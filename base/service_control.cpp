@@ -1,4 +1,4 @@
-#include "services/common/service_control.h"
+#include "base/service_control.h"
 
 #include "base/handles.h"
 
