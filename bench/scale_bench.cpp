@@ -19,7 +19,7 @@
 #include "base/handles.h"
 #include "ui/profile.h"
 
-#include "tests/monitor/server_program.h"
+#include "tools/server_program.h"
 
 #include <windows.h>
 
@@ -192,7 +192,7 @@ struct SizeFigures {
 bool TimeFirstScans(int size, SizeFigures& figures) {
     std::string error;
     const auto start = Clock::now();
-    if (monitor_test::RunServerProgram("-start", error) != 0) {
+    if (server_program::RunServerProgram("-start", error) != 0) {
         printf("  the quota service does not start (%s)\n", error.c_str());
         return false;
     }
@@ -323,14 +323,14 @@ SizeFigures MeasureSize(int size, int files) {
     CreateDirectoryA(kBenchRoot, nullptr);
     CreateDirectoryA(root.c_str(), nullptr);
     std::string error;
-    monitor_test::StopPolicyService();
-    monitor_test::RunServerProgram("-stop", error);
+    server_program::StopPolicyService();
+    server_program::RunServerProgram("-stop", error);
     if (!EnsureFolders(root, size, files) || !EnsureStore(root, size)) {
         printf("  cannot prepare the folders and the store\n");
         return figures;
     }
-    if (monitor_test::RunServerProgram("-install -store \"" + root + "\\store\" -kind 0", error) !=
-        0) {
+    if (server_program::RunServerProgram("-install -store \"" + root + "\\store\" -kind 0",
+                                         error) != 0) {
         printf("  cannot install the quota service (%s)\n", error.c_str());
         return figures;
     }
@@ -338,7 +338,7 @@ SizeFigures MeasureSize(int size, int files) {
         TimeEnumeration(figures);
         TimeConsole(size, figures);
     }
-    monitor_test::RunServerProgram("-stop", error);
+    server_program::RunServerProgram("-stop", error);
     return figures;
 }
 
@@ -363,7 +363,7 @@ int main(int argc, char** argv) {
         measured.push_back(MeasureSize(size, options.files));
     // A service left installed would keep the tests that install their own from doing so.
     std::string ignored;
-    monitor_test::RunServerProgram("-uninstall", ignored);
+    server_program::RunServerProgram("-uninstall", ignored);
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
 
     auto column = [&](double SizeFigures::*figure) {

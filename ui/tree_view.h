@@ -79,6 +79,14 @@ public:
     HTREEITEM NextSibling(HTREEITEM item) const { return Next(item, TVGN_NEXT); }
     HTREEITEM ParentItem(HTREEITEM item) const { return Next(item, TVGN_PARENT); }
     HTREEITEM Selection() const { return Next(nullptr, TVGN_CARET); }
+    // The child of `parent` (null: a top-level item) whose text is `text` without regard to
+    // case, or null.
+    HTREEITEM FindChild(HTREEITEM parent, const std::string& text) const {
+        for (HTREEITEM child = parent ? Child(parent) : Root(); child; child = NextSibling(child))
+            if (lstrcmpiA(ItemText(child).c_str(), text.c_str()) == 0)
+                return child;
+        return nullptr;
+    }
     bool Select(HTREEITEM item) const {
         return Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
     }

@@ -2,6 +2,7 @@
 
 #include "services/axserver/server_settings.h"
 #include "base/handles.h"
+#include "services/common/event_log.h"
 
 #include <cstdio>
 
@@ -19,12 +20,7 @@ std::string Now() {
 }
 
 void Tell(WORD type, const std::string& text) {
-    HANDLE source = RegisterEventSourceA(nullptr, kQuotaServiceName);
-    if (source) {
-        const char* strings[] = {text.c_str()};
-        ReportEventA(source, type, 0, 1, nullptr, 1, 0, strings, nullptr);
-        DeregisterEventSource(source);
-    }
+    EventLog(kQuotaServiceName, "").Write(type, text);
     std::string kept = Now() + ": " + text;
     base::UniqueKey key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParametersKey, 0, nullptr, REG_OPTION_NON_VOLATILE,

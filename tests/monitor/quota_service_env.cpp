@@ -1,15 +1,15 @@
 #include "quota_service_env.h"
 
-#include "server_program.h"
+#include "tools/server_program.h"
 
 #include <gtest/gtest.h>
 
-using monitor_test::RemoveTree;
-using monitor_test::StopPolicyService;
+using server_program::RemoveTree;
+using server_program::StopPolicyService;
 
 int QuotaServiceEnvironment::RunServerProgram(const std::string& arguments) {
     std::string error;
-    const int exitCode = monitor_test::RunServerProgram(arguments, error);
+    const int exitCode = server_program::RunServerProgram(arguments, error);
     if (!error.empty())
         ADD_FAILURE() << error;
     return exitCode;

@@ -134,12 +134,7 @@ std::vector<std::string> TreeChildren(HWND tree, HTREEITEM parent) {
 }
 
 HTREEITEM FindTreeChild(HWND tree, HTREEITEM parent, const std::string& text) {
-    ui::TreeView view(tree);
-    for (HTREEITEM child = parent ? view.Child(parent) : view.Root(); child;
-         child = view.NextSibling(child))
-        if (_stricmp(view.ItemText(child).c_str(), text.c_str()) == 0)
-            return child;
-    return nullptr;
+    return ui::TreeView(tree).FindChild(parent, text);
 }
 
 void ExpandTreeItem(HWND tree, HTREEITEM item) {

@@ -9,7 +9,7 @@
 #include "server/server_chooser.h"
 #include "res/resource.h"
 #include "server/template_chooser.h"
-#include "tests/ui/ui_test_support.h"
+#include "ui/tree_view.h"
 
 #include <commctrl.h>
 #include <lm.h>
@@ -71,11 +71,13 @@ void CALLBACK OpenPathWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
         size_t end = g_openPath.find('\\', start);
         if (end == std::string::npos)
             end = g_openPath.size();
-        HTREEITEM next = FindTreeChild(tree, item, g_openPath.substr(start, end - start));
+        HTREEITEM next = ui::TreeView(tree).FindChild(item, g_openPath.substr(start, end - start));
         if (!next)
             break;
         item = next;
-        ExpandTreeItem(tree, item);
+        // As a user expands it: the right arrow on the selected item.
+        TreeView_SelectItem(tree, item);
+        SendMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
         start = end + 1;
     }
     if (g_pressNewFolder)

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace monitor_test {
+namespace server_program {
 
 // Runs "axserver <arguments>" and waits up to a minute; returns its exit code, or -1 (with the
 // reason in `error`) when it cannot be run or does not end.
@@ -19,4 +19,4 @@ void StopPolicyService();
 // Deletes `folder` with everything below it.
 void RemoveTree(const std::string& folder);
 
-} // namespace monitor_test
+} // namespace server_program

@@ -1,10 +1,10 @@
-#include "server_program.h"
+#include "tools/server_program.h"
 
 #include "base/handles.h"
 
 #include <algorithm>
 
-namespace monitor_test {
+namespace server_program {
 
 namespace {
 
@@ -77,4 +77,4 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-} // namespace monitor_test
+} // namespace server_program
