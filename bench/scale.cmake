@@ -3,8 +3,5 @@ kelvane_bench(scale_bench
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/scale_bench.cpp
         ${CMAKE_CURRENT_LIST_DIR}/scale_figures.cpp
-        ${PROJECT_SOURCE_DIR}/tools/server_program.cpp
-    LIBS kelvane_monitor kelvane_store kelvane_scanner kelvane_resources psapi)
-target_compile_definitions(scale_bench PRIVATE
-    KELVANE_AXSERVER_PATH="$<TARGET_FILE:axserver>")
+    LIBS kelvane_program_runner kelvane_monitor kelvane_store kelvane_scanner kelvane_resources psapi)
 add_dependencies(scale_bench axserver axscan)

@@ -1,46 +1,16 @@
 #include "tools/server_program.h"
 
 #include "base/handles.h"
-
-#include <algorithm>
+#include "tools/child_process.h"
 
 namespace server_program {
 
-namespace {
-
-// The server program's path as Windows sees it (the build tree of a Linux host is drive Z:).
 std::string ServerProgramPath() {
-    std::string path = KELVANE_AXSERVER_PATH;
-    if (!path.empty() && path[0] == '/') {
-        std::replace(path.begin(), path.end(), '/', '\\');
-        path = "Z:" + path;
-    }
-    return path;
+    return child_process::WindowsPathOf(KELVANE_AXSERVER_PATH);
 }
 
-} // namespace
-
 int RunServerProgram(const std::string& arguments, std::string& error) {
-    std::string commandLine = "\"" + ServerProgramPath() + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        error = "cannot run " + commandLine + ": error " + std::to_string(GetLastError());
-        return -1;
-    }
-    DWORD exitCode = 1;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    } else {
-        error = commandLine + " did not end within a minute";
-        TerminateProcess(process.hProcess, 1);
-        exitCode = static_cast<DWORD>(-1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(exitCode);
+    return child_process::RunProgram("\"" + ServerProgramPath() + "\" " + arguments, error);
 }
 
 void StopPolicyService() {
@@ -58,10 +28,10 @@ void StopPolicyService() {
         Sleep(50);
 }
 
-void RemoveTree(const std::string& folder) {
+bool RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    base::UniqueFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (search) {
         do {
             const std::string name = found.cFileName;
             if (name == "." || name == "..")
@@ -69,12 +39,15 @@ void RemoveTree(const std::string& folder) {
             const std::string path = folder + "\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
-            else
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+            }
+        } while (FindNextFileA(search.Get(), &found));
     }
+    search.Reset();
     RemoveDirectoryA(folder.c_str());
+    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace server_program

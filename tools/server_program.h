@@ -8,6 +8,9 @@
 
 namespace server_program {
 
+// The built quota server program, as Windows programs see it.
+std::string ServerProgramPath();
+
 // Runs "axserver <arguments>" and waits up to a minute; returns its exit code, or -1 (with the
 // reason in `error`) when it cannot be run or does not end.
 int RunServerProgram(const std::string& arguments, std::string& error);
@@ -16,7 +19,7 @@ int RunServerProgram(const std::string& arguments, std::string& error);
 // while it runs.
 void StopPolicyService();
 
-// Deletes `folder` with everything below it.
-void RemoveTree(const std::string& folder);
+// Deletes `folder` with everything below it; whether it is gone.
+bool RemoveTree(const std::string& folder);
 
 } // namespace server_program

@@ -1,7 +1,7 @@
 // The console as a program: one per desktop, hidden start, closing that only hides, and the
 // exit message that ends it and writes its frequency.
 #include "app/app_messages.h"
-#include "tests/services/axserver/service_fixture.h"
+#include "quota_service.h"
 #include "base/handles.h"
 #include "ui_test_support.h"
 
@@ -17,31 +17,20 @@ constexpr char kProfileKey[] = "Software\\Ostrel\\Kelvane\\AXMonitor";
 class Console {
 public:
     explicit Console(const std::string& arguments) {
-        std::string commandLine = "\"" + WindowsPathOf(KELVANE_CONSOLE_EXE) + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &process)) {
-            m_process.Reset(process.hProcess);
-            CloseHandle(process.hThread);
-        }
+        m_process.Start("\"" + WindowsPathOf(KELVANE_CONSOLE_EXE) + "\" " + arguments);
     }
     ~Console() {
-        if (m_process && !HasEnded(0)) {
+        if (m_process.IsStarted() && !HasEnded(0)) {
             if (HWND window = FindWindowA(kMainWindowClass, nullptr))
                 PostMessageA(window, WM_AXMON_EXIT, 0, 0);
-            if (!HasEnded(10000))
-                TerminateProcess(m_process.Get(), 1);
+            HasEnded(10000);
         }
     }
-    bool Started() const { return static_cast<bool>(m_process); }
-    bool HasEnded(DWORD timeoutMs) const {
-        return WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
-    }
+    bool Started() const { return m_process.IsStarted(); }
+    bool HasEnded(DWORD timeoutMs) const { return m_process.WaitForEnd(timeoutMs); }
 
 private:
-    base::UniqueHandleKernel m_process;
+    child_process::ChildProcess m_process;
 };
 
 HWND WaitForConsoleWindow() {

@@ -1,7 +1,7 @@
 #include "server/folder_chooser.h"
 #include "server/new_folder.h"
 #include "res/resource.h"
-#include "tests/services/axserver/service_fixture.h"
+#include "quota_service.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "res/resource.h"
 #include "server/connection_message.h"
 #include "server/server_info_page.h"
-#include "tests/services/axserver/service_fixture.h"
+#include "quota_service.h"
 #include "services/axserver/server_settings.h"
 #include "base/service_control.h"
 #include "ui_test_support.h"

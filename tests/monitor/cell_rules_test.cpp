@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <random>
-
 using namespace monitor;
 
 namespace {
@@ -34,66 +30,35 @@ constexpr uint64_t kGB = 1024 * kMB;
 
 } // namespace
 
-TEST(FormatSize, GroupsBytesAndKeepsTheUnitOfBytes) {
-    EXPECT_EQ(Size(1234567, kUnitBytes), "1,234,567B");
-    EXPECT_EQ(Size(5 * kGB, kUnitBytes), "5,368,709,120B");
-    EXPECT_EQ(Size(999, kUnitBytes), "999B");
-}
-
-TEST(FormatSize, ShowsOneDecimalInLargerUnits) {
-    EXPECT_EQ(Size(1536, kUnitKB), "1.5KB");
-    EXPECT_EQ(Size(50 * kMB, kUnitGB), "50.0MB");
-    EXPECT_EQ(Size(3 * kGB / 2, kUnitGB), "1.5GB");
-    EXPECT_EQ(Size(1234567 * kKB, kUnitKB), "1,234,567.0KB");
-    EXPECT_EQ(Size(20000 * kGB, kUnitGB), "20,000.0GB");
-    EXPECT_EQ(Size(1048575, kUnitKB), "1,024.0KB"); // 1023.999 rounds up
-}
-
-TEST(FormatSize, StepsDownWhileTheValueIsBelowATenthOfTheUnit) {
-    EXPECT_EQ(Size(51200, kUnitMB), "50.0KB");
-    EXPECT_EQ(Size(0, kUnitBytes), "0B");
-    EXPECT_EQ(Size(0, kUnitKB), "0B");
-    EXPECT_EQ(Size(0, kUnitMB), "0B");
-    EXPECT_EQ(Size(0, kUnitGB), "0B");
-    // 103 bytes are 0.1006 KB, 102 bytes 0.0996 KB.
-    EXPECT_EQ(Size(103, kUnitKB), "0.1KB");
-    EXPECT_EQ(Size(102, kUnitKB), "102B");
-    EXPECT_EQ(Size(103 * kMB, kUnitGB), "0.1GB");
-    EXPECT_EQ(Size(102 * kMB, kUnitGB), "102.0MB");
-    EXPECT_EQ(Size(102, kUnitGB), "102B");
-}
-
-// FormatSize gives what GetNumberFormatA makes of the value in bytes in decimal, or in the unit
-// shown printed with "%-f"; checked over values of every magnitude, including those whose six
-// decimals need more digits than a double holds, and those that round up to a longer number.
-TEST(FormatSize, FormatsTheNumberAsPrintedWithPercentF) {
-    const std::string suffixes[] = {"B", "KB", "MB", "GB"};
-    std::mt19937_64 random(8);
-    for (int i = 0; i < 20000; ++i) {
-        const uint64_t value = random() >> (random() % 64);
-        std::string text;
-        ASSERT_TRUE(FormatSize(value, i % 4, text));
-        uint32_t unit = kUnitGB; // the unit shown
-        while (unit > kUnitBytes && !text.ends_with(suffixes[unit]))
-            --unit;
-        char number[64];
-        if (unit == kUnitBytes) {
-            snprintf(number, sizeof number, "%llu", static_cast<unsigned long long>(value));
-        } else {
-            double inUnit = static_cast<double>(value);
-            for (uint32_t step = 0; step < unit; ++step)
-                inUnit /= 1024.0;
-            snprintf(number, sizeof number, "%-f", inUnit);
-        }
-        char decimal[] = ".";
-        char thousands[] = ",";
-        NUMBERFMTA format{unit == kUnitBytes ? 0u : 1u, 1, 3, decimal, thousands, 2};
-        char formatted[40];
-        ASSERT_NE(
-            GetNumberFormatA(LOCALE_USER_DEFAULT, 0, number, &format, formatted, sizeof formatted),
-            0);
-        EXPECT_EQ(text, formatted + suffixes[unit]) << value << " in unit " << i % 4;
-    }
+// Bytes are grouped; larger units show one decimal, stepping down while the value is below a
+// tenth of the unit (103 bytes are 0.1006 KB, 102 bytes 0.0996 KB).
+TEST(FormatSize, ShowsTheLargestUnitUpToTheOneAskedWithOneDecimal) {
+    const struct {
+        uint64_t value;
+        uint32_t unit;
+        const char* text;
+    } cases[] = {
+        {1234567, kUnitBytes, "1,234,567B"},
+        {5 * kGB, kUnitBytes, "5,368,709,120B"},
+        {999, kUnitBytes, "999B"},
+        {1536, kUnitKB, "1.5KB"},
+        {50 * kMB, kUnitGB, "50.0MB"},
+        {3 * kGB / 2, kUnitGB, "1.5GB"},
+        {1234567 * kKB, kUnitKB, "1,234,567.0KB"},
+        {20000 * kGB, kUnitGB, "20,000.0GB"},
+        {1048575, kUnitKB, "1,024.0KB"}, // 1023.999 rounds up to a longer number
+        {UINT64_MAX, kUnitGB, "17,179,869,184.0GB"},
+        {51200, kUnitMB, "50.0KB"},
+        {0, kUnitBytes, "0B"},
+        {0, kUnitGB, "0B"},
+        {103, kUnitKB, "0.1KB"},
+        {102, kUnitKB, "102B"},
+        {103 * kMB, kUnitGB, "0.1GB"},
+        {102 * kMB, kUnitGB, "102.0MB"},
+        {102, kUnitGB, "102B"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Size(c.value, c.unit), c.text);
 }
 
 TEST(FormatSize, AUnitAboveGigabytesFormatsNothing) {
@@ -114,48 +79,41 @@ TEST(UsedPercent, TruncatesAndMayExceedAHundred) {
     EXPECT_EQ(FreePercent(0), 100u);
 }
 
-TEST(StatusIcon, ScanStatesComeBeforeThresholds) {
-    const auto both = Record(99, 100, {10}, AttrStatus40000000 | AttrStatus100);
-    EXPECT_EQ(GetStatusIcon(both, 99), kIconScanning);
-    EXPECT_EQ(GetStatusIcon(Record(99, 100, {10}, AttrStatus100), 99), kIconStatus100);
-}
-
-TEST(StatusIcon, ShowsTheFirstThresholdExceededStrictly) {
-    const auto record = Record(80, 100, {80, 70, 60, 50, 40});
-    EXPECT_EQ(GetStatusIcon(record, 80), kIconThreshold2); // equal to T1: not yet threshold 1
-    EXPECT_EQ(GetStatusIcon(record, 81), kIconThreshold1);
-    EXPECT_EQ(GetStatusIcon(record, 61), kIconThreshold3);
-    EXPECT_EQ(GetStatusIcon(record, 51), kIconThreshold4);
-    EXPECT_EQ(GetStatusIcon(record, 41), kIconThreshold5);
-    EXPECT_EQ(GetStatusIcon(record, 40), kIconNoThreshold);
-}
-
-TEST(StatusIcon, AZeroThresholdEndsTheSearch) {
-    const auto record = Record(0, 100, {90, 80, 0, 50});
-    EXPECT_EQ(GetStatusIcon(record, 70), kIconNoThreshold);
-    EXPECT_EQ(GetStatusIcon(record, 85), kIconThreshold2);
-    EXPECT_EQ(GetStatusIcon(Record(0, 100, {}), 150), kIconNoThreshold);
-}
-
-TEST(BarColour, TakesTheColourOfTheFirstThresholdReached) {
-    const auto record = Record(0, 100, {80, 70, 60, 50, 40});
-    EXPECT_EQ(GetBarColour(record, 80), kBarRed); // equal to T1: already red
-    EXPECT_EQ(GetBarColour(record, 79), kBarAmber);
-    EXPECT_EQ(GetBarColour(record, 60), kBarAmber);
-    EXPECT_EQ(GetBarColour(record, 50), kBarGreen);
-    EXPECT_EQ(GetBarColour(record, 40), kBarGreen);
-    // No threshold reached: bands.
-    EXPECT_EQ(GetBarColour(record, 39), kBarGreen);
-}
-
-TEST(BarColour, FallsBackToBandsAfterAZeroThreshold) {
-    const auto record = Record(0, 100, {95, 93, 0, 10});
-    EXPECT_EQ(GetBarColour(record, 90), kBarRed);
-    EXPECT_EQ(GetBarColour(record, 89), kBarAmber);
-    EXPECT_EQ(GetBarColour(record, 60), kBarAmber);
-    EXPECT_EQ(GetBarColour(record, 59), kBarGreen);
-    EXPECT_EQ(GetBarColour(record, 94), kBarAmber);
-    EXPECT_EQ(GetBarColour(record, 95), kBarRed);
+// The status icon shows a scan first, then the first threshold exceeded strictly; the bar takes
+// the colour of the first threshold reached, or bands (60 and 90) when none is; a zero threshold
+// ends the search for both.
+TEST(StatusIconAndBar, FollowTheThresholdsInOrder) {
+    const auto all = Record(0, 100, {80, 70, 60, 50, 40});
+    const auto gap = Record(0, 100, {95, 93, 0, 10});
+    const struct {
+        AllotrixBaseDbRec record;
+        uint64_t used;
+        StatusIcon icon;
+        COLORREF bar;
+    } cases[] = {
+        {Record(99, 100, {10}, AttrStatus40000000 | AttrStatus100), 99, kIconScanning, kBarRed},
+        {Record(99, 100, {10}, AttrStatus100), 99, kIconStatus100, kBarRed},
+        {all, 81, kIconThreshold1, kBarRed},
+        {all, 80, kIconThreshold2, kBarRed},
+        {all, 79, kIconThreshold2, kBarAmber},
+        {all, 61, kIconThreshold3, kBarAmber},
+        {all, 60, kIconThreshold4, kBarAmber},
+        {all, 51, kIconThreshold4, kBarGreen},
+        {all, 41, kIconThreshold5, kBarGreen},
+        {all, 40, kIconNoThreshold, kBarGreen},
+        {all, 39, kIconNoThreshold, kBarGreen},
+        {gap, 95, kIconThreshold2, kBarRed},
+        {gap, 94, kIconThreshold2, kBarAmber},
+        {gap, 90, kIconNoThreshold, kBarRed},
+        {gap, 89, kIconNoThreshold, kBarAmber},
+        {gap, 60, kIconNoThreshold, kBarAmber},
+        {gap, 59, kIconNoThreshold, kBarGreen},
+        {Record(0, 100, {}), 150, kIconNoThreshold, kBarRed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetStatusIcon(c.record, c.used), c.icon) << c.used;
+        EXPECT_EQ(GetBarColour(c.record, c.used), c.bar) << c.used;
+    }
 }
 
 TEST(BarColour, OverfullQuotaIsRedOnBothBars) {

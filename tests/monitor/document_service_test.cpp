@@ -1,5 +1,5 @@
 // The monitor document and view against the real quota service.
-#include "quota_service_env.h"
+#include "quota_service.h"
 #include "view_fixture.h"
 
 #include "monitor/columns.h"
@@ -15,13 +15,6 @@ namespace {
 
 constexpr uint64_t kMB = 1024 * 1024;
 constexpr DWORD kCycleTimeoutMs = 20000;
-
-std::string ComputerName() {
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = sizeof name;
-    GetComputerNameA(name, &size);
-    return name;
-}
 
 std::vector<std::string> ObjectNames(const MonitorList& list) {
     std::vector<std::string> names;
@@ -72,9 +65,9 @@ private:
 TEST_F(ServiceTest, OpeningLoadsTheListedRecordsOfTheLocalComputer) {
     ASSERT_TRUE(m_service.IsRunning());
     const std::string shown = m_service.Folder("Shown");
-    ASSERT_EQ(m_service.SaveQuota(shown, 100 * kMB), kAxOk);
-    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Hidden4"), kMB, AttrUnlisted40000), kAxOk);
-    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Hidden8"), kMB, AttrUnlisted80000), kAxOk);
+    ASSERT_EQ(SaveQuota(shown, 100 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(m_service.Folder("Hidden4"), kMB, AttrUnlisted40000), kAxOk);
+    ASSERT_EQ(SaveQuota(m_service.Folder("Hidden8"), kMB, AttrUnlisted80000), kAxOk);
 
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     EXPECT_TRUE(m_document.messages.empty());
@@ -93,7 +86,7 @@ TEST_F(ServiceTest, OpeningLoadsTheListedRecordsOfTheLocalComputer) {
 }
 
 TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
-    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("First"), 10 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(m_service.Folder("First"), 10 * kMB), kAxOk);
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     CAXMonView& view = OpenView();
     view.SetFrequencySource([] { return 1u; });
@@ -101,7 +94,7 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
     ASSERT_EQ(view.GetRowCount(), 1);
 
     const std::string second = m_service.Folder("Second");
-    ASSERT_EQ(m_service.SaveQuota(second, 20 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(second, 20 * kMB), kAxOk);
     ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 2; }, kCycleTimeoutMs));
     EXPECT_TRUE(m_document.IsRefreshThreadRunning());
     // The refresh thread reported the connection to the main window.
@@ -114,7 +107,7 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
     EXPECT_TRUE(found);
 
     // A deleted quota leaves the grid with the next cycle; the timer goes on being armed.
-    ASSERT_EQ(m_service.DeleteQuota(m_service.Folder("First")), kAxOk);
+    ASSERT_EQ(DeleteQuota(m_service.Folder("First")), kAxOk);
     ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 1; }, kCycleTimeoutMs));
     EXPECT_STRCASEEQ(view.EntryOfRow(1)->record.GetMappedName(1), second.c_str());
     EXPECT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
@@ -123,7 +116,7 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
 TEST_F(ServiceTest, ARefreshResultComesSortedAsTheRows) {
     const uint64_t sizes[] = {10, 30, 20};
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Sort" + std::to_string(i)), sizes[i] * kMB),
+        ASSERT_EQ(SaveQuota(m_service.Folder("Sort" + std::to_string(i)), sizes[i] * kMB),
                   kAxOk);
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     CAXMonView& view = OpenView();
@@ -132,7 +125,7 @@ TEST_F(ServiceTest, ARefreshResultComesSortedAsTheRows) {
     while (capacity < view.GetColCount() && view.ColumnTypeOf(capacity) != kColCapacity)
         ++capacity;
     ASSERT_TRUE(view.OnCellClick(0, capacity, 0, POINT{})); // largest first
-    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Sort3"), 40 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(m_service.Folder("Sort3"), 40 * kMB), kAxOk);
     ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 4; }, kCycleTimeoutMs));
     // The refresh thread sorted the list itself: the rows show it in its order.
     const uint64_t expected[] = {40, 30, 20, 10};
@@ -155,7 +148,7 @@ TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
 }
 
 TEST_F(ServiceTest, StoppingWhileTheThreadWaitsOnTheBlockedWindowThreadDoesNotDeadlock) {
-    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     ASSERT_TRUE(ConnectedNotices().empty());
 
@@ -190,7 +183,7 @@ TEST_F(ServiceTest, StoppingWhileTheThreadWaitsOnTheBlockedWindowThreadDoesNotDe
 }
 
 TEST_F(ServiceTest, ViewStopDuringACycleDropsItsResultAndTheNextCycleShowsTheData) {
-    ASSERT_EQ(m_service.SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     CAXMonView& view = OpenView();
     ASSERT_EQ(view.GetRowCount(), 1);
@@ -241,11 +234,11 @@ TEST_F(ServiceTest, AStoppedServiceIsReportedUnlessStartedHidden) {
 TEST_F(MonitoringOnlyServiceTest, OnlyDeviceRootObjectsAreListed) {
     ASSERT_TRUE(m_service.IsRunning());
     const std::string object = m_service.Folder("Object");
-    ASSERT_EQ(m_service.SaveQuota(object, 10 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(object, 10 * kMB), kAxOk);
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
     const std::string root = std::string(windows).substr(0, 3);
-    ASSERT_EQ(m_service.SaveQuota(root, 1000000 * kMB), kAxOk);
+    ASSERT_EQ(SaveQuota(root, 1000000 * kMB), kAxOk);
 
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     EXPECT_EQ(m_document.ServerKind(), kServerKindMonitorOnly);
@@ -254,5 +247,5 @@ TEST_F(MonitoringOnlyServiceTest, OnlyDeviceRootObjectsAreListed) {
     ASSERT_TRUE(m_document.RequestRefresh());
     ASSERT_TRUE(PumpMessagesUntil([&] { return m_document.TakeIncoming(); }, kCycleTimeoutMs));
     EXPECT_EQ(ObjectNames(m_document.DisplayedList()), (std::vector<std::string>{root}));
-    m_service.DeleteQuota(root);
+    DeleteQuota(root);
 }

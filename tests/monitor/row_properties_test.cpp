@@ -1,6 +1,6 @@
 // Properties of a grid row against the real quota service: the sheet opens on the record read
 // from the server, and OK saves the edited record there and shows it in the row at once.
-#include "quota_service_env.h"
+#include "quota_service.h"
 #include "ui_test_support.h"
 #include "view_fixture.h"
 
@@ -16,36 +16,9 @@ constexpr uint64_t kMB = 1024 * 1024;
 
 // The output of "axquota <arguments>".
 std::string RunAxquota(const std::string& arguments) {
-    char temp[MAX_PATH] = {}, path[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    GetTempFileNameA(temp, "axq", 0, path);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION process{};
-    std::string commandLine = "\"" KELVANE_AXQUOTA_PATH "\" " + arguments;
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 60000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(output);
-    std::string text;
-    HANDLE input =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(input);
-    DeleteFileA(path);
-    return text;
+    std::string output;
+    RunProgram("\"" + WindowsPathOf(KELVANE_AXQUOTA_PATH) + "\" " + arguments, &output);
+    return output;
 }
 
 // The line of `listing` that names `object`.
@@ -62,7 +35,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_service.IsRunning());
         m_folder = m_service.Folder("properties");
-        ASSERT_EQ(0u, m_service.SaveQuota(m_folder, 10 * kMB, AttrAbsolute));
+        ASSERT_EQ(0u, SaveQuota(m_folder, 10 * kMB, AttrAbsolute));
         m_document.Add(m_folder.c_str(), 0, 10 * kMB).serverName = "";
         OpenView();
     }
@@ -118,7 +91,7 @@ TEST_F(RowPropertiesTest, DoubleClickThenCancelSavesNothing) {
 }
 
 TEST_F(RowPropertiesTest, RecordThatCannotBeReadIsReported) {
-    ASSERT_EQ(0u, m_service.DeleteQuota(m_folder));
+    ASSERT_EQ(0u, DeleteQuota(m_folder));
     MessageBoxWatch messages;
     EXPECT_TRUE(m_view->OnCellDoubleClick(1, 2, 0, POINT{}));
     ASSERT_EQ(1u, messages.Texts().size());

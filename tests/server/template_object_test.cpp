@@ -1,7 +1,7 @@
 #include "registry_keys.h"
 #include "server/template_object.h"
 #include "server/template_reader.h"
-#include "tests/services/axserver/service_fixture.h"
+#include "quota_service.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // their objects, and what the installed AXPolicy service does about it.
 #include "smtp_sink.h"
 
-#include "tests/services/axserver/service_fixture.h"
+#include "quota_service.h"
 #include "services/axserver/server_settings.h"
 #include "base/service_control.h"
 #include "base/handles.h"
@@ -101,20 +101,6 @@ void WaitForUsage(const TestFolder& folder, uint64_t used) {
 std::string Fresh(const std::string& path) {
     DeleteFileA(path.c_str());
     return path;
-}
-
-std::string UserName() {
-    char user[256] = {};
-    DWORD size = sizeof user;
-    GetUserNameA(user, &size);
-    return user;
-}
-
-std::string ComputerName() {
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = sizeof name;
-    GetComputerNameA(name, &size);
-    return name;
 }
 
 TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {

@@ -1,5 +1,5 @@
 // Devices, folders and names as the quota service reports them from the file system.
-#include "service_fixture.h"
+#include "quota_service.h"
 
 #include "services/axserver/server_version.h"
 

@@ -1,12 +1,12 @@
 // The installed services and the registry keys they leave for the console.
-#include "service_fixture.h"
+#include "quota_service.h"
 
 #include "services/axserver/server_settings.h"
 #include "services/axserver/store_folder.h"
 #include "base/service_control.h"
 #include "services/store/record_packing.h"
 #include "services/store/store_format.h"
-#include "tests/services/store/temp_folder.h"
+#include "temp_folder.h"
 #include "base/handles.h"
 
 #include <aclapi.h>
@@ -85,13 +85,12 @@ TEST(ServiceInstallation, ReinstallingWithoutAStoreFolderKeepsTheQuotas) {
         AllotrixDbRec record = MakeRecord(folder, "", 777'000);
         ASSERT_EQ(0u, client.Save(&record, 0));
     }
-    std::string server = "\"" + ServerProgram() + "\"";
-    ASSERT_EQ(0u, RunProgram(server + " -uninstall"));
+    ASSERT_EQ(0, RunServerProgram("-uninstall"));
     EXPECT_EQ("(missing)", ReadText(kParametersKey, "StoreFolder"));
-    DWORD installed = RunProgram(server + " -install");
+    int installed = RunServerProgram("-install");
     std::string folderSetting = ReadText(kParametersKey, "StoreFolder");
     ForgetInstallation(); // the policy service is installed again below
-    ASSERT_EQ(0u, installed);
+    ASSERT_EQ(0, installed);
     EXPECT_EQ(std::string(kTestStore), folderSetting);
     EnsureServicesRunning();
     AXCli client;
@@ -136,7 +135,7 @@ TEST(ServiceInstallation, ADamagedJournalIsRecoveredToldAndKeptAside) {
 
 TEST(ServiceInstallation, TheStoreFolderIsMadeForSystemAndAdministratorsOnly) {
     const std::string folder = std::string(kTestRoot) + "\\secured-store";
-    RemoveFolderTree(folder);
+    RemoveTree(folder);
     std::string note;
     ASSERT_EQ(0u, SecureStoreFolder(folder, note));
     EXPECT_EQ("", note);
@@ -151,11 +150,11 @@ TEST(ServiceInstallation, TheStoreFolderIsMadeForSystemAndAdministratorsOnly) {
     EXPECT_EQ(std::string::npos, std::string(text).find(";BU)")) << text << " grants users";
 
     // A folder made with inherited rights is restricted, or the failure to keep that is told.
-    RemoveFolderTree(folder);
+    RemoveTree(folder);
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     ASSERT_EQ(0u, SecureStoreFolder(folder, note));
     EXPECT_NE(std::string::npos, note.find(folder)) << note;
-    RemoveFolderTree(folder);
+    RemoveTree(folder);
 }
 
 // Writes a store of `count` object quotas at once, as a snapshot: saving them one by one, each

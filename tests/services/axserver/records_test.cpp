@@ -1,5 +1,5 @@
 // Quota records through the client library against the running quota service.
-#include "service_fixture.h"
+#include "quota_service.h"
 
 #include <gtest/gtest.h>
 

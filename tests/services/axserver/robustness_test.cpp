@@ -1,8 +1,8 @@
 // The quota service under bad requests, several clients and a crash.
-#include "service_fixture.h"
+#include "quota_service.h"
 
 #include "client/wire_protocol.h"
-#include "tests/services/store/temp_folder.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -218,9 +218,8 @@ TEST(QuotaServiceRobustness, IdleAndSlowClientsCannotKeepAnotherClientOut) {
 
 TEST(QuotaServiceRobustness, ASecondServerCannotServeThePipe) {
     std::string other = std::string(kTestRoot) + "\\other-store";
-    RemoveFolderTree(other);
-    DWORD code = RunProgram("\"" + ServerProgram() + "\" -console -store " + other);
-    EXPECT_EQ(1u, code) << "a second server started";
+    RemoveTree(other);
+    EXPECT_EQ(1, RunServerProgram("-console -store " + other)) << "a second server started";
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str())) << "its store was made";
     ExpectServiceAnswers();
 }

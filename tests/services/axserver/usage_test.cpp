@@ -1,5 +1,5 @@
 // Usage measured by the quota service from the files below its objects.
-#include "service_fixture.h"
+#include "quota_service.h"
 
 #include "base/handles.h"
 #include "services/scanner/wine_host.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "services/scanner/folder_watcher.h"
-#include "tests/services/store/temp_folder.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST_F(FolderWatcherTest, ReportsAndForgetsADeletedWatchedFolder) {
     FolderWatcher watcher(m_reports.Callback());
     ASSERT_EQ(0u, watcher.Add(m_watched));
     ASSERT_EQ(0u, watcher.Add(m_other));
-    RemoveFolderTree(m_watched); // the folder itself may wait for the watcher to let go
+    RemoveTree(m_watched); // the folder itself may wait for the watcher to let go
     EXPECT_TRUE(m_reports.WaitFor(m_watched, FolderChange::Removed));
     EXPECT_FALSE(watcher.IsWatched(m_watched));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_watched.c_str()));
@@ -230,7 +230,7 @@ TEST_F(FolderWatcherTest, StopsCleanlyAndReportsNothingAfter) {
     Sleep(700);
     EXPECT_EQ(0u, m_reports.CountFor(m_watched));
     // The folders are free again: they can be deleted.
-    EXPECT_TRUE(RemoveFolderTree(m_watched));
+    EXPECT_TRUE(RemoveTree(m_watched));
 }
 
 TEST_F(FolderWatcherTest, TheCallbackMayChangeTheWatchedFolders) {

@@ -5,7 +5,8 @@
 
 #include "services/scanner/usage_scanner.h"
 #include "services/scanner/wine_host.h"
-#include "tests/services/store/temp_folder.h"
+#include "quota_service.h"
+#include "temp_folder.h"
 #include "base/handles.h"
 
 namespace {
@@ -47,14 +48,6 @@ bool CreateSparseFile(const std::string& path, uint64_t size) {
     end.QuadPart = static_cast<LONGLONG>(size);
     return file && SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) &&
            SetEndOfFile(file.Get());
-}
-
-std::string CurrentAccount() {
-    char computer[MAX_COMPUTERNAME_LENGTH + 1], user[256];
-    DWORD computerSize = sizeof computer, userSize = sizeof user;
-    GetComputerNameA(computer, &computerSize);
-    GetUserNameA(user, &userSize);
-    return std::string(computer) + "\\" + user;
 }
 
 // Gives a file an owner other than the current account; returns that owner's name, or "" when

@@ -12,6 +12,7 @@
 #include "services/store/quota_store.h"
 #include "store_test_support.h"
 #include "temp_folder.h"
+#include "tools/child_process.h"
 #include "base/handles.h"
 
 namespace {
@@ -118,23 +119,17 @@ uint64_t RunAndKillSaveLoop(const std::string& folder, uint64_t first, std::mt19
     GetModuleFileNameA(nullptr, program, MAX_PATH);
     std::string command = "\"" + std::string(program) + "\" --save-loop \"" + folder + "\" " +
                           std::to_string(first) + " " + name;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
     uint64_t acknowledged = 0;
-    if (CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    child_process::ChildProcess child;
+    if (child.Start(command) == 0) {
         for (DWORD waited = 0; shared->acknowledged == 0 && waited < 20000; waited += 5) {
-            if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0)
+            if (child.WaitForEnd(5))
                 break; // the child gave up
         }
         if (shared->acknowledged != 0)
             Sleep(std::uniform_int_distribution<DWORD>(0, 400)(random));
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 10000);
+        child.Kill();
         acknowledged = uint64_t(shared->acknowledged);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
     }
     UnmapViewOfFile(shared);
     return acknowledged;

@@ -1,23 +1,16 @@
-#include "service_fixture.h"
+#include "quota_service.h"
 
+#include "base/handles.h"
+#include "base/service_control.h"
 #include "client/record_list.h"
 #include "services/axserver/server_settings.h"
-#include "tests/services/store/temp_folder.h"
-#include "base/service_control.h"
-#include "base/handles.h"
+#include "temp_folder.h"
+#include "tools/server_program.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-
-std::string WindowsPathOf(const char* unixPath) {
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 namespace {
 
@@ -52,24 +45,16 @@ void RecordStamp(const std::string& stamp) {
 
 } // namespace
 
-DWORD RunProgram(const std::string& commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return GetLastError();
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+int RunProgram(const std::string& commandLine, std::string* output) {
+    std::string error;
+    const int code = child_process::RunProgram(commandLine, error, output);
+    if (!error.empty())
+        ADD_FAILURE() << error;
     return code;
 }
 
-std::string ServerProgram() {
-    return WindowsPathOf(KELVANE_AXSERVER_EXE);
+int RunServerProgram(const std::string& arguments) {
+    return RunProgram("\"" + server_program::ServerProgramPath() + "\" " + arguments);
 }
 
 void ForgetInstallation() {
@@ -77,7 +62,7 @@ void ForgetInstallation() {
 }
 
 void EnsureServicesRunning() {
-    std::string server = ServerProgram();
+    std::string server = server_program::ServerProgramPath();
     std::string policy = WindowsPathOf(KELVANE_AXPOLICY_EXE);
     // The service's helper processes run axscan.exe: a new one restarts the service too.
     std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy) + "/" +
@@ -88,8 +73,8 @@ void EnsureServicesRunning() {
     if (!installed || InstalledStamp() != stamp) {
         StopServiceAndWait(kPolicyServiceName);
         StopServiceAndWait(kQuotaServiceName);
-        ASSERT_EQ(0u, RunProgram("\"" + server + "\" -install -store " + kTestStore));
-        ASSERT_EQ(0u, RunProgram("\"" + policy + "\" -install"));
+        ASSERT_EQ(0, RunServerProgram(std::string("-install -store ") + kTestStore));
+        ASSERT_EQ(0, RunProgram("\"" + policy + "\" -install"));
         RecordStamp(stamp);
     }
     ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kQuotaServiceName));
@@ -103,12 +88,9 @@ void StopServices() {
 
 ForegroundServer::ForegroundServer() {
     std::string line =
-        "\"" + WindowsPathOf(KELVANE_AXSERVER_EXE) + "\" -console -store " + kTestStore;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &m_process)) {
-        ADD_FAILURE() << "cannot start " << line << ": " << GetLastError();
+        "\"" + server_program::ServerProgramPath() + "\" -console -store " + kTestStore;
+    if (DWORD error = m_process.Start(line)) {
+        ADD_FAILURE() << "cannot start " << line << ": " << error;
         return;
     }
     DWORD start = GetTickCount();
@@ -121,18 +103,8 @@ ForegroundServer::ForegroundServer() {
     EXPECT_TRUE(m_serving) << "the foreground server does not answer";
 }
 
-ForegroundServer::~ForegroundServer() {
-    Kill();
-}
-
 void ForegroundServer::Kill() {
-    if (!m_process.hProcess)
-        return;
-    TerminateProcess(m_process.hProcess, 9);
-    WaitForSingleObject(m_process.hProcess, 10000);
-    CloseHandle(m_process.hThread);
-    CloseHandle(m_process.hProcess);
-    m_process = {};
+    m_process.Kill();
     m_serving = false;
 }
 
@@ -146,7 +118,7 @@ TestFolder::TestFolder(const std::string& name) {
     CreateDirectoryA(kTestRoot, nullptr);
     CreateDirectoryA((std::string(kTestRoot) + "\\data").c_str(), nullptr);
     m_path = std::string(kTestRoot) + "\\data\\" + name;
-    RemoveFolderTree(m_path);
+    RemoveTree(m_path);
     EXPECT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr)) << m_path;
 }
 
@@ -161,7 +133,7 @@ TestFolder::~TestFolder() {
             client.Delete(device.data(), file.data(), record.GetFileOwner());
         }
     }
-    RemoveFolderTree(m_path);
+    RemoveTree(m_path);
 }
 
 std::string TestFolder::MakeFolder(const std::string& relative) const {
@@ -202,12 +174,22 @@ AllotrixDbRec MakeRecord(const TestFolder& folder, const std::string& owner, uin
     return record;
 }
 
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
+
+std::string UserName() {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    GetUserNameA(name, &size);
+    return name;
+}
+
 std::string CurrentAccount() {
-    char computer[MAX_COMPUTERNAME_LENGTH + 1] = {}, user[256] = {};
-    DWORD computerSize = sizeof computer, userSize = sizeof user;
-    GetComputerNameA(computer, &computerSize);
-    GetUserNameA(user, &userSize);
-    return std::string(computer) + "\\" + user;
+    return ComputerName() + "\\" + UserName();
 }
 
 std::vector<AllotrixBaseDbRec> ListAll(AXCli& client) {
@@ -236,10 +218,61 @@ bool FindListed(AXCli& client, const TestFolder& folder, const std::string& owne
     return false;
 }
 
-class ServicesEnvironment : public testing::Environment {
-public:
-    void SetUp() override { EnsureServicesRunning(); }
-};
+QuotaServiceEnvironment::QuotaServiceEnvironment(int kind) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    m_root = std::string(temp) + "kelvane-service-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(m_root);
+    CreateDirectoryA(m_root.c_str(), nullptr);
+    server_program::StopPolicyService();
+    RunServerProgram("-stop");
+    if (RunServerProgram("-install -store \"" + m_root + "\\store\" -kind " +
+                         std::to_string(kind)) != 0) {
+        ADD_FAILURE() << "axserver -install failed";
+        return;
+    }
+    m_running = RunServerProgram("-start") == 0;
+    if (!m_running)
+        ADD_FAILURE() << "axserver -start failed";
+}
 
-const testing::Environment* const g_services =
-    testing::AddGlobalTestEnvironment(new ServicesEnvironment);
+QuotaServiceEnvironment::~QuotaServiceEnvironment() {
+    Stop();
+    RunServerProgram("-uninstall");
+    RemoveTree(m_root);
+}
+
+bool QuotaServiceEnvironment::Stop() {
+    if (m_running)
+        m_running = RunServerProgram("-stop") != 0;
+    return !m_running;
+}
+
+std::string QuotaServiceEnvironment::Folder(const std::string& name) const {
+    const std::string folder = m_root + "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+uint32_t SaveQuota(const std::string& folder, uint64_t permQuota, uint32_t attributes,
+                   const char* owner) {
+    AXCli client;
+    uint32_t status = client.Connect("");
+    if (status != kAxOk)
+        return status;
+    AllotrixDbRec record;
+    record.SetObjectName(folder.substr(0, 2).c_str(), folder.substr(2).c_str());
+    record.SetFileOwner(owner);
+    record.SetPermQuota(permQuota);
+    record.SetAttributes(attributes);
+    return client.Save(&record, 1);
+}
+
+uint32_t DeleteQuota(const std::string& folder, const char* owner) {
+    AXCli client;
+    uint32_t status = client.Connect("");
+    if (status != kAxOk)
+        return status;
+    std::string device = folder.substr(0, 2), file = folder.substr(2), who = owner;
+    return client.Delete(device.data(), file.data(), who.data());
+}

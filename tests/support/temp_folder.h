@@ -1,6 +1,8 @@
 // A uniquely named folder under the temporary folder, removed with its contents at the end.
 #pragma once
 
+#include "tools/server_program.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -21,7 +23,7 @@ private:
 };
 
 // Removes a folder and everything below it; true when it is gone.
-bool RemoveFolderTree(const std::string& folder);
+using server_program::RemoveTree;
 
 // Creates a file of `size` bytes (each byte its offset modulo 251); true on success.
 bool WriteTestFile(const std::string& path, uint64_t size);

@@ -12,34 +12,12 @@ TempFolder::TempFolder(const std::string& name) {
     GetTempPathA(MAX_PATH, temp);
     m_path = std::string(temp) + "kelvane-" + name + "-" + std::to_string(GetCurrentProcessId()) +
              "-" + std::to_string(counter++);
-    RemoveFolderTree(m_path);
+    RemoveTree(m_path);
     CreateDirectoryA(m_path.c_str(), nullptr);
 }
 
 TempFolder::~TempFolder() {
-    RemoveFolderTree(m_path);
-}
-
-bool RemoveFolderTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolderTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+    RemoveTree(m_path);
 }
 
 bool WriteTestFile(const std::string& path, uint64_t size) {

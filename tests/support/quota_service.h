@@ -1,8 +1,11 @@
-// Puts the quota and policy services of this build in place in the test prefix, once per test
-// process: installed from the built programs, pointed at a store folder of the test run, running.
+// The quota and policy services of this build in the test prefix, for the tests that drive them.
+// Two ways: the services installed once per test program on a store of the test run (a test
+// program gets them by linking kelvane_test_services), or a quota service of one test's own over
+// an empty store (QuotaServiceEnvironment).
 #pragma once
 
 #include "client/axcli.h"
+#include "tools/child_process.h"
 
 #include <windows.h>
 
@@ -14,13 +17,12 @@
 constexpr char kTestRoot[] = "C:\\kelvane-test";
 constexpr char kTestStore[] = "C:\\kelvane-test\\store";
 
-// A path of the Linux file system as Windows programs under Wine see it (on drive Z:).
-std::string WindowsPathOf(const char* unixPath);
+using child_process::WindowsPathOf;
 
-// Runs a command line to its end (at most 30 seconds); its exit code.
-DWORD RunProgram(const std::string& commandLine);
-// The built quota service program, as Windows programs see it.
-std::string ServerProgram();
+// Runs a command line to its end; its exit code (a program that cannot run fails the test).
+int RunProgram(const std::string& commandLine, std::string* output = nullptr);
+// Runs "axserver <arguments>"; its exit code.
+int RunServerProgram(const std::string& arguments);
 
 // Installs (when missing or built anew) and starts both services; fails the test on error.
 void EnsureServicesRunning();
@@ -37,15 +39,39 @@ void ForgetInstallation();
 class ForegroundServer {
 public:
     ForegroundServer();
-    ~ForegroundServer(); // kills it when still running
     bool IsServing() const { return m_serving; }
-    DWORD ProcessId() const { return m_process.dwProcessId; }
+    DWORD ProcessId() const { return m_process.Id(); }
     void Kill();
 
 private:
-    PROCESS_INFORMATION m_process{};
+    child_process::ChildProcess m_process; // killed at the end when still running
     bool m_serving = false;
 };
+
+// A quota service of the test's own: installed reporting server kind `kind` over an empty store,
+// started, and stopped and removed at the end (the next program installs its services anew).
+class QuotaServiceEnvironment {
+public:
+    explicit QuotaServiceEnvironment(int kind = kServerKindFull);
+    ~QuotaServiceEnvironment();
+    QuotaServiceEnvironment(const QuotaServiceEnvironment&) = delete;
+    QuotaServiceEnvironment& operator=(const QuotaServiceEnvironment&) = delete;
+
+    bool IsRunning() const { return m_running; }
+    // A folder below the test's own folder, created on first use ("C:\...\name").
+    std::string Folder(const std::string& name) const;
+    bool Stop();
+
+private:
+    std::string m_root;
+    bool m_running = false;
+};
+
+// Saves a quota on `folder` with a client of its own: the object's own quota when `owner` is
+// empty. Returns the client's status.
+uint32_t SaveQuota(const std::string& folder, uint64_t permQuota, uint32_t attributes = 0,
+                   const char* owner = "");
+uint32_t DeleteQuota(const std::string& folder, const char* owner = "");
 
 // A fresh, empty folder below the test root, removed with its quotas when the test ends.
 class TestFolder {
@@ -67,6 +93,8 @@ private:
 AllotrixDbRec MakeRecord(const TestFolder& folder, const std::string& owner, uint64_t quota);
 // The current user as "COMPUTER\name", owner of the files the tests write.
 std::string CurrentAccount();
+std::string ComputerName();
+std::string UserName();
 // Every record of an enumeration through `client`, statuses other than 0 and 1332 fail the test.
 std::vector<AllotrixBaseDbRec> ListAll(AXCli& client);
 // Polls the listed record until `done` says yes or `timeoutMs` passes; returns the last one seen.
