@@ -1,4 +1,5 @@
 // The monitor document and view against the real quota service.
+#include "base/handles.h"
 #include "quota_service.h"
 #include "view_fixture.h"
 
@@ -43,20 +44,19 @@ class HangGuard {
 public:
     explicit HangGuard(const char* what, DWORD ms)
         : m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_thread([this, what, ms] {
-              if (WaitForSingleObject(m_done, ms) != WAIT_OBJECT_0) {
+              if (WaitForSingleObject(m_done.Get(), ms) != WAIT_OBJECT_0) {
                   fprintf(stderr, "%s did not return within %lu ms\n", what, ms);
                   fflush(stderr);
                   TerminateProcess(GetCurrentProcess(), 3);
               }
           }) {}
     ~HangGuard() {
-        SetEvent(m_done);
+        SetEvent(m_done.Get());
         m_thread.join();
-        CloseHandle(m_done);
     }
 
 private:
-    HANDLE m_done;
+    base::UniqueHandleKernel m_done;
     std::thread m_thread;
 };
 
@@ -116,8 +116,7 @@ TEST_F(ServiceTest, ANewQuotaBecomesARowAfterTheNextRefresh) {
 TEST_F(ServiceTest, ARefreshResultComesSortedAsTheRows) {
     const uint64_t sizes[] = {10, 30, 20};
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(SaveQuota(m_service.Folder("Sort" + std::to_string(i)), sizes[i] * kMB),
-                  kAxOk);
+        ASSERT_EQ(SaveQuota(m_service.Folder("Sort" + std::to_string(i)), sizes[i] * kMB), kAxOk);
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
     CAXMonView& view = OpenView();
     view.SetFrequencySource([] { return 1u; });

@@ -155,12 +155,7 @@ std::string TestFolder::WriteFile(const std::string& relative, size_t size) cons
     if (slash != std::string::npos)
         MakeFolder(relative.substr(0, slash));
     std::string path = m_path + "\\" + relative;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, file) << path;
-    std::string bytes(size, 'k');
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
-    CloseHandle(file);
+    EXPECT_TRUE(WriteTestFile(path, size)) << path;
     return path;
 }
 

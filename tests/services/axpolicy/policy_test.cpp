@@ -3,6 +3,7 @@
 #include "smtp_sink.h"
 
 #include "quota_service.h"
+#include "temp_folder.h"
 #include "services/axserver/server_settings.h"
 #include "base/service_control.h"
 #include "base/handles.h"
@@ -205,18 +206,6 @@ bool HasLineWith(const std::string& text, const std::vector<std::string>& words)
     return false;
 }
 
-void RemoveReports(const std::string& folder) {
-    WIN32_FIND_DATAA data{};
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileA((folder + "\\" + data.cFileName).c_str());
-        while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
     TestFolder folder("policy-reports");
     const uint32_t allReports = PolReportAged | PolReportLastAccess | PolReportNew |
@@ -253,7 +242,7 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
     for (int n = 1; n <= 3; ++n) {
         const Case& c = cases[n - 1];
-        RemoveReports(c.folder);
+        RemoveTree(c.folder);
         record.SetThreshPercent(n, static_cast<uint8_t>(40 - 10 * n));
         record.Actions[n - 1].SetPolicyFlags(c.bits | PolAbove);
         strcpy(record.Actions[n - 1].ReportMail.OutputDirectory, c.folder.c_str());
@@ -271,7 +260,7 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
                 << stem << " in " << c.folder;
             EXPECT_TRUE(HasLineWith(report, words)) << words[0] << " in\n" << report;
         }
-        RemoveReports(c.folder);
+        RemoveTree(c.folder);
     }
 }
 
@@ -305,7 +294,7 @@ TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
     MailServerSetting mailServer("127.0.0.1:" + std::to_string(sink.Port()), "quota-user");
     TestFolder folder("policy-mail");
     std::string reports = std::string(kTestRoot) + "\\reports-mail";
-    RemoveReports(reports);
+    RemoveTree(reports);
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
     record.SetThreshPercent1(10);
     AllotrixActionRec& action = record.Actions[0];
@@ -326,7 +315,7 @@ TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
           std::string("RCPT TO:<bob@kelvane.test>"), std::string("Subject: Threshold 1 reached"),
           folder.Path() + " is 19% full.", std::string("filename=\"Summary-")})
         EXPECT_NE(std::string::npos, mail.find(text)) << text << " in\n" << mail;
-    RemoveReports(reports);
+    RemoveTree(reports);
 }
 
 TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {

@@ -1,6 +1,7 @@
 // The quota service under bad requests, several clients and a crash.
 #include "quota_service.h"
 
+#include "base/handles.h"
 #include "client/wire_protocol.h"
 #include "temp_folder.h"
 
@@ -20,21 +21,17 @@ public:
     RawPipe() {
         // Waits while every instance is busy, as the client library does.
         for (int attempt = 0; attempt < 100; ++attempt) {
-            m_pipe = CreateFileA(kPipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
-            if (m_pipe != INVALID_HANDLE_VALUE || GetLastError() != ERROR_PIPE_BUSY)
+            m_pipe.Reset(CreateFileA(kPipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     0, nullptr));
+            if (m_pipe || GetLastError() != ERROR_PIPE_BUSY)
                 break;
             WaitNamedPipeA(kPipe, 100);
         }
     }
-    ~RawPipe() {
-        if (m_pipe != INVALID_HANDLE_VALUE)
-            CloseHandle(m_pipe);
-    }
-    bool IsOpen() const { return m_pipe != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return static_cast<bool>(m_pipe); }
     bool Send(const void* data, size_t size) {
         DWORD written = 0;
-        return WriteFile(m_pipe, data, static_cast<DWORD>(size), &written, nullptr) &&
+        return WriteFile(m_pipe.Get(), data, static_cast<DWORD>(size), &written, nullptr) &&
                written == size;
     }
     bool SendRequest(uint16_t op, const std::vector<uint8_t>& payload, uint32_t length) {
@@ -53,25 +50,28 @@ public:
     bool IsClosedByService() {
         char byte;
         DWORD read = 0;
-        return !ReadFile(m_pipe, &byte, 1, &read, nullptr);
+        return !ReadFile(m_pipe.Get(), &byte, 1, &read, nullptr);
     }
 
     // True when the service has already closed its end (does not wait).
-    bool IsClosedNow() { return !PeekNamedPipe(m_pipe, nullptr, 0, nullptr, nullptr, nullptr); }
+    bool IsClosedNow() {
+        return !PeekNamedPipe(m_pipe.Get(), nullptr, 0, nullptr, nullptr, nullptr);
+    }
 
 private:
     bool ReadExactly(void* data, size_t size) {
         char* bytes = static_cast<char*>(data);
         while (size > 0) {
             DWORD read = 0;
-            if (!ReadFile(m_pipe, bytes, static_cast<DWORD>(size), &read, nullptr) || read == 0)
+            if (!ReadFile(m_pipe.Get(), bytes, static_cast<DWORD>(size), &read, nullptr) ||
+                read == 0)
                 return false;
             bytes += read;
             size -= read;
         }
         return true;
     }
-    HANDLE m_pipe;
+    base::UniqueFile m_pipe;
 };
 
 // The service still answers an ordinary client.

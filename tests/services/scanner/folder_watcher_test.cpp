@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "services/scanner/folder_watcher.h"
+#include "base/handles.h"
 #include "temp_folder.h"
 
 namespace {
@@ -165,14 +166,14 @@ TEST_F(FolderWatcherTest, AddAndRemoveCheckTheirFolders) {
 }
 
 TEST_F(FolderWatcherTest, ReportsAnOverflowAsAFullChange) {
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    base::UniqueHandleKernel release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     Reports reports;
     auto record = reports.Callback();
     // The first report holds the watcher thread while thousands of changes pile up.
     FolderWatcher watcher(
         [&](const std::string& folder, FolderChange change) {
             record(folder, change);
-            WaitForSingleObject(release, 20000);
+            WaitForSingleObject(release.Get(), 20000);
         },
         10ms);
     ASSERT_EQ(0u, watcher.Add(m_watched));
@@ -181,10 +182,9 @@ TEST_F(FolderWatcherTest, ReportsAnOverflowAsAFullChange) {
     for (int i = 0; i < 1000; ++i)
         ASSERT_TRUE(WriteTestFile(
             m_watched + "\\level1\\a-rather-long-file-name-" + std::to_string(i) + ".txt", 0));
-    SetEvent(release);
+    SetEvent(release.Get());
     EXPECT_TRUE(reports.WaitFor(m_watched, FolderChange::Overflow, 20s));
     watcher.Stop();
-    CloseHandle(release);
 }
 
 TEST_F(FolderWatcherTest, TellsApartFoldersOfOneParentAndReportsNestedOnesWithTheirs) {
