@@ -45,6 +45,18 @@ void ChildProcess::Kill() {
     m_id = 0;
 }
 
+std::string ReadFileText(const std::string& path) {
+    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+    std::string text;
+    char buffer[8192];
+    DWORD read = 0;
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    return text;
+}
+
 namespace {
 
 // A temporary file that the child writes its output to, read back and deleted at the end.
@@ -62,14 +74,7 @@ public:
     HANDLE Handle() const { return m_file.Get(); }
     std::string Read() {
         m_file.Reset();
-        base::UniqueFile input(
-            CreateFileA(m_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        std::string text;
-        char buffer[4096];
-        DWORD read = 0;
-        while (input && ReadFile(input.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-            text.append(buffer, read);
-        return text;
+        return ReadFileText(m_path);
     }
 
 private:

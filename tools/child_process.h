@@ -37,6 +37,9 @@ private:
 int RunProgram(const std::string& commandLine, std::string& error, std::string* output = nullptr,
                DWORD timeoutMs = 60000);
 
+// The whole content of a file (also while another process writes it); empty when it cannot be read.
+std::string ReadFileText(const std::string& path);
+
 // A path of the Linux file system as Windows programs under Wine see it (drive Z:); other paths
 // are returned as they are.
 std::string WindowsPathOf(const std::string& path);

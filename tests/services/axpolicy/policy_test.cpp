@@ -22,17 +22,7 @@ constexpr char kPolicyLog[] = "C:\\kelvane-test\\policy\\AXPolicy.log";
 constexpr uint64_t kKB = 1024;
 constexpr uint64_t kMB = 1024 * 1024;
 
-std::string ReadText(const std::string& path) {
-    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
-    std::string text;
-    char buffer[8192];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    return text;
-}
+using child_process::ReadFileText;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -59,9 +49,9 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 60000) {
 // The log file's lines written after the test started.
 class LogWatch {
 public:
-    LogWatch() : m_start(ReadText(kPolicyLog).size()) {}
+    LogWatch() : m_start(ReadFileText(kPolicyLog).size()) {}
     std::string Since() const {
-        std::string text = ReadText(kPolicyLog);
+        std::string text = ReadFileText(kPolicyLog);
         return text.size() > m_start ? text.substr(m_start) : "";
     }
     bool WaitFor(const std::string& words) const {
@@ -118,7 +108,7 @@ TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {
             .c_str());
     Save(record);
     WaitForUsage(folder, 0);
-    auto lines = [&] { return Lines(ReadText(out)); };
+    auto lines = [&] { return Lines(ReadFileText(out)); };
 
     folder.WriteFile("a.bin", 600 * kKB);
     ASSERT_TRUE(WaitFor([&] { return lines().size() == 1; }));
@@ -189,7 +179,7 @@ std::string ReportIn(const std::string& folder, const std::string& stem) {
     if (find == INVALID_HANDLE_VALUE)
         return "";
     FindClose(find);
-    return ReadText(folder + "\\" + data.cFileName);
+    return ReadFileText(folder + "\\" + data.cFileName);
 }
 
 // True when one line of `text` (or, for words spanning lines, the text) holds every word.
@@ -338,7 +328,7 @@ TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
     LogWatch log;
     folder.WriteFile("data.bin", 200 * kKB);
 
-    ASSERT_TRUE(WaitFor([&] { return ReadText(out).find("ran") == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return ReadFileText(out).find("ran") == 0; }));
     std::string prefix = "Threshold 1 (10%) of " + folder.Path() + ": ";
     for (const std::string& text :
          {std::string("Warning: faults test message"),
@@ -395,7 +385,7 @@ TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
     AuditingOn auditing;
     TestFolder folder("policy-audit");
     std::string serverLog = std::string(kTestStore) + "\\AXServer.log";
-    size_t serverLogStart = ReadText(serverLog).size();
+    size_t serverLogStart = ReadFileText(serverLog).size();
     LogWatch log;
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
     record.SetThreshPercent1(10);
@@ -417,7 +407,7 @@ TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
           prefix + "the message was shown to the user: " + notice,
           prefix + "ran the command: echo audited"})
         EXPECT_TRUE(log.WaitFor(text)) << text << " in\n" << log.Since();
-    std::string changes = ReadText(serverLog).substr(serverLogStart);
+    std::string changes = ReadFileText(serverLog).substr(serverLogStart);
     std::string saved = "Saved the quota of " + folder.Path() + ": permanent quota ";
     for (const std::string& text : {saved + "1048576 bytes", saved + "2097152 bytes"})
         EXPECT_NE(std::string::npos, changes.find(text)) << text << " in\n" << changes;
