@@ -122,7 +122,7 @@ bool CAXMgrApp::OpenDocument() {
     }
     m_document->SetTitle(nullptr);
     m_view->OnInitialUpdate();
-    m_frame->Show(ShowCommand());
+    m_frame->ShowAtStart(ShowCommand());
     if (!StartedHidden())
         UpdateWindow(m_frame->Handle());
     return true;

@@ -2,6 +2,7 @@
 
 #include "base/resource_text.h"
 #include "app/app_messages.h"
+#include "app/window_placement.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
 #include "monitor/monitor_messages.h"
@@ -26,6 +27,18 @@ constexpr UINT kCommandsNotOffered[] = {ID_FILE_SAVE};
 // The refresh after the window comes back: almost at once.
 constexpr UINT kRefreshSoonMs = 5;
 
+// While the refresh rests, the connection is checked at the refresh frequency by this timer.
+constexpr UINT_PTR kConnectionCheckTimerId = 1;
+constexpr UINT kDefaultCheckIntervalMs = 5000;
+
+std::string LocalDateAndTime() {
+    char date[64] = {};
+    char time[64] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(monitor::CAXMonDoc& document, ui::CTrayIcon::NotifyFunction notify)
@@ -45,6 +58,44 @@ bool CMainFrame::CreateMainWindow() {
 void CMainFrame::SetMonitorView(monitor::CAXMonView* view) {
     m_view = view;
     SetView(view);
+    ArmConnectionCheck();
+}
+
+void CMainFrame::ArmConnectionCheck() {
+    SetTimer(m_hwnd, kConnectionCheckTimerId,
+             m_view ? m_view->RefreshIntervalMs() : kDefaultCheckIntervalMs, nullptr);
+}
+
+bool CMainFrame::IsRefreshResting() const {
+    return !IsVisible() || IsIconic() || (m_view && m_view->IsPaused());
+}
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+    if (id != kConnectionCheckTimerId)
+        return;
+    // The frequency may have changed since the timer was set.
+    ArmConnectionCheck();
+    if (IsRefreshResting())
+        m_connectionWatch.Check(m_document.Server(), m_hwnd);
+}
+
+void CMainFrame::OnIdle() {
+    CDockFrameWnd::OnIdle();
+    if (StatusBar().IsWindow())
+        StatusBar().SetIdleText(StatusText());
+}
+
+std::string CMainFrame::StatusText() const {
+    std::string text;
+    if (m_view && m_view->IsPaused())
+        text = base::LoadText(IDS_STATUS_PAUSED);
+    if (m_trayState == kTrayDisconnected) {
+        if (!text.empty())
+            text += "  ";
+        text +=
+            base::LoadFormattedText(IDS_STATUS_NO_ANSWER, {m_document.Server(), m_noAnswerSince});
+    }
+    return text.empty() ? base::LoadText(ui::kIdleMessageText) : text;
 }
 
 bool CMainFrame::OnCreate(const CREATESTRUCTA& create) {
@@ -86,6 +137,10 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         // However the window comes to show (the tray, a second start), it shows current rows.
         if (wParam && m_view)
             m_view->RefreshSoon(kRefreshSoonMs);
+        if (wParam && m_maximiseWhenShown) {
+            m_maximiseWhenShown = false;
+            Post(WM_SYSCOMMAND, SC_MAXIMIZE);
+        }
         return false;
     case WM_QUERYENDSESSION:
         result = TRUE;
@@ -137,6 +192,10 @@ bool CMainFrame::OnClose() {
     if (m_view)
         m_view->StopRefreshTimer();
     Hide();
+    // The first time in a session, say where the console went.
+    if (!m_closeExplained)
+        m_closeExplained = m_trayIcon.ShowBalloon(base::LoadText(IDS_BALLOON_TITLE),
+                                                  base::LoadText(IDS_BALLOON_TEXT));
     return true;
 }
 
@@ -148,6 +207,15 @@ bool CMainFrame::OnSysCommand(UINT command, LPARAM) {
     else if (command == SC_MAXIMIZE || command == SC_RESTORE)
         m_view->StartRefreshTimer(kRefreshSoonMs);
     return false;
+}
+
+void CMainFrame::ShowAtStart(int showCommand) {
+    const bool maximised = RestoreWindowPlacement(m_hwnd);
+    if (showCommand == SW_HIDE) {
+        m_maximiseWhenShown = maximised;
+        return;
+    }
+    Show(maximised ? SW_SHOWMAXIMIZED : showCommand);
 }
 
 void CMainFrame::ShowMonitor() {
@@ -176,6 +244,7 @@ void CMainFrame::CloseConsole() {
     if (m_closing)
         return;
     m_closing = true;
+    SaveWindowPlacement(m_hwnd);
     m_document.StopRefresh();
     Destroy();
 }
@@ -195,10 +264,15 @@ void CMainFrame::OnTrayNotification(UINT mouseMessage) {
 }
 
 void CMainFrame::OnConnectionState(int state) {
-    if (state == m_trayState)
-        return;
+    if (state != m_trayState && state == kTrayDisconnected)
+        m_noAnswerSince = LocalDateAndTime();
     m_trayState = state;
-    m_trayIcon.ShowState(state);
+    m_trayIcon.ShowState(state,
+                         base::LoadFormattedText(state == kTrayConnected ? IDS_TRAY_TIP_ANSWERS
+                                                                         : IDS_TRAY_TIP_NO_ANSWER,
+                                                 {m_document.Server()}));
+    if (StatusBar().IsWindow())
+        StatusBar().SetIdleText(StatusText());
 }
 
 void CMainFrame::ShowTrayMenu() {

@@ -3,6 +3,7 @@
 // console.
 #pragma once
 
+#include "monitor/connection_watch.h"
 #include "ui/dock_frame_wnd.h"
 #include "ui/tray_icon.h"
 
@@ -30,8 +31,16 @@ public:
     void SetMonitorView(monitor::CAXMonView* view);
 
     int TrayState() const { return m_trayState; }
+    // What the status bar says while no menu is open: "Ready", that the quota service does
+    // not answer and since when, "Paused".
+    std::string StatusText() const;
+    // Toolbar states, key indicators and the status text.
+    void OnIdle() override;
     const ui::CTrayIcon& TrayIcon() const { return m_trayIcon; }
 
+    // Puts the window where it was when the console last ended and shows it with
+    // `showCommand` (SW_HIDE: stays hidden, maximised when first shown if it was).
+    void ShowAtStart(int showCommand);
     // Shows the window and refreshes at once (the tray's Monitor command).
     void ShowMonitor();
     // The server property sheet of this computer, modal (File > Properties, the tray menu);
@@ -51,16 +60,23 @@ protected:
     void OnUpdateCommand(UINT id, ui::CommandState& state) override;
     bool OnClose() override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
+    void OnTimer(UINT_PTR id) override;
 
 private:
     void OnTrayNotification(UINT mouseMessage);
     void OnConnectionState(int state);
     void ShowTrayMenu();
+    void ArmConnectionCheck();
+    bool IsRefreshResting() const;
 
     monitor::CAXMonDoc& m_document;
     monitor::CAXMonView* m_view = nullptr;
     ui::CTrayIcon m_trayIcon;
     int m_trayState = kTrayConnected;
+    std::string m_noAnswerSince; // local date and time the service stopped answering
+    monitor::ConnectionWatch m_connectionWatch;
+    bool m_closeExplained = false;
+    bool m_maximiseWhenShown = false;
     bool m_closing = false;
     std::function<void()> m_onSessionEnd;
     CServerPropertySheet* m_openSheet = nullptr;

@@ -57,7 +57,31 @@ bool CGridFind::Show(HWND notify) {
     m_request.Flags = FR_DOWN;
     m_request.lpstrFindWhat = m_what;
     m_request.wFindWhatLen = sizeof m_what;
-    return Subclass(grid_dialogs::ShowFindDialog(m_request));
+    if (!Subclass(grid_dialogs::ShowFindDialog(m_request)))
+        return false;
+    Place(notify);
+    return true;
+}
+
+void CGridFind::Place(HWND notify) {
+    if (!m_placed) {
+        RECT grid{};
+        RECT dialog{};
+        GetWindowRect(notify, &grid);
+        GetWindowRect(m_hwnd, &dialog);
+        m_place = {std::max(grid.left, grid.right - (dialog.right - dialog.left) - 24),
+                   std::max(grid.top, grid.bottom - (dialog.bottom - dialog.top) - 24)};
+    }
+    SetWindowPos(m_hwnd, nullptr, m_place.x, m_place.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CGridFind::OnDestroy() {
+    RECT dialog{};
+    if (GetWindowRect(m_hwnd, &dialog)) {
+        m_place = {dialog.left, dialog.top};
+        m_placed = true;
+    }
 }
 
 bool CGridView::FindText(const std::string& what, const CGridFindOptions& options) {
@@ -96,6 +120,26 @@ HWND CGridView::GetFindDialog() const {
     return m_find ? m_find->Dialog() : nullptr;
 }
 
+// Scrolls so that the current row lies above `window`, or below it when no row fits above.
+void CGridView::KeepCurrentRowClearOf(HWND window) {
+    RECT cover{};
+    if (m_currentRow < 1 || !GetWindowRect(window, &cover))
+        return;
+    MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&cover), 2);
+    const RECT client = ClientRect();
+    const RECT row = CellRect(m_currentRow, m_currentCol);
+    const bool covered = row.top < cover.bottom && cover.top < row.bottom &&
+                         client.left < cover.right && cover.left < client.right;
+    if (!covered)
+        return;
+    const int rowHeight = GetRowHeight();
+    const int rowsAbove = (cover.top - HeadingHeight()) / rowHeight;
+    if (rowsAbove >= 1)
+        ScrollToRow(m_currentRow - rowsAbove + 1);
+    else
+        ScrollToRow(m_currentRow - (cover.bottom - HeadingHeight() + rowHeight - 1) / rowHeight);
+}
+
 void CGridView::OnFindMessage(LPARAM lParam) {
     const auto* request = reinterpret_cast<const FINDREPLACEA*>(lParam);
     if (!(request->Flags & FR_FINDNEXT))
@@ -103,8 +147,10 @@ void CGridView::OnFindMessage(LPARAM lParam) {
     const CGridFindOptions options{(request->Flags & FR_DOWN) != 0,
                                    (request->Flags & FR_MATCHCASE) != 0,
                                    (request->Flags & FR_WHOLEWORD) != 0};
-    if (FindText(request->lpstrFindWhat, options))
+    if (FindText(request->lpstrFindWhat, options)) {
+        KeepCurrentRowClearOf(m_find->Dialog());
         return;
+    }
     ui::ShowMessage(m_find->Dialog(),
                     "Cannot find \"" + std::string(request->lpstrFindWhat) + "\".",
                     MB_OK | MB_ICONINFORMATION);

@@ -14,7 +14,8 @@ public:
     ~CGridFind() override;
 
     // Shows the dialog (or brings the open one forward); `notify` receives MessageId() and
-    // the dialog is owned by its top-level window.
+    // the dialog is owned by its top-level window. It opens where the user last left it, the
+    // first time at the bottom right of `notify`.
     bool Show(HWND notify);
     HWND Dialog() const { return m_hwnd; }
     UINT MessageId() const { return m_message; }
@@ -22,8 +23,15 @@ public:
     // Tab, Enter and Esc in the dialog.
     bool PreTranslateMessage(MSG& msg) override;
 
+protected:
+    void OnDestroy() override;
+
 private:
+    void Place(HWND notify);
+
     UINT m_message;
+    POINT m_place{};
+    bool m_placed = false;
     char m_what[256] = {};
     FINDREPLACEA m_request{};
 };

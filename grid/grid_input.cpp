@@ -207,8 +207,10 @@ void CGridView::OnLeftButtonDown(UINT flags, POINT point) {
 }
 
 void CGridView::OnMouseMove(UINT, POINT point) {
-    if (m_trackCol < 0)
+    if (m_trackCol < 0) {
+        FollowTip(point);
         return;
+    }
     const int delta = MulDiv(point.x - m_trackStartX, 100, m_zoom);
     m_colWidths[m_trackCol] = std::max(0, m_trackStartWidth + delta);
     UpdateScrollBars();

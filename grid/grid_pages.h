@@ -23,7 +23,9 @@ struct CGridPageBreakdown {
 
 // rowHeight and bodyHeight (the height left for data rows below the heading row) and the
 // widths in device pixels. Every page holds at least one row and one column; a column wider
-// than the body is printed alone, cut at the right margin.
+// than the body is printed alone, cut at the right margin. The key column `keyCol` (one of
+// `columns`, or -1 for none) starts every column band after the one it stands in, so that a
+// continuation page can be matched to its rows.
 CGridPageBreakdown ComputePageBreakdown(int rowCount, int rowHeight, int bodyHeight,
                                         const std::vector<CGridColumnExtent>& columns,
-                                        int bodyWidth);
+                                        int bodyWidth, int keyCol = -1);

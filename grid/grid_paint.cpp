@@ -1,4 +1,5 @@
 // Painting of the visible cells, double-buffered.
+#include "base/handles.h"
 #include "grid/grid_gdi.h"
 #include "grid/grid_view.h"
 
@@ -27,7 +28,33 @@ void CGridView::PaintCell(HDC dc, const RECT& rect, int row, int col, int scale,
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     ControlOf(style).Draw(cell);
+    if (row == 0 && col == m_sortMarkCol)
+        PaintSortMark(dc, rect);
     RestoreDC(dc, saved);
+}
+
+void CGridView::SetSortMark(int col, bool ascending) {
+    if (col == m_sortMarkCol && ascending == m_sortMarkAscending)
+        return;
+    m_sortMarkCol = col;
+    m_sortMarkAscending = ascending;
+    InvalidateCells();
+}
+
+// A small filled triangle at the right end of the heading, over whatever text reaches there.
+void CGridView::PaintSortMark(HDC dc, const RECT& rect) const {
+    const int size = std::max<int>((rect.bottom - rect.top) / 3, 3);
+    const int right = rect.right - size;
+    const int middle = (rect.top + rect.bottom) / 2;
+    const int tip = m_sortMarkAscending ? middle - size / 2 : middle + size / 2;
+    const int base = m_sortMarkAscending ? middle + size / 2 : middle - size / 2;
+    grid_gdi::FillSolid(dc, {right - 2 * size - 2, rect.top + 1, rect.right - 1, rect.bottom - 1},
+                        GetSysColor(COLOR_BTNFACE));
+    const POINT points[] = {{right - 2 * size, base}, {right, base}, {right - size, tip}};
+    base::UniqueBrush brush(CreateSolidBrush(GetSysColor(COLOR_BTNTEXT)));
+    base::SelectObjectScope selectBrush(dc, brush.Get());
+    base::SelectObjectScope selectPen(dc, GetStockObject(NULL_PEN));
+    Polygon(dc, points, 3);
 }
 
 void CGridView::PaintGridLines(HDC dc, const RECT& rect) {

@@ -50,12 +50,15 @@ CGridPrintPreview::CGridPrintPreview(CGridView& grid) : m_grid(grid) {
 void CGridPrintPreview::ReadPageFormat() {
     m_pageSize = kA4At300Dpi;
     m_dpi = 300;
+    // The page of the printer and setup the user chose, else of the named or default printer.
+    base::UniqueDc printer;
+    if (m_printer.empty())
+        printer = m_grid.PrinterChoice().CreateInformationContext();
     std::string name = m_printer;
-    if (name.empty()) {
-        if (!grid_dialogs::DefaultPrinterName(name))
-            return;
-    }
-    base::UniqueDc printer(CreateICA("WINSPOOL", name.c_str(), nullptr, nullptr));
+    if (!printer && name.empty() && !grid_dialogs::DefaultPrinterName(name))
+        return;
+    if (!printer)
+        printer.Reset(CreateICA("WINSPOOL", name.c_str(), nullptr, nullptr));
     if (!printer)
         return;
     const SIZE pageSize{GetDeviceCaps(printer.Get(), HORZRES),

@@ -36,12 +36,32 @@ PrintGeometry GeometryOf(SIZE pageSize, int dpi, const LOGFONTA& font) {
     return geometry;
 }
 
-// The breakdown leaves room for the heading row on top and the page number line below.
+// The title line and a gap of half a line above the rows.
+int TitleHeight(const PrintGeometry& geometry) {
+    return geometry.rowHeight * 3 / 2;
+}
+
+// The breakdown leaves room for the title and heading rows on top and the page number line
+// below.
 CGridPageBreakdown BreakdownOf(const PrintGeometry& geometry, int rowCount,
-                               const std::vector<CGridColumnExtent>& columns) {
-    const int bodyHeight = geometry.body.bottom - geometry.body.top - 2 * geometry.rowHeight;
+                               const std::vector<CGridColumnExtent>& columns, int keyCol) {
+    const int bodyHeight =
+        geometry.body.bottom - geometry.body.top - TitleHeight(geometry) - 2 * geometry.rowHeight;
     return ComputePageBreakdown(rowCount, geometry.rowHeight, bodyHeight, columns,
-                                geometry.body.right - geometry.body.left);
+                                geometry.body.right - geometry.body.left, keyCol);
+}
+
+std::string LocalDateAndTime() {
+    char date[64] = {};
+    char time[64] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+void DrawLine(HDC dc, const std::string& text, RECT rect, UINT format) {
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              format | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 } // namespace
@@ -59,7 +79,13 @@ int CGridView::GetPrintPageCount(SIZE pageSize, int dpi) {
     std::vector<CGridColumnExtent> columns;
     for (int col : PrintedColumns())
         columns.push_back({col, MulDiv(GetColWidth(col), geometry.scale, 1000)});
-    return BreakdownOf(geometry, GetRowCount(), columns).PageCount();
+    return BreakdownOf(geometry, GetRowCount(), columns, m_printKeyCol).PageCount();
+}
+
+std::string CGridView::GetPrintTitle() const {
+    char title[256] = {};
+    GetWindowTextA(GetAncestor(m_hwnd, GA_ROOT), title, sizeof title);
+    return title;
 }
 
 void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
@@ -67,7 +93,7 @@ void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
     std::vector<CGridColumnExtent> columns;
     for (int col : PrintedColumns())
         columns.push_back({col, MulDiv(GetColWidth(col), geometry.scale, 1000)});
-    const CGridPageBreakdown pages = BreakdownOf(geometry, GetRowCount(), columns);
+    const CGridPageBreakdown pages = BreakdownOf(geometry, GetRowCount(), columns, m_printKeyCol);
     if (page < 0 || page >= pages.PageCount())
         return;
 
@@ -86,7 +112,19 @@ void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
     base::UniquePen pen(
         CreatePen(PS_SOLID, std::max(1, geometry.scale / 1000), RGB(128, 128, 128)));
     SelectObject(dc, pen.Get());
-    int top = geometry.body.top;
+    SetTextColor(dc, RGB(0, 0, 0));
+    const RECT titleLine{geometry.body.left, geometry.body.top, geometry.body.right,
+                         geometry.body.top + geometry.rowHeight};
+    const std::string date = LocalDateAndTime();
+    DrawLine(dc, date, titleLine, DT_RIGHT | DT_VCENTER);
+    SIZE dateSize{};
+    GetTextExtentPoint32A(dc, date.c_str(), static_cast<int>(date.size()), &dateSize);
+    DrawLine(dc, GetPrintTitle(),
+             {titleLine.left, titleLine.top, titleLine.right - dateSize.cx - geometry.rowHeight,
+              titleLine.bottom},
+             DT_LEFT | DT_VCENTER);
+
+    int top = geometry.body.top + TitleHeight(geometry);
     for (int row : rows) {
         int left = geometry.body.left;
         for (int col : pages.ColumnsOfPage(page)) {
@@ -105,10 +143,10 @@ void CGridView::PrintPage(HDC dc, SIZE pageSize, int dpi, int page) {
     const std::string number =
         "Page " + std::to_string(page + 1) + " of " + std::to_string(pages.PageCount());
     SetTextColor(dc, RGB(0, 0, 0));
-    RECT footer{geometry.body.left, geometry.body.bottom - geometry.rowHeight, geometry.body.right,
-                geometry.body.bottom};
-    DrawTextA(dc, number.c_str(), static_cast<int>(number.size()), &footer,
-              DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+    DrawLine(dc, number,
+             {geometry.body.left, geometry.body.bottom - geometry.rowHeight, geometry.body.right,
+              geometry.body.bottom},
+             DT_CENTER | DT_BOTTOM);
     RestoreDC(dc, saved);
 }
 
@@ -149,6 +187,7 @@ bool CGridView::Print() {
         return false;
     }
     base::UniqueDc printer(request.hDC);
+    m_printer.ApplyPageSetup(printer.Get());
     char title[128] = {};
     GetWindowTextA(request.hwndOwner, title, sizeof title);
     const bool printed = PrintTo(printer.Get(), title);

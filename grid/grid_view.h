@@ -10,6 +10,7 @@
 #include "grid/grid_printer.h"
 #include "grid/grid_row.h"
 #include "grid/grid_style.h"
+#include "grid/grid_tips.h"
 
 #include "base/handles.h"
 #include "ui/window_base.h"
@@ -115,6 +116,10 @@ public:
     // The key of a cell; `style` is the cell's composed style. Default: the display text.
     virtual std::string GetSortKey(int row, int col, const CGridSortInfo& info,
                                    const CGridStyle& style);
+    // The heading of column `col` shows an arrow: up for ascending, down for descending; -1
+    // shows none.
+    void SetSortMark(int col, bool ascending);
+    int GetSortMarkColumn() const { return m_sortMarkCol; }
 
     // --- Hooks (flags are the MK_ key flags, point in client coordinates) ---------------------
     // A press of the left button on a cell; return true when handled (then the grid does
@@ -126,6 +131,9 @@ public:
     virtual bool OnCellRightClick(int row, int col, UINT flags, POINT point);
     // The user finished dragging column `col` to `width`; return false to keep the old width.
     virtual bool OnColumnResized(int col, int width);
+    // The tool tip of a cell, shown while the mouse rests on it; empty (the default): none.
+    virtual std::string GetCellTip(int row, int col);
+    HWND GetTipWindow() const; // null until the mouse first moved over the grid
 
     // --- Zoom (percent, 100 = normal) ---------------------------------------------------------
     int GetZoom() const { return m_zoom; }
@@ -158,7 +166,14 @@ public:
     // The print setup dialog; the printer and page chosen serve the following printouts.
     bool PrintSetup();
     bool PrintTo(HDC printerDc, const std::string& title); // the whole document
-    void ShowPrintPreview();                               // a preview window of the printout
+    // The column repeated at the left of pages that continue rows to the right; -1: none.
+    void SetPrintKeyColumn(int col) { m_printKeyCol = col; }
+    // The title printed at the top of every page, with the date and time of the printout.
+    // Default: the text of the grid's top-level window.
+    virtual std::string GetPrintTitle() const;
+    void ShowPrintPreview(); // a preview window of the printout
+    // The printer and page setup chosen in Print Setup (or Print), for the preview's pages.
+    const CGridPrinterChoice& PrinterChoice() const { return m_printer; }
     CGridPrintPreview* GetPrintPreview() const { return m_preview.get(); } // null until shown
     // Draws page `page` (0-based) of a printout laid out for a page of `pageSize` device
     // pixels at `dpi` pixels per inch.
@@ -212,12 +227,16 @@ private:
     void InvalidateRow(int row); // only when the row is on the screen
     void PaintCell(HDC dc, const RECT& rect, int row, int col, int scale, bool forPrint);
     void PaintGridLines(HDC dc, const RECT& rect);
+    void PaintSortMark(HDC dc, const RECT& rect) const;
     void OnLeftButtonDown(UINT flags, POINT point);
     void OnMouseMove(UINT flags, POINT point);
+    void FollowTip(POINT point);
+    RECT CellRect(int row, int col) const; // client coordinates of a cell on the screen
     void OnLeftButtonUp(POINT point);
     void OnLeftDoubleClick(UINT flags, POINT point);
     void MoveByKey(UINT key);
     void OnFindMessage(LPARAM lParam);
+    void KeepCurrentRowClearOf(HWND window);
     int FitColumnWidth(int col) const;
     std::vector<int> PrintedColumns() const;
 
@@ -241,9 +260,13 @@ private:
     int m_topRow = 1;
     int m_scrollX = 0;
     int m_trackCol = -1;
+    int m_sortMarkCol = -1;
+    int m_printKeyCol = -1;
+    bool m_sortMarkAscending = true;
     int m_trackStartX = 0;
     int m_trackStartWidth = 0;
     std::unique_ptr<CGridFind> m_find;
+    CGridTips m_tips;
     std::unique_ptr<CGridPrintPreview> m_preview;
     CGridPrinterChoice m_printer;
 };

@@ -3,6 +3,7 @@
 
 #include "base/error_text.h"
 #include "base/message_wait.h"
+#include "monitor/monitor_messages.h"
 #include "monitor/record_filter.h"
 #include "monitor/refresh_thread.h"
 #include "base/resource_text.h"
@@ -62,6 +63,9 @@ bool CAXMonDoc::LoadFirstSet() {
     for (const std::string& name : SplitServerList(m_server)) {
         uint32_t status = m_client->Connect(name.c_str());
         m_serverKind = m_client->ServerKind;
+        // The tray shows from the start whether the service answers.
+        if (m_mainWindow)
+            SendMessageA(m_mainWindow, WM_AXMON_CONNECTED, status == kAxOk ? 1 : 0, 0);
         if (status != kAxOk) {
             if (!m_startedHidden)
                 ShowMessage(base::FormatText(base::LoadText(IDS_UNABLE_TO_RETRIEVE),

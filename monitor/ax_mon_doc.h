@@ -4,7 +4,8 @@
 // Opening loads a first set on the calling (user-interface) thread. Each RequestRefresh then runs
 // one cycle on the refresh thread, which fills the incoming list and posts WM_AXMON_REFRESHED to
 // the view; the view calls TakeIncoming, which makes the incoming list the displayed one.
-// The refresh thread sends WM_AXMON_CONNECTED to the main window after each connect.
+// The open operation and the refresh thread send WM_AXMON_CONNECTED to the main window after
+// each connect.
 #pragma once
 
 #include "client/axcli.h"

@@ -51,10 +51,14 @@ void CAXMonView::OnInitialUpdate() {
     SetColWidth(0, 0);
     BuildColumns();
     FillRows(*m_list);
-    m_sortColumn = 1;
-    m_sortColumnType = ColumnTypeOf(1);
+    // The rows come sorted as the user last sorted them, by the first column otherwise.
+    const SortChoice saved = LoadSortChoice();
+    m_sortColumnType = saved.columnType;
+    s_sortAscending = saved.ascending ? 1 : 0;
+    FollowSortColumn();
     if (GetRowCount() > 1)
         SortRows();
+    SetSortMark(m_sortColumn, s_sortAscending != 0);
     LockUpdate(wasLocked);
     Redraw();
 
@@ -117,6 +121,16 @@ void CAXMonView::BuildColumns() {
     }
     SetColCount(col);
     SetReadOnly(true);
+    // Printed pages that continue rows to the right repeat the object's name.
+    const auto objectColumn = std::find(m_shownColumnTypes.begin(), m_shownColumnTypes.end(),
+                                        static_cast<uint32_t>(kColObjectName));
+    SetPrintKeyColumn(objectColumn == m_shownColumnTypes.end()
+                          ? -1
+                          : static_cast<int>(objectColumn - m_shownColumnTypes.begin()) + 1);
+}
+
+std::string CAXMonView::GetPrintTitle() const {
+    return m_document.GetTitle().empty() ? CGridView::GetPrintTitle() : m_document.GetTitle();
 }
 
 uint32_t CAXMonView::ColumnTypeOf(int col) const {
@@ -218,6 +232,7 @@ void CAXMonView::FillRow(int row, MonitorEntry& entry) {
 
 void CAXMonView::SortRows() {
     CGridView::SortRows(CGridSortInfo{m_sortColumn, s_sortAscending != 0});
+    SetSortMark(m_sortColumn, s_sortAscending != 0);
 }
 
 std::string CAXMonView::GetSortKey(int row, int col, const CGridSortInfo&,
@@ -272,6 +287,14 @@ void CAXMonView::OnRowContextMenu(int /*row*/, POINT /*screenPoint*/) {}
 
 bool CAXMonView::OnColumnResized(int col, int /*width*/) {
     return col != 0 && ColumnTypeOf(col) != kColStatus;
+}
+
+std::string CAXMonView::GetCellTip(int row, int col) {
+    const uint32_t type = ColumnTypeOf(col);
+    const MonitorEntry* entry = EntryOfRow(row);
+    if (!entry || (type != kColStatus && !IsPercentColumn(type)))
+        return {};
+    return StatusTip(entry->record, UsedPercent(entry->record));
 }
 
 void CAXMonView::SaveColumnWidths() {
@@ -355,6 +378,7 @@ void CAXMonView::OnDestroy() {
     StopRefreshTimer();
     SaveColumnWidths();
     SaveSizeUnit(m_sizeUnit);
+    SaveSortChoice({ColumnTypeOf(m_sortColumn), s_sortAscending != 0});
 }
 
 } // namespace monitor

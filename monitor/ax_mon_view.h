@@ -44,6 +44,8 @@ public:
     // the timer, or stops the refresh thread when a cycle is in flight. Does nothing more while
     // paused.
     void StopRefreshTimer();
+    // The refresh frequency in milliseconds.
+    UINT RefreshIntervalMs() const;
 
     // Sets the columns from the column order (also after the user changed the columns).
     void BuildColumns();
@@ -79,6 +81,10 @@ public:
     bool OnCellDoubleClick(int row, int col, UINT flags, POINT point) override;
     bool OnCellRightClick(int row, int col, UINT flags, POINT point) override;
     bool OnColumnResized(int col, int width) override;
+    // The row's state in words on its status and percentage cells.
+    std::string GetCellTip(int row, int col) override;
+    // The document's title, which names the server.
+    std::string GetPrintTitle() const override;
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -108,7 +114,6 @@ private:
     void OnPrint(bool preview);
 
     void OnMonitorRefreshed();
-    UINT RefreshIntervalMs() const;
     int DefaultWidthPixels(uint32_t characters) const;
     void SetColumnLook(int col, uint32_t type);
 

@@ -91,10 +91,14 @@ void CBitmapStatic::Draw(const CGridCellPaint& cell) {
     DrawFrame(cell);
 }
 
-COLORREF CMyProgressBar::GetCaptionColor(const CGridCellPaint&, bool onFill,
+COLORREF CMyProgressBar::GetCaptionColor(const CGridCellPaint& cell, bool onFill,
                                          COLORREF background) const {
     if (onFill)
         return RGB(0, 0, 0);
+    // On the selection's colour the complement may be as dark as the selection itself; the
+    // selection's own text colour always reads there.
+    if (cell.selected)
+        return GetSysColor(COLOR_HIGHLIGHTTEXT);
     return RGB(255 - GetRValue(background), 255 - GetGValue(background),
                255 - GetBValue(background));
 }

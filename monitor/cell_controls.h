@@ -38,7 +38,7 @@ private:
 };
 
 // The grid's progress bar whose caption is black on the bar and the background's complement
-// elsewhere.
+// elsewhere (the selection's text colour in a selected row).
 class CMyProgressBar : public CGridProgressCtrl {
 public:
     using CGridProgressCtrl::CGridProgressCtrl;

@@ -126,6 +126,23 @@ const char* StatusWord(int iconId) {
     }
 }
 
+std::string StatusTip(const AllotrixBaseDbRec& record, uint64_t usedPercent) {
+    const StatusIcon icon = GetStatusIcon(record, usedPercent);
+    const std::string used = std::to_string(usedPercent) + " %";
+    if (icon == kIconScanning)
+        return "Waiting for a scan";
+    if (icon == kIconStatus100)
+        return "Scanning";
+    if (usedPercent > 100)
+        return "Over quota: " + used;
+    for (int i = 1; i <= static_cast<int>(kThresholdCount); ++i) {
+        if (kThresholdIcon[i - 1] == icon)
+            return "Threshold " + std::to_string(i) + " (" +
+                   std::to_string(record.GetThreshPercent(i)) + " %) exceeded: " + used + " used";
+    }
+    return used + " used, no threshold exceeded";
+}
+
 StatusIcon GetStatusIcon(const AllotrixBaseDbRec& record, uint64_t usedPercent) {
     if (record.IsAttributeSet(AttrStatus40000000))
         return kIconScanning;

@@ -44,6 +44,11 @@ enum StatusIcon : int {
 // "Scanning", "Waiting for scan"; empty for any other id.
 const char* StatusWord(int iconId);
 
+// The row's state in words, for the tool tip of its status and percentage cells: "Waiting for a
+// scan", "Scanning", "Over quota: 150 %", "Threshold 1 (90 %) exceeded: 95 % used", or
+// "45 % used, no threshold exceeded".
+std::string StatusTip(const AllotrixBaseDbRec& record, uint64_t usedPercent);
+
 // The status icon: a scan state first, else the first threshold the used percentage exceeds
 // (strictly), else the plain flag. Thresholds stop at the first one set to 0.
 StatusIcon GetStatusIcon(const AllotrixBaseDbRec& record, uint64_t usedPercent);

@@ -116,4 +116,28 @@ bool SaveSizeUnit(uint32_t unit) {
     return ui::Profile::WriteInt(kMonitorSection, kSizeUnitValue, unit);
 }
 
+namespace {
+constexpr char kSortColumnValue[] = "SortColumn";
+constexpr char kSortAscendingValue[] = "SortAscending";
+} // namespace
+
+SortChoice LoadSortChoice() {
+    SortChoice choice;
+    const std::string key = ui::Profile::GetString(kMonitorSection, kSortColumnValue, "");
+    for (uint32_t type = kColStatus; type <= kColServer; ++type) {
+        if (lstrcmpiA(key.c_str(), GetColumnInfo(type).key) == 0)
+            choice.columnType = type;
+    }
+    choice.ascending = ui::Profile::GetInt(kMonitorSection, kSortAscendingValue, 0) != 0;
+    return choice;
+}
+
+bool SaveSortChoice(const SortChoice& choice) {
+    if (choice.columnType < kColStatus || choice.columnType > kColServer)
+        return false;
+    return ui::Profile::WriteString(kMonitorSection, kSortColumnValue,
+                                    GetColumnInfo(choice.columnType).key) &&
+           ui::Profile::WriteInt(kMonitorSection, kSortAscendingValue, choice.ascending ? 1 : 0);
+}
+
 } // namespace monitor

@@ -43,4 +43,13 @@ int LoadColumnWidth(uint32_t type, int defaultWidth);
 bool SaveColumnWidth(uint32_t type, int width);
 bool SaveSizeUnit(uint32_t unit);
 
+// The column type the rows were last sorted by, saved by its key ("SortColumn"), and the
+// direction ("SortAscending"); type 0 when none is saved or the key names no column.
+struct SortChoice {
+    uint32_t columnType = 0;
+    bool ascending = false;
+};
+SortChoice LoadSortChoice();
+bool SaveSortChoice(const SortChoice& choice);
+
 } // namespace monitor

@@ -3,6 +3,7 @@
 #include "monitor/columns.h"
 #include "base/resource_text.h"
 #include "res/resource.h"
+#include "ui/message_box.h"
 
 #include <algorithm>
 
@@ -80,6 +81,8 @@ bool CColumnsDlg::OnInitDialog() {
         available.SetCurrentSelection(0);
     EnableItem(IDC_ADD_COLUMN, available.Count() > 0);
     EnableItem(IDC_REMOVE_COLUMN, false);
+    EnableItem(IDC_MOVE_COLUMN_UP, false);
+    EnableItem(IDC_MOVE_COLUMN_DOWN, false);
     EnableItem(IDOK, displayed.Count() > 0);
     return Dialog::OnInitDialog();
 }
@@ -111,6 +114,8 @@ void CColumnsDlg::AddColumn() {
         return;
     EnableItem(IDC_ADD_COLUMN, false);
     EnableItem(IDC_REMOVE_COLUMN, true);
+    EnableItem(IDC_MOVE_COLUMN_UP, Displayed().Count() > 1);
+    EnableItem(IDC_MOVE_COLUMN_DOWN, false);
     EnableItem(IDOK, true);
 }
 
@@ -119,13 +124,25 @@ void CColumnsDlg::RemoveColumn() {
         return;
     EnableItem(IDC_ADD_COLUMN, true);
     EnableItem(IDC_REMOVE_COLUMN, false);
+    EnableItem(IDC_MOVE_COLUMN_UP, false);
+    EnableItem(IDC_MOVE_COLUMN_DOWN, false);
     if (Displayed().Count() == 0)
         EnableItem(IDOK, false);
 }
 
 void CColumnsDlg::UpdateButtons() {
+    const int displayed = Displayed().CurrentSelection();
     EnableItem(IDC_ADD_COLUMN, Available().CurrentSelection() >= 0);
-    EnableItem(IDC_REMOVE_COLUMN, Displayed().CurrentSelection() >= 0);
+    EnableItem(IDC_REMOVE_COLUMN, displayed >= 0);
+    EnableItem(IDC_MOVE_COLUMN_UP, displayed > 0);
+    EnableItem(IDC_MOVE_COLUMN_DOWN, displayed >= 0 && displayed + 1 < Displayed().Count());
+}
+
+void CColumnsDlg::MoveSelectedBy(int step) {
+    const int selected = Displayed().CurrentSelection();
+    if (selected < 0 || selected + step < 0 || selected + step >= Displayed().Count())
+        return;
+    MoveDisplayedItem(selected, step < 0 ? selected + step : selected + step + 1);
 }
 
 void CColumnsDlg::MoveDisplayedItem(int from, int before) {
@@ -209,6 +226,14 @@ bool CColumnsDlg::OnCommand(UINT id, UINT code, HWND control) {
     case IDC_REMOVE_COLUMN:
         if (code == BN_CLICKED)
             RemoveColumn();
+        return true;
+    case IDC_MOVE_COLUMN_UP:
+    case IDC_MOVE_COLUMN_DOWN:
+        if (code == BN_CLICKED)
+            MoveSelectedBy(id == IDC_MOVE_COLUMN_UP ? -1 : 1);
+        return true;
+    case ID_HELP:
+        ui::ShowMessage(m_hwnd, base::LoadText(IDS_COLUMNS_HELP), MB_OK | MB_ICONINFORMATION);
         return true;
     case IDC_AVAILABLE_COLUMNS:
     case IDC_DISPLAYED_COLUMNS:

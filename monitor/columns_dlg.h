@@ -1,5 +1,6 @@
 // The Columns dialog: which columns the monitor grid shows, in which order (the displayed list
-// can be reordered by dragging), and the unit of the size columns.
+// is reordered by dragging or with Move Up and Move Down), and the unit of the size columns.
+// A double click moves an item to the other list; Help explains the dialog.
 #pragma once
 
 #include "monitor/column_layout.h"
@@ -43,6 +44,7 @@ private:
     void AddColumn();
     void RemoveColumn();
     void UpdateButtons();
+    void MoveSelectedBy(int step); // the selected displayed item, one place up (-1) or down
     LRESULT OnDragList(const DRAGLISTINFO& info);
     void DrawImageButton(const DRAWITEMSTRUCT& item);
 

@@ -105,6 +105,7 @@ void CAXMonView::OnChooseColumns() {
         FollowSortColumn();
         if (GetRowCount() > 1)
             SortRows();
+        SetSortMark(m_sortColumn, s_sortAscending != 0);
         LockUpdate(wasLocked);
         Redraw();
     }

@@ -74,6 +74,8 @@
 #define IDC_DISPLAYED_COLUMNS 1133
 #define IDC_ADD_COLUMN 1158
 #define IDC_REMOVE_COLUMN 1160
+#define IDC_MOVE_COLUMN_UP 1170
+#define IDC_MOVE_COLUMN_DOWN 1171
 /* The size-unit radio group in tab order: Bytes, KiloBytes, MegaBytes, GigaBytes. */
 #define IDC_SPACE_UNIT_BYTES 1194
 #define IDC_SPACE_UNIT_KILOBYTES 1195
@@ -413,5 +415,14 @@
 #define IDS_SERVICE_STARTING 64417
 #define IDS_SERVICE_STOPPING 64418
 #define IDS_MAIL_PROFILE_LABEL 64420
+
+/* ---- Strings: what the console shows of its state ---- */
+#define IDS_TRAY_TIP_ANSWERS 64430
+#define IDS_TRAY_TIP_NO_ANSWER 64431
+#define IDS_STATUS_NO_ANSWER 64432
+#define IDS_STATUS_PAUSED 64433
+#define IDS_BALLOON_TITLE 64434
+#define IDS_BALLOON_TEXT 64435
+#define IDS_COLUMNS_HELP 64436
 
 #endif

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,8 +28,10 @@ const char kUsage[] =
     "Usage: axquota [-s SERVER] COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  list [-bytes]                 list every quota: object, owner, used, quota, percent,\n"
-    "                                status (-bytes: sizes as exact byte counts)\n"
+    "  list [-bytes | -csv]          list every quota: object, owner, used, quota, percent,\n"
+    "                                status (-bytes: sizes as exact byte counts; -csv: one\n"
+    "                                comma-separated line per quota with a header line, sizes\n"
+    "                                in bytes, for spreadsheets and scripts)\n"
     "  set OBJECT SIZE [OPTIONS]     create or change a quota; SIZE such as 500MB, 2G, 1.5GB,\n"
     "                                1048576 (whole bytes; units B, KB, MB, GB, TB, PB)\n"
     "      -owner ACCOUNT            the quota of an account inside the object (default: the\n"
@@ -148,6 +153,17 @@ std::string QuotaText(const AllotrixBaseDbRec& record, bool exactBytes) {
     if (record.IsAttributeSet(AttrPercentOfCurrentUsed))
         return std::to_string(record.GetPermQuota()) + "% used";
     return exactBytes ? std::to_string(record.GetPermQuota()) : FormatBytes(record.GetPermQuota());
+}
+
+int ListCsv(AXCli& client) {
+    // Lines end in CR LF as the format asks, whatever the console makes of a line feed.
+    fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+    printf("%s\r\n", QuotaCsvHeader().c_str());
+    uint32_t status = ListRecords(client, [](const AllotrixBaseDbRec& record) {
+        printf("%s\r\n", QuotaCsvLine(record).c_str());
+    });
+    return status == kAxOk ? kExitOk : Failed("listing the quotas", status);
 }
 
 int List(AXCli& client, bool exactBytes) {
@@ -415,7 +431,8 @@ int main(int argc, char** argv) {
         command != "devices" && command != "apply-template")
         return UsageError("unknown command " + command);
     bool exactBytes = command == "list" && args.More() && args.words[args.next] == "-bytes";
-    if (exactBytes)
+    bool csv = command == "list" && args.More() && args.words[args.next] == "-csv";
+    if (exactBytes || csv)
         args.Take();
     if ((command == "list" || command == "devices") && args.More())
         return UsageError(command + ": too many arguments");
@@ -443,7 +460,7 @@ int main(int argc, char** argv) {
         return kExitNoService;
     }
     if (command == "list")
-        return List(client, exactBytes);
+        return csv ? ListCsv(client) : List(client, exactBytes);
     if (command == "set")
         return Set(client, args);
     if (command == "delete")

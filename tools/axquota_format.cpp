@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 std::string FormatBytes(uint64_t bytes) {
     static const char* const units[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
@@ -132,4 +133,41 @@ std::string QuotaState(const AllotrixBaseDbRec& record) {
             reached = threshold;
     }
     return reached ? "threshold " + std::to_string(reached) : "ok";
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string QuotaCsvHeader() {
+    return "Object,Owner,Used Bytes,Quota,Quota Unit,Percent Used,High Water Bytes,"
+           "Overdraft Bytes,Status";
+}
+
+std::string QuotaCsvLine(const AllotrixBaseDbRec& record) {
+    const char* unit = record.IsAttributeSet(AttrPercentOfDevice)        ? "% of device"
+                       : record.IsAttributeSet(AttrPercentOfCurrentUsed) ? "% of used"
+                                                                         : "bytes";
+    const int percent = PercentUsed(record);
+    const std::string fields[] = {record.GetMappedName(1),
+                                  record.GetFileOwner(),
+                                  std::to_string(record.GetUsedQuota()),
+                                  std::to_string(record.GetPermQuota()),
+                                  unit,
+                                  percent < 0 ? std::string() : std::to_string(percent),
+                                  std::to_string(record.GetHighWaterMark()),
+                                  std::to_string(record.GetOverDraft()),
+                                  QuotaState(record)};
+    std::string line = CsvField(fields[0]);
+    for (size_t i = 1; i < std::size(fields); ++i)
+        line += "," + CsvField(fields[i]);
+    return line;
 }

@@ -20,3 +20,11 @@ std::string ParseThresholds(const std::string& text, uint8_t (&values)[kThreshol
 int PercentUsed(const AllotrixBaseDbRec& record);
 // "scan pending", "scanning", "over quota", "threshold N" (the highest threshold reached), "ok".
 std::string QuotaState(const AllotrixBaseDbRec& record);
+
+// One field of a comma-separated line (RFC 4180): quoted, with its quotes doubled, when it holds
+// a comma, a quote or a line break; as it stands otherwise.
+std::string CsvField(const std::string& text);
+// The header line and one line per quota of "axquota list -csv", without the line end: sizes in
+// bytes and the percentage as plain numbers (empty when the quota is not a size).
+std::string QuotaCsvHeader();
+std::string QuotaCsvLine(const AllotrixBaseDbRec& record);

@@ -98,6 +98,13 @@ void CDockStatusBar::SetMessageText(const std::string& text) const {
     }
 }
 
+void CDockStatusBar::SetIdleText(const std::string& text) {
+    if (text == m_idleText)
+        return;
+    m_idleText = text;
+    ShowIdleText();
+}
+
 void CDockStatusBar::ShowCommandHelp(UINT commandId) const {
     std::string text = commandId ? base::LoadText(commandId, m_instance) : std::string();
     size_t newline = text.find('\n');

@@ -20,6 +20,10 @@ public:
 
     void SetMessageText(const std::string& text) const;
     void ShowIdleText() const { SetMessageText(m_idleText); }
+    // What the message pane says while no menu item is under the cursor ("Ready" until set);
+    // shown at once when it changes.
+    void SetIdleText(const std::string& text);
+    const std::string& IdleText() const { return m_idleText; }
     // The status-line text of a command: its string-table text up to "\n"; the idle text when
     // the command has none.
     void ShowCommandHelp(UINT commandId) const;

@@ -61,6 +61,26 @@ bool CTrayIcon::ShowState(int state) {
     return Refresh();
 }
 
+bool CTrayIcon::ShowState(int state, const std::string& toolTip) {
+    if (m_stateChosen && state == m_state && toolTip == m_toolTip)
+        return true;
+    m_state = state;
+    m_stateChosen = true;
+    m_toolTip = toolTip;
+    return Refresh();
+}
+
+bool CTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!m_added)
+        return false;
+    NOTIFYICONDATAA data = Data();
+    data.uFlags |= NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    std::strncpy(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle - 1);
+    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
+    return m_notify(NIM_MODIFY, &data) != FALSE;
+}
+
 bool CTrayIcon::SetToolTip(const std::string& toolTip) {
     if (toolTip == m_toolTip)
         return true;

@@ -31,10 +31,15 @@ public:
     bool AddStateIcon(int state, UINT iconResourceId, const std::string& toolTip);
     // Changes the shown state; nothing happens when it is the current state already.
     bool ShowState(int state);
+    // Changes the shown state and the tool tip of every state together, in one shell call.
+    bool ShowState(int state, const std::string& toolTip);
     int State() const { return m_state; }
     // The tool tip of every state from now on.
     bool SetToolTip(const std::string& toolTip);
     const std::string& ToolTip() const;
+
+    // A balloon from the icon with a title and a text (the icon must be shown).
+    bool ShowBalloon(const std::string& title, const std::string& text);
 
     // Puts the icon in the notification area (as soon as there is one) or takes it out.
     bool Show();

@@ -1,7 +1,8 @@
 // Prints a monitor grid of 200 quota rows on the printer named on the command line, under the
 // document title given there, and tells how many pages it printed ("pages=N").
 // With "command" as third argument the view's Print command runs instead, its Print dialog
-// confirmed as it shows (the printer is then the one Wine takes as default).
+// confirmed as it shows (the printer is then the one Wine takes as default); with "landscape"
+// Print Setup chooses the landscape orientation before. The Server column is wider than a page.
 // With "show-columns" or "show-preview" the window shows with the Columns dialog or the print
 // preview for ten seconds instead (to look at them). print_to_pdf_test.sh checks the PDF.
 #include "monitor/ax_mon_view.h"
@@ -37,6 +38,15 @@ void CALLBACK ConfirmPrintDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
+void CALLBACK ChooseLandscape(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND dialog = FindWindowA("#32770", "Print Setup")) {
+        KillTimer(nullptr, timer);
+        constexpr int kLandscape = 0x421; // the common dialog's second orientation button
+        SendMessageA(GetDlgItem(dialog, kLandscape), BM_CLICK, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+}
+
 void CALLBACK CloseColumnsDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     if (HWND dialog = FindWindowA("#32770", "Columns")) {
         KillTimer(nullptr, timer);
@@ -67,10 +77,12 @@ int main(int argc, char** argv) {
     ui::Profile::SetRoot("Ostrel", "KelvanePdfPrint" + std::to_string(GetCurrentProcessId()));
     ui::Profile::WriteString("AXMonitor", "ColsDisplayed",
                              "Object Name;% Space Used;Space Used;PermQuota;Server;");
+    ui::Profile::WriteInt("AXMonitor", "Server", 1200);
     HWND host = CreateWindowExA(0, "STATIC", argv[2], WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     monitor::CAXMonDoc document;
     Fill(document);
+    document.SetTitle(nullptr);
     monitor::CAXMonView view(document);
     view.SetStartedHidden(true);
     if (!host || !view.Create(host, {0, 0, 780, 580}, 1)) {
@@ -97,9 +109,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no printer %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
+    if (mode == "landscape") {
+        SetTimer(nullptr, 0, 50, ChooseLandscape);
+        view.RouteCommand(ID_FILE_PRINT_SETUP, 0, nullptr);
+        printer = view.PrinterChoice().CreateInformationContext();
+        if (!printer) {
+            std::fprintf(stderr, "no printer chosen in Print Setup\n");
+            return 1;
+        }
+    }
     const SIZE page{GetDeviceCaps(printer.Get(), HORZRES), GetDeviceCaps(printer.Get(), VERTRES)};
     const int pages = view.GetPrintPageCount(page, GetDeviceCaps(printer.Get(), LOGPIXELSY));
-    if (throughCommand) {
+    if (throughCommand || mode == "landscape") {
         SetTimer(nullptr, 0, 50, ConfirmPrintDialog);
         view.RouteCommand(ID_FILE_PRINT, 0, nullptr);
     } else if (!view.PrintTo(printer.Get(), argv[2])) {

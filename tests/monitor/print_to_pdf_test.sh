@@ -1,8 +1,9 @@
 #!/bin/bash
 # Prints a monitor grid of 200 quota rows on a PDF printer queue and reads the pages back:
-# headings on every page, every row printed exactly once across the page breaks. The grid is
-# printed twice: directly on a queue, and through the view's Print command (its Print dialog
-# confirmed) on the default printer.
+# title, date, headings and page number on every page, the object's name repeated on the pages
+# that continue rows to the right, every row printed once per page set. The grid is printed
+# three times: directly on a queue, through the view's Print command (its Print dialog
+# confirmed) on the default printer, and so after choosing landscape in Print Setup.
 # Usage: print_to_pdf_test.sh SOURCE_DIR BUILD_DIR monitor_pdf_print.exe
 set -e
 source_dir=$1
@@ -31,24 +32,32 @@ wait_for_pdf() { # wait_for_pdf TITLE: sets pdf
     return 1
 }
 
-check_printout() { # check_printout PAGES
+lacks() { ! page_text "$1" | grep -q -- "$2"; }
+
+check_printout() { # check_printout PAGES: every other page continues the rows to the right
     local pages=$1
-    check "more than one page" [ "$pages" -gt 1 ]
+    check "an even number of pages" [ "$pages" -gt 1 -a $((pages % 2)) = 0 ]
     check "PDF page count" [ "$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')" = "$pages" ]
     for page in $(seq "$pages"); do
-        for heading in "Object Name" "% Space Used" "Space Used" "Capacity" "Server"; do
-            check "heading $heading on page $page" grep -q -- "$heading" <(page_text "$page")
+        for text in "Allotrix/Sentrel Monitor - All objects on computer" "$(date +%Y)" \
+            "Object Name" "Page $page of $pages"; do
+            check "\"$text\" on page $page" grep -q -- "$text" <(page_text "$page")
         done
-        check "page number on page $page" grep -q "Page $page of $pages" <(page_text "$page")
+        if [ $((page % 2)) = 1 ]; then
+            check "first columns on page $page" grep -q -- "% Space Used" <(page_text "$page")
+        else
+            check "Server continues page $((page - 1))" grep -q -- "Server" <(page_text "$page")
+            check "no first columns on page $page" lacks "$page" "Capacity"
+        fi
     done
     check "sizes with their unit" grep -q "200.0MB" <(pdftotext "$pdf" -)
     rows_printed=$(pdftotext "$pdf" - | grep -o 'Quota[0-9][0-9][0-9]' | sort -u | wc -l)
     rows_total=$(pdftotext "$pdf" - | grep -o 'Quota[0-9][0-9][0-9]' | wc -l)
-    check "every row once ($rows_printed distinct, $rows_total printed)" \
-        [ "$rows_printed" = 200 -a "$rows_total" = 200 ]
+    check "every row on both page sets ($rows_printed distinct, $rows_total printed)" \
+        [ "$rows_printed" = 200 -a "$rows_total" = 400 ]
 }
 
-for mode in direct command; do
+for mode in direct command landscape; do
     title="MonitorPrint${mode}$$"
     # A program that cannot print fails the test at once, without waiting for a PDF.
     output=$("$source_dir/tools/wine-exec.sh" --prefix "$build_dir/wine/test" "$program" \
@@ -59,6 +68,10 @@ for mode in direct command; do
     wait_for_pdf "$title" || continue
     [ -n "${KELVANE_KEEP_PDF:-}" ] && cp "$pdf" "$KELVANE_KEEP_PDF"
     check_printout "$pages"
+    # Wider than high as shown: the page size, turned by the page rotation.
+    wide=$(pdfinfo "$pdf" | awk '/^Page size:/ {w = $3; h = $5} /^Page rot:/ {r = $3}
+        END {if (r == 90 || r == 270) {t = w; w = h; h = t}; print (w > h) ? 1 : 0}')
+    check "$mode: pages in the orientation chosen" [ "$wide" = "$([ "$mode" = landscape ] && echo 1 || echo 0)" ]
     rm -f "$pdf"
 done
 [ "$failures" = 0 ] && echo "printouts checked"
