@@ -26,6 +26,7 @@ public:
     QuotaEditRecord& Record() { return m_record; }
     AllotrixActionRec& Action() { return m_record.Actions[m_index]; }
     int ServerKind() const;
+    AXCli& Client() { return m_client; }
     const std::string& ServerName() const { return m_serverName; }
     // The working copies of the action's mail block and template exclusion word, which the mail
     // dialog and the report sub-page share.
