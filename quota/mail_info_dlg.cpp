@@ -2,6 +2,7 @@
 
 #include "base/resource_text.h"
 #include "res/resource.h"
+#include "ui/button_bitmap.h"
 #include "ui/message_box.h"
 
 #include <cstring>
@@ -50,11 +51,9 @@ CMailInfoDlg::CMailInfoDlg(uint32_t actionFlags, const ReportMailInfo& mail, HWN
 }
 
 bool CMailInfoDlg::OnInitDialog() {
-    m_addressBitmap.Reset(
-        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE),
-                                        IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
-    for (int id : {IDC_ADDRESS_TO, IDC_ADDRESS_CC})
-        SendItem(id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_addressBitmap.Get()));
+    ui::SetButtonBitmap(Item(IDC_ADDRESS_TO), IDB_BROWSE, m_addressBitmap);
+    SendItem(IDC_ADDRESS_CC, BM_SETIMAGE, IMAGE_BITMAP,
+             reinterpret_cast<LPARAM>(m_addressBitmap.Get()));
     SetItemText(IDC_MAIL_PROFILE_LABEL,
                 base::LoadText(m_passwordKept ? IDS_MAILBOX_LABEL : IDS_MAIL_PROFILE_LABEL));
     EnableItem(IDC_MAIL_PROFILE_PASSWORD_LABEL, m_passwordKept);

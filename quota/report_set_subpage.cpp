@@ -5,6 +5,7 @@
 #include "quota/threshold_page.h"
 #include "res/resource.h"
 #include "server/template_chooser.h"
+#include "ui/button_bitmap.h"
 #include "ui/wait_cursor.h"
 
 #include <commctrl.h>
@@ -168,11 +169,7 @@ public:
 private:
     void SetUp(CPage& page) {
         page.SendItem(IDC_REPORT_SET_NAME, EM_LIMITTEXT, kReportSetSize - 1);
-        m_browseBitmap.Reset(
-            static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE),
-                                            IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
-        page.SendItem(IDC_BROWSE_REPORT_SET, BM_SETIMAGE, IMAGE_BITMAP,
-                      reinterpret_cast<LPARAM>(m_browseBitmap.Get()));
+        ui::SetButtonBitmap(page.Item(IDC_BROWSE_REPORT_SET), IDB_BROWSE, m_browseBitmap);
         std::istringstream choices(base::LoadText(IDS_SCHEDULE_CHOICES));
         for (std::string choice; std::getline(choices, choice, ',');)
             page.SendItem(IDC_SCHEDULE_INTERVAL, CB_ADDSTRING, 0,

@@ -4,6 +4,7 @@
 #include "quota/threshold_page.h"
 #include "res/resource.h"
 #include "server/folder_chooser.h"
+#include "ui/button_bitmap.h"
 
 #include <cstring>
 
@@ -41,13 +42,6 @@ constexpr int kOutputControls[] = {
 };
 constexpr UINT kOutputDirectoryLimit = kFileNameSize - 1;
 
-void SetPolicyFlag(AllotrixActionRec& action, eQuotaPolicyAttributeFlags flag, bool on) {
-    if (on)
-        action.TurnPolicyFlagOn(flag);
-    else
-        action.TurnPolicyFlagOff(flag);
-}
-
 bool IsReportButton(UINT id) {
     for (const FlagButton& report : kReports) {
         if (report.Id == static_cast<int>(id))
@@ -66,11 +60,7 @@ public:
     void Load(CPage& page, bool first) override {
         const AllotrixActionRec& action = page.Action();
         if (first) {
-            m_browseBitmap.Reset(static_cast<HBITMAP>(
-                LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP, 0,
-                           0, LR_LOADMAP3DCOLORS)));
-            page.SendItem(IDC_BROWSE_OUTPUT_DIRECTORY, BM_SETIMAGE, IMAGE_BITMAP,
-                          reinterpret_cast<LPARAM>(m_browseBitmap.Get()));
+            ui::SetButtonBitmap(page.Item(IDC_BROWSE_OUTPUT_DIRECTORY), IDB_BROWSE, m_browseBitmap);
         }
         for (const FlagButton& report : kReports)
             page.CheckButton(report.Id, action.IsPolicyFlagSet(report.Flag));

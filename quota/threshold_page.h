@@ -14,6 +14,13 @@ class AXCli;
 
 namespace quota {
 
+inline void SetPolicyFlag(AllotrixActionRec& action, eQuotaPolicyAttributeFlags flag, bool on) {
+    if (on)
+        action.TurnPolicyFlagOn(flag);
+    else
+        action.TurnPolicyFlagOff(flag);
+}
+
 class CPage : public CGenDynamicPage {
 public:
     // Page of threshold `index` (0 to 4) of `record`, with the caption of its tab; `client` is
