@@ -5,6 +5,7 @@
 #include "ui/button_bitmap.h"
 #include "ui/message_box.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quota {

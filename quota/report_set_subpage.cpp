@@ -106,8 +106,8 @@ public:
         if (first)
             SetUp(page);
         page.ShowItem(IDC_TIME_OF_DAY, false);
-        if (page.Item(IDC_REPORT_SET_NAME) &&
-            (GetWindowLongA(page.Item(IDC_REPORT_SET_NAME), GWL_STYLE) & WS_VISIBLE))
+        // A template reloads hidden sub-pages too: the time shows only with its sub-page.
+        if (GetWindowLongA(page.Item(IDC_REPORT_SET_NAME), GWL_STYLE) & WS_VISIBLE)
             ShowWindow(m_time, SW_SHOWNA);
         page.SendItem(IDC_SCHEDULE_INTERVAL, CB_SETCURSEL, action.ScheduleChoice);
         SYSTEMTIME time = JobTime(action.ScheduleJobTime);
