@@ -3,11 +3,13 @@
 #include "base/window_class.h"
 
 #include "base/resource_text.h"
+#include "app/address_book.h"
 #include "app/app_messages.h"
 #include "app/frequency_dlg.h"
 #include "app/main_frame.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
+#include "quota/threshold_subpage.h"
 #include "res/resource.h"
 #include "ui/dialog.h"
 #include "ui/frame_ids.h"
@@ -55,6 +57,7 @@ bool CAXMgrApp::InitInstance() {
     if (WantsHiddenStart(Arguments()))
         SetShowCommand(SW_HIDE);
     UseAccelerators(IDR_MAINFRAME);
+    quota::RegisterAddressBook(app::ShowAddressBook);
     // Without a main window the message loop ends at once and so does the process.
     OpenDocument();
     return true;

@@ -4,6 +4,7 @@
 #include "quota/threshold_page.h"
 #include "res/resource.h"
 #include "base/handles.h"
+#include "ui/button_bitmap.h"
 #include "ui/message_box.h"
 #include "base/resource_text.h"
 
@@ -20,13 +21,6 @@ constexpr UINT kLevelTexts[] = {IDS_WORD_INFORMATIONAL, IDS_WORD_WARNING, IDS_WO
 // The bits of the action's exclusion word that the mail dialog edits.
 constexpr uint32_t kMailFlags =
     TplActMailProfile | TplActMailPassword | TplActMailTo | TplActMailSubject | TplActMailCc;
-
-void SetPolicyFlag(AllotrixActionRec& action, eQuotaPolicyAttributeFlags flag, bool on) {
-    if (on)
-        action.TurnPolicyFlagOn(flag);
-    else
-        action.TurnPolicyFlagOff(flag);
-}
 
 class MessageSubPage : public ThresholdSubPage {
 public:
@@ -62,11 +56,7 @@ public:
         page.SendItem(IDC_MESSAGE_LEVEL, CB_SETCURSEL, static_cast<WPARAM>(level));
         page.SetItemText(IDC_EVENT_LOG_SERVER, action.GetServerName());
         if (first) {
-            m_browseBitmap.Reset(static_cast<HBITMAP>(
-                LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP, 0,
-                           0, LR_LOADMAP3DCOLORS)));
-            page.SendItem(IDC_BROWSE_EVENT_LOG_SERVER, BM_SETIMAGE, IMAGE_BITMAP,
-                          reinterpret_cast<LPARAM>(m_browseBitmap.Get()));
+            ui::SetButtonBitmap(page.Item(IDC_BROWSE_EVENT_LOG_SERVER), IDB_BROWSE, m_browseBitmap);
         }
         EnableEventLogControls(page);
     }

@@ -80,6 +80,8 @@ void CPage::OnConfigurationChanged() {
     if (index < 0 || index >= static_cast<int>(m_subPages.size()))
         return;
     Send(WM_SETREDRAW, FALSE);
+    if (index != m_shown)
+        m_subPages[static_cast<size_t>(m_shown)]->Hide(*this);
     ShowDynamicDialog(static_cast<WORD>(index));
     LoadSubPage(index);
     m_shown = index;

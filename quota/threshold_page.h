@@ -14,6 +14,13 @@ class AXCli;
 
 namespace quota {
 
+inline void SetPolicyFlag(AllotrixActionRec& action, eQuotaPolicyAttributeFlags flag, bool on) {
+    if (on)
+        action.TurnPolicyFlagOn(flag);
+    else
+        action.TurnPolicyFlagOff(flag);
+}
+
 class CPage : public CGenDynamicPage {
 public:
     // Page of threshold `index` (0 to 4) of `record`, with the caption of its tab; `client` is
@@ -26,6 +33,7 @@ public:
     QuotaEditRecord& Record() { return m_record; }
     AllotrixActionRec& Action() { return m_record.Actions[m_index]; }
     int ServerKind() const;
+    AXCli& Client() { return m_client; }
     const std::string& ServerName() const { return m_serverName; }
     // The working copies of the action's mail block and template exclusion word, which the mail
     // dialog and the report sub-page share.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct ReportMailInfo;
@@ -30,6 +31,8 @@ public:
     virtual bool Save(CPage& page) = 0;
     // A command from one of its controls; true when handled.
     virtual bool OnCommand(CPage& /*page*/, UINT /*id*/, UINT /*code*/) { return false; }
+    // Another sub-page is shown instead: controls of its own beyond its template hide.
+    virtual void Hide(CPage& /*page*/) {}
 };
 
 using ThresholdSubPages = std::vector<std::unique_ptr<ThresholdSubPage>>;
@@ -39,13 +42,23 @@ using ThresholdSubPages = std::vector<std::unique_ptr<ThresholdSubPage>>;
 using MailDialogFunction =
     std::function<void(HWND owner, ReportMailInfo& mail, uint32_t& actionFlags)>;
 
+// The address book of the workstation's mail system: it replaces the block's To and Cc by the
+// recipients the user picks, and returns a text for the user when it failed (none on cancel).
+using AddressBookFunction = std::function<std::string(ReportMailInfo& mail)>;
+
+// The address book the mail dialogs of the threshold pages open; the application registers it
+// at start-up. Without one the address buttons do nothing.
+void RegisterAddressBook(AddressBookFunction addressBook);
+
 std::unique_ptr<ThresholdSubPage> MakeActivationSubPage();
 // With no mail dialog, "Mail To..." does nothing.
 std::unique_ptr<ThresholdSubPage> MakeMessageSubPage(MailDialogFunction mailDialog = {});
 std::unique_ptr<ThresholdSubPage> MakeCommandSubPage();
+std::unique_ptr<ThresholdSubPage> MakeReportSetSubPage();
+std::unique_ptr<ThresholdSubPage> MakeReportsSubPage(MailDialogFunction mailDialog = {});
 
 // The sub-pages a threshold page offers on a server of `serverKind`, in the order of the
-// configuration list. The report-set and report sub-pages join here.
+// configuration list: no report set on kind 1, no reports on kind 3.
 ThresholdSubPages MakeThresholdSubPages(int serverKind);
 
 } // namespace quota

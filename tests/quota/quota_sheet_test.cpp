@@ -271,7 +271,7 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
                   Sheet::Click(page, IDC_CLEAR_REPEAT);
                   sheet.Ok();
               }));
-    EXPECT_EQ(3, shown.configurations);
+    EXPECT_EQ(5, shown.configurations);
     EXPECT_EQ("150", shown.value);
     EXPECT_TRUE(shown.below);
     EXPECT_FALSE(shown.above);

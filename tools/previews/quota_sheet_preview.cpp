@@ -1,8 +1,10 @@
 // Shows the quota property sheet on a sample record, for a look at its pages (screenshots):
-// quota_sheet_preview.exe [page [sub-page]] opens on tab `page` and, on a threshold page, on its
-// sub-page `sub-page`.
+// quota_sheet_preview.exe [page [sub-page [mail]]] opens on tab `page` and, on a threshold page,
+// on its sub-page `sub-page`; with `mail`, it opens that sub-page's mail dialog.
+#include "app/address_book.h"
 #include "client/axcli.h"
 #include "quota/quota_prop_sheet.h"
+#include "quota/threshold_subpage.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -15,6 +17,7 @@ namespace {
 
 int g_page = 0;
 int g_subPage = 0;
+bool g_mail = false;
 
 void CALLBACK OpenChosenPage(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND sheet = FindWindowA(nullptr, nullptr);
@@ -34,6 +37,12 @@ void CALLBACK OpenChosenPage(HWND, UINT, UINT_PTR timer, DWORD) {
         SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CONFIGURATION, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(configuration));
     }
+    if (g_mail) {
+        for (int id : {IDC_MAIL_TO, IDC_REPORT_MAIL_TO}) {
+            if (IsWindowVisible(GetDlgItem(page, id)))
+                PostMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+        }
+    }
 }
 
 } // namespace
@@ -43,6 +52,8 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&controls);
     g_page = argc > 1 ? std::atoi(argv[1]) : 0;
     g_subPage = argc > 2 ? std::atoi(argv[2]) : 0;
+    g_mail = argc > 3;
+    quota::RegisterAddressBook(app::ShowAddressBook);
 
     QuotaEditRecord record;
     record.SetObjectName("C:", "\\Data\\Sales");
@@ -59,6 +70,19 @@ int main(int argc, char** argv) {
     record.Actions[0].SetPolicyToExecute("net send [USER] \"Quota almost full\"");
     record.Actions[0].SetAdjustQuota(2621440);
     record.Actions[0].SetRepeat(3);
+    record.Actions[0].SetReportSet("FILESERVER\\Weekly Usage");
+    record.Actions[0].ScheduleChoice = 3;
+    std::strcpy(record.Actions[0].ScheduleJobTime, "1:30:00 PM");
+    record.Actions[0].DaysOfWeek = 0x11;
+    record.Actions[0].DaysOfMonth = 0x4001;
+    for (auto flag : {PolReportLarge, PolReportSummary, PolFormatHtml, PolMailReport})
+        record.Actions[0].TurnPolicyFlagOn(flag);
+    ReportMailInfo& mail = record.Actions[0].ReportMail;
+    std::strcpy(mail.OutputDirectory, "C:\\Reports\\Sales");
+    std::strcpy(mail.MailTo, "Storage Team;ann");
+    std::strcpy(mail.MailCc, "Help Desk");
+    std::strcpy(mail.MailSubject, "[OBJECT NAME] is [PERCENT USED] percent full");
+    mail.SetMailProfile("Quota Alerts");
     AXCli client;
     SetTimer(nullptr, 0, 300, OpenChosenPage);
     return quota::ShowQuotaProperties(record, client, 10ull << 30, "FILESERVER");

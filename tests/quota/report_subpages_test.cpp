@@ -1,0 +1,292 @@
+// The report-set and reports sub-pages of a threshold page and the mail dialog they share,
+// worked as a user works them in the quota sheet.
+#include "client/axcli.h"
+#include "quota/quota_prop_sheet.h"
+#include "quota/threshold_subpage.h"
+#include "res/resource.h"
+#include "ui_test_support.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kReportSetItem = 3;
+constexpr int kReportsItem = 4;
+
+// Runs the sheet on `record` and `steps` on its first threshold page (the second on kind 3).
+int RunOnThresholdPage(QuotaEditRecord& record, const std::function<void(HWND page)>& steps,
+                       int serverKind = kServerKindFull) {
+    AXCli client;
+    client.ServerKind = serverKind;
+    DialogDriver driver("Allotrix - Properties for", [&](HWND sheet) {
+        SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+        steps(reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    });
+    const int result = quota::ShowQuotaProperties(record, client, 0, "");
+    EXPECT_TRUE(driver.Ran());
+    return result;
+}
+
+void Choose(HWND page, int id, int index) {
+    SendDlgItemMessageA(page, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+void Click(HWND window, int id) {
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+void Uncheck(HWND page, int id) {
+    CheckDlgButton(page, id, BST_UNCHECKED);
+    Click(page, id);
+}
+bool Enabled(HWND window) {
+    return IsWindowEnabled(window) != FALSE;
+}
+HWND TimeControl(HWND page) {
+    return FindWindowExA(page, nullptr, DATETIMEPICK_CLASSA, nullptr);
+}
+void CheckDays(HWND list, const std::vector<int>& days) {
+    for (int i = 0, count = ListView_GetItemCount(list); i < count; ++i)
+        ListView_SetCheckState(list, i, std::find(days.begin(), days.end(), i) != days.end());
+}
+
+QuotaEditRecord RecordWithReportSet(const char* name) {
+    QuotaEditRecord record;
+    record.SetObjectName("C:", "\\Data\\Sales");
+    record.SetPermQuota(1048576);
+    record.SetAttributes(AttrAbsolute);
+    AllotrixActionRec& action = record.Actions[0];
+    action.SetReportSet(name);
+    action.ScheduleChoice = 3;
+    std::strcpy(action.ScheduleJobTime, "9:05:00 AM");
+    action.DaysOfWeek = 0x7F;
+    action.DaysOfMonth = 0x7FFFFFFF;
+    return record;
+}
+
+} // namespace
+
+TEST(ReportSubPages, OfferedByServerKind) {
+    struct Case {
+        int kind;
+        std::vector<std::string> lastItems;
+    };
+    const Case cases[] = {
+        {kServerKindFull, {"Command To Execute", "Report Set To Execute", "Reports To Generate"}},
+        {kServerKindNoSettings, {"Command To Execute", "Reports To Generate"}},
+        {kServerKindMonitorOnly, {"Command To Execute", "Report Set To Execute"}},
+    };
+    for (const Case& c : cases) {
+        QuotaEditRecord record = RecordWithReportSet("");
+        std::vector<std::string> items;
+        RunOnThresholdPage(
+            record,
+            [&](HWND page) {
+                const auto count = SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0);
+                for (LRESULT i = 2; i < count; ++i) {
+                    char text[64] = "";
+                    SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETLBTEXT,
+                                        static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+                    items.push_back(text);
+                }
+            },
+            c.kind);
+        EXPECT_EQ(c.lastItems, items) << "server kind " << c.kind;
+    }
+}
+
+TEST(ReportSubPages, ScheduleSavesWhatItsChoiceUses) {
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    const uint8_t tomorrowBit =
+        static_cast<uint8_t>(1u << (today.wDayOfWeek ? today.wDayOfWeek : 6));
+    struct Case {
+        int choice;
+        const char* jobTime;
+        uint8_t week;
+        uint32_t month;
+    };
+    const Case cases[] = {
+        {0, "", 0, 0},
+        {1, "1:30:00 PM", 0, 0},
+        {2, "1:30:00 PM", tomorrowBit, 0},
+        // Monday and Friday, the 1st and the 15th.
+        {3, "1:30:00 PM", 0x11, 0x4001},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        QuotaEditRecord record = RecordWithReportSet("FILESERVER\\Weekly Usage");
+        SYSTEMTIME shown{};
+        std::string name;
+        EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
+                      Choose(page, IDC_CONFIGURATION, kReportSetItem);
+                      name = ControlText(page, IDC_REPORT_SET_NAME);
+                      SendMessageA(TimeControl(page), DTM_GETSYSTEMTIME, 0,
+                                   reinterpret_cast<LPARAM>(&shown));
+                      Choose(page, IDC_SCHEDULE_INTERVAL, c.choice);
+                      CheckDays(GetDlgItem(page, IDC_DAYS_OF_WEEK), {0, 4});
+                      CheckDays(GetDlgItem(page, IDC_DAYS_OF_MONTH), {0, 14});
+                      SYSTEMTIME time = shown;
+                      time.wHour = 13;
+                      time.wMinute = 30;
+                      time.wSecond = 0;
+                      SendMessageA(TimeControl(page), DTM_SETSYSTEMTIME, GDT_VALID,
+                                   reinterpret_cast<LPARAM>(&time));
+                  }));
+        EXPECT_EQ("FILESERVER\\Weekly Usage", name);
+        EXPECT_EQ(9, shown.wHour);
+        EXPECT_EQ(5, shown.wMinute);
+        const AllotrixActionRec& action = record.Actions[0];
+        EXPECT_STREQ("FILESERVER\\Weekly Usage", action.ReportSet);
+        EXPECT_EQ(c.choice, action.ScheduleChoice);
+        EXPECT_STREQ(c.jobTime, action.ScheduleJobTime);
+        EXPECT_EQ(c.week, action.DaysOfWeek);
+        EXPECT_EQ(c.month, action.DaysOfMonth);
+    }
+}
+
+TEST(ReportSubPages, ScheduleFollowsTheNameAndTheChoice) {
+    QuotaEditRecord record = RecordWithReportSet("");
+    // Enabled or not: interval, time, days of week, days of month.
+    std::vector<std::string> states;
+    bool timeHiddenElsewhere = false;
+    RunOnThresholdPage(record, [&](HWND page) {
+        auto note = [&] {
+            std::string state;
+            for (HWND control :
+                 {GetDlgItem(page, IDC_SCHEDULE_INTERVAL), TimeControl(page),
+                  GetDlgItem(page, IDC_DAYS_OF_WEEK), GetDlgItem(page, IDC_DAYS_OF_MONTH)})
+                state += Enabled(control) ? '1' : '0';
+            states.push_back(state);
+        };
+        Choose(page, IDC_CONFIGURATION, kReportSetItem);
+        note();
+        SetDlgItemTextA(page, IDC_REPORT_SET_NAME, "FILESERVER\\Daily");
+        note();
+        for (int choice : {0, 2}) {
+            Choose(page, IDC_SCHEDULE_INTERVAL, choice);
+            note();
+        }
+        Choose(page, IDC_CONFIGURATION, kReportsItem);
+        timeHiddenElsewhere = !IsWindowVisible(TimeControl(page));
+    });
+    // No name; a name with "Next"; "Immediatelly"; "Tomorrow".
+    EXPECT_EQ((std::vector<std::string>{"0000", "1111", "1000", "1100"}), states);
+    EXPECT_TRUE(timeHiddenElsewhere);
+}
+
+TEST(ReportSubPages, ReportsFormatsAndTheirControls) {
+    struct Case {
+        uint32_t policy;
+        int uncheck;           // the box the user clears
+        uint32_t formatsSaved; // the format bits after OK
+        bool outputAfter, mailToAfter;
+    };
+    const Case cases[] = {
+        // No format stored: "Ascii"; clearing the last report disables output and mail.
+        {PolReportLarge, IDC_REPORT_LARGE, PolFormatAscii, false, false},
+        {PolReportLarge | PolReportSummary | PolFormatHtml | PolMailReport, IDC_REPORT_LARGE,
+         PolFormatHtml, true, true},
+        // Clearing "Mail Report" disables "Mail to..." and clears its bit at once.
+        {PolReportSummary | PolFormatComma | PolMailReport, IDC_MAIL_REPORT, PolFormatComma, true,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.policy);
+        QuotaEditRecord record = RecordWithReportSet("");
+        record.Actions[0].SetPolicyFlags(c.policy);
+        std::strcpy(record.Actions[0].ReportMail.OutputDirectory, "C:\\Reports");
+        bool outputBefore = false, outputAfter = true, mailToAfter = true;
+        EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
+                      Choose(page, IDC_CONFIGURATION, kReportsItem);
+                      outputBefore = Enabled(GetDlgItem(page, IDC_OUTPUT_DIRECTORY));
+                      Uncheck(page, c.uncheck);
+                      outputAfter = Enabled(GetDlgItem(page, IDC_OUTPUT_DIRECTORY)) &&
+                                    Enabled(GetDlgItem(page, IDC_FORMAT_ASCII)) &&
+                                    Enabled(GetDlgItem(page, IDC_MAIL_REPORT));
+                      mailToAfter = Enabled(GetDlgItem(page, IDC_REPORT_MAIL_TO));
+                  }));
+        EXPECT_TRUE(outputBefore);
+        EXPECT_EQ(c.outputAfter, outputAfter);
+        EXPECT_EQ(c.mailToAfter, mailToAfter);
+        const uint32_t saved = record.Actions[0].GetPolicyFlags();
+        EXPECT_EQ(c.formatsSaved, saved & (PolFormatAscii | PolFormatHtml | PolFormatComma));
+        EXPECT_EQ(c.uncheck == IDC_MAIL_REPORT || c.policy == PolReportLarge,
+                  (saved & PolMailReport) == 0);
+        EXPECT_STREQ("C:\\Reports", record.Actions[0].ReportMail.OutputDirectory);
+    }
+}
+
+TEST(ReportSubPages, MailDialogKeepsTheProfileScrambledAndNoPassword) {
+    std::string profileAsked, toAsked;
+    quota::RegisterAddressBook([&](ReportMailInfo& mail) {
+        char profile[kMailSecretSize] = "";
+        mail.GetMailProfile(profile);
+        profileAsked = profile;
+        toAsked = mail.MailTo;
+        std::strcpy(mail.MailTo, "x;y;");
+        return std::string();
+    });
+    for (bool ok : {true, false}) {
+        SCOPED_TRACE(ok);
+        QuotaEditRecord record = RecordWithReportSet("");
+        record.Actions[0].SetPolicyFlags(PolReportSummary | PolMailReport);
+        ReportMailInfo& stored = record.Actions[0].ReportMail;
+        stored.SetMailProfile("Sales");
+        stored.SetMailPassword("old");
+        std::strcpy(stored.MailTo, "ann");
+        std::strcpy(stored.MailSubject, "Quota");
+        const ReportMailInfo before = stored;
+        std::string label, password, profile, subject, to;
+        bool passwordEnabled = true;
+        EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
+                      Choose(page, IDC_CONFIGURATION, kReportsItem);
+                      PostMessageA(GetDlgItem(page, IDC_REPORT_MAIL_TO), BM_CLICK, 0, 0);
+                      HWND mail = nullptr;
+                      // Visible once its controls are loaded.
+                      ASSERT_TRUE(WaitUntil([&] {
+                          mail = FindWindowA(nullptr, "Allotrix - Mail");
+                          return mail && IsWindowVisible(mail);
+                      }));
+                      label = ControlText(mail, IDC_MAIL_PROFILE_LABEL);
+                      profile = ControlText(mail, IDC_MAIL_INFO_PROFILE);
+                      password = ControlText(mail, IDC_MAIL_INFO_PASSWORD);
+                      passwordEnabled = Enabled(GetDlgItem(mail, IDC_MAIL_INFO_PASSWORD));
+                      subject = ControlText(mail, IDC_MAIL_INFO_SUBJECT);
+                      SetDlgItemTextA(mail, IDC_MAIL_INFO_PROFILE, "Quota Alerts");
+                      SetDlgItemTextA(mail, IDC_MAIL_INFO_TO, "bob;");
+                      Click(mail, IDC_ADDRESS_TO);
+                      to = ControlText(mail, IDC_MAIL_INFO_TO);
+                      SendMessageA(mail, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+                      WaitUntil([&] { return !IsWindow(mail); });
+                  }));
+        EXPECT_EQ("Profile:", label);
+        EXPECT_EQ("Sales", profile);
+        EXPECT_EQ("", password);
+        EXPECT_FALSE(passwordEnabled);
+        EXPECT_EQ("Quota", subject);
+        EXPECT_EQ("Quota Alerts", profileAsked);
+        EXPECT_EQ("bob;", toAsked);
+        EXPECT_EQ("x;y", to);
+        if (!ok) {
+            EXPECT_EQ(0, std::memcmp(&before, &stored, sizeof before));
+            continue;
+        }
+        char clear[kMailSecretSize] = "";
+        stored.GetMailProfile(clear);
+        EXPECT_STREQ("Quota Alerts", clear);
+        EXPECT_EQ(ScrambleByte('Q'), static_cast<uint8_t>(stored.MailProfile[0]));
+        EXPECT_EQ(std::string(kMailSecretSize, ScrambleByte(0)),
+                  std::string(stored.MailPassword, kMailSecretSize));
+        EXPECT_STREQ("x;y", stored.MailTo);
+        EXPECT_EQ(2u, stored.ToCount);
+    }
+    quota::RegisterAddressBook({});
+}
