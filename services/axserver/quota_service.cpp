@@ -386,9 +386,9 @@ void QuotaService::ScanObject(const std::string& key) {
         ApplyStatusLocked(key);
     }
     // Watched before it is measured, so that no change after the measurement goes unseen; a
-    // folder that was removed and made again is watched anew.
+    // folder that was removed and made again is watched anew. The scan opens every subfolder.
     if (!m_watcher->IsWatched(folder))
-        m_watcher->Add(folder);
+        m_watcher->Add(folder, FolderWatcher::Subfolders::ListedByCaller);
     UsageResult result = m_scanner.Scan(folder, attributeOwners);
 
     struct Update {
