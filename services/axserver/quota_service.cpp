@@ -130,19 +130,28 @@ void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
 bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const {
     std::lock_guard<std::mutex> hold(m_lock);
     auto object = position.started ? m_entries.lower_bound(position.object) : m_entries.begin();
+    // The keys of the last record visited; copied into `position` once, at the end.
+    const std::string* lastObject = nullptr;
+    const std::string* lastOwner = nullptr;
+    auto keepPosition = [&] {
+        if (lastObject)
+            position = {*lastObject, *lastOwner, true};
+    };
     for (; object != m_entries.end(); ++object) {
         const auto& owners = object->second;
         bool resume = position.started && object->first == position.object;
         for (auto entry = resume ? owners.upper_bound(position.owner) : owners.begin();
              entry != owners.end(); ++entry) {
             if (count == 0)
-                return false;
+                return keepPosition(), false;
             const Entry& listed = entry->second;
             visit(listed.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, listed.record);
-            position = {object->first, entry->first, true};
+            lastObject = &object->first;
+            lastOwner = &entry->first;
             --count;
         }
     }
+    keepPosition();
     return true;
 }
 
