@@ -2,6 +2,7 @@
 
 #include "services/axserver/account_names.h"
 #include "services/axserver/device_queries.h"
+#include "services/axserver/filter_settings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -219,7 +220,8 @@ DWORD QuotaService::ResolveQuota(AllotrixDbRec& record, const std::string& folde
     } else if (record.IsAttributeSet(AttrPercentOfCurrentUsed)) {
         if (used == UINT64_MAX)
             used = MeasureNow(folder, account);
-        record.SetPermQuota(record.GetPermQuota() * used / 100);
+        // A quota learned from little or no usage gets the filter driver's minimum.
+        record.SetPermQuota(std::max(record.GetPermQuota() * used / 100, MinimumLearnedQuota()));
         record.TurnAttributeOff(AttrPercentOfCurrentUsed);
     }
     return ERROR_SUCCESS;
