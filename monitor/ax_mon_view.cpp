@@ -10,6 +10,7 @@
 #include "res/resource.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace monitor {
 
@@ -144,6 +145,28 @@ void CAXMonView::FillRows(const MonitorList& list) {
             FillRow(++row, *entry);
     }
     SetRowCount(row);
+    SetReadOnly(true);
+}
+
+void CAXMonView::RefreshRows(const MonitorList& list) {
+    // Between two refreshes few records change, and filling 100,000 rows anew would hold up the
+    // window for a noticeable moment.
+    SetReadOnly(false);
+    const auto listed = std::count_if(list.begin(), list.end(), [](const auto& entry) {
+        return entry->record.GetPermQuota() != 0;
+    });
+    SetRowCount(static_cast<int>(listed));
+    int row = 0;
+    for (const auto& entry : list) {
+        if (entry->record.GetPermQuota() == 0)
+            continue;
+        const MonitorEntry* shown = EntryOfRow(++row);
+        if (shown && shown->serverName == entry->serverName &&
+            memcmp(&shown->record, &entry->record, sizeof entry->record) == 0)
+            SetItemDataPtr(row, entry.get());
+        else
+            FillRow(row, *entry);
+    }
     SetReadOnly(true);
 }
 
@@ -341,7 +364,7 @@ void CAXMonView::OnMonitorRefreshed() {
     if (m_busy || !m_document.TakeIncoming())
         return;
     const bool wasLocked = LockUpdate(true);
-    FillRows(*m_list);
+    RefreshRows(*m_list);
     const bool sorted =
         m_document.IncomingOrder().SameSort(ColumnTypeOf(m_sortColumn), s_sortAscending != 0);
     if (!sorted && GetRowCount() > 1)

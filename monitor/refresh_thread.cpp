@@ -80,6 +80,9 @@ DWORD WINAPI RefreshThreadProc(void* parameter) {
             break;
         if (IsSignalled(block.stopEvent))
             break;
+        // What the list holds (the result before last, or one never taken) is dropped here,
+        // not on the user-interface thread.
+        block.list->clear();
         if (RetrieveRecordsWithinMemory(block) == PassResult::kStopped)
             break;
         if (IsSignalled(block.stopEvent))

@@ -132,6 +132,15 @@ TEST_F(ServiceTest, ARefreshResultComesSortedAsTheRows) {
         EXPECT_EQ(view.EntryOfRow(row), m_document.DisplayedList()[row - 1].get());
         EXPECT_EQ(view.EntryOfRow(row)->record.GetPermQuota(), expected[row - 1] * kMB);
     }
+
+    // A changed record refills its row; the rows around it only take their new entries.
+    const std::string before = view.GetCellStyle(4, capacity).GetValue();
+    ASSERT_EQ(SaveQuota(m_service.Folder("Sort0"), 15 * kMB), kAxOk);
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] { return view.EntryOfRow(4)->record.GetPermQuota() == 15 * kMB; }, kCycleTimeoutMs));
+    EXPECT_NE(view.GetCellStyle(4, capacity).GetValue(), before);
+    for (int row = 1; row <= 4; ++row)
+        EXPECT_EQ(view.EntryOfRow(row), m_document.DisplayedList()[row - 1].get());
 }
 
 TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
