@@ -31,6 +31,7 @@ struct RefreshBlock {
     HWND notifyWindow = nullptr;    // the view
     HWND mainWindow = nullptr;      // receives WM_AXMON_CONNECTED
     EntryOrder order;               // how the incoming list is sorted before it is handed over
+    SortMemory sortMemory;          // the refresh thread's own
     HANDLE requestEvent = nullptr;
     HANDLE stopEvent = nullptr;
     HANDLE endedEvent = nullptr;

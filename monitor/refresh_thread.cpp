@@ -61,7 +61,7 @@ PassResult RetrieveRecordsWithinMemory(RefreshBlock& block) {
     try {
         const PassResult result = RetrieveRecords(block);
         if (result == PassResult::kDone)
-            SortEntries(*block.list, block.order);
+            SortEntries(*block.list, block.order, &block.sortMemory);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory ends the pass quietly; what was gathered is delivered, as the server
