@@ -14,7 +14,8 @@
 // kept from batch to batch.
 class FetchedBatch {
 public:
-    explicit FetchedBatch(size_t entrySize) : m_entrySize(entrySize) {}
+    FetchedBatch(size_t entrySize, uint32_t maxCount)
+        : m_entrySize(entrySize), m_maxCount(maxCount) {}
 
     // Where the next batch response is to be received.
     std::vector<uint8_t>& Buffer() {
@@ -26,7 +27,7 @@ public:
     bool Start() {
         wire::Reader reader(m_payload.data(), m_payload.size());
         uint32_t count = 0, endFlag = 0;
-        if (!reader.U32(count) || !reader.U32(endFlag) || count > wire::kMaxBatch)
+        if (!reader.U32(count) || !reader.U32(endFlag) || count > m_maxCount)
             return false;
         m_at = 2 * sizeof(uint32_t);
         m_count = count;
@@ -55,6 +56,7 @@ public:
 
 private:
     size_t m_entrySize;
+    uint32_t m_maxCount;
     std::vector<uint8_t> m_payload;
     size_t m_at = 0;
     size_t m_count = 0;
@@ -67,10 +69,11 @@ private:
 class AXClientState {
 public:
     std::string pipeName; // empty until a Connect succeeded
-    FetchedBatch records{sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)}; // status, record
+    FetchedBatch records{sizeof(uint32_t) + sizeof(AllotrixBaseDbRec), // status, record
+                         wire::kMaxRecordBatch};
     bool enumerationBroken = false;
     bool enumerationStarted = false;
-    FetchedBatch files{sizeof(AXServerCommunicationFileRec)};
+    FetchedBatch files{sizeof(AXServerCommunicationFileRec), wire::kMaxBatch};
     bool filesListing = false;
 
     void ResetEnumeration() {
@@ -209,7 +212,7 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
         return ERROR_BROKEN_PIPE;
     if (state.records.Empty() && !state.records.Ended()) {
         wire::Writer request;
-        request.U32(wire::kMaxBatch);
+        request.U32(wire::kMaxRecordBatch);
         // A new connection would start the enumeration over: never mix two of them.
         bool connected = m_connection && !m_connection->IsBroken();
         if (state.enumerationStarted && !connected) {

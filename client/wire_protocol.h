@@ -19,8 +19,13 @@ constexpr uint32_t kMagic = 0x50515841; // "AXQP"
 constexpr uint16_t kVersion = 1;
 constexpr uint32_t kMaxRequestPayload = 64 * 1024;
 constexpr uint32_t kMaxResponsePayload = 8 * 1024 * 1024;
-// Records or directory entries per enumeration batch: 4,096 records take at most 6.6 MB packed.
+// Directory entries per batch.
 constexpr uint32_t kMaxBatch = 4096;
+// Records per enumeration batch. The service fills a batch up to about kRecordBatchBytes packed,
+// within kMaxResponsePayload: under Wine each batch costs the three processes that carry it
+// (client, wineserver, service) a round of waiting for a processor, whatever its size.
+constexpr uint32_t kMaxRecordBatch = 65536;
+constexpr size_t kRecordBatchBytes = 4 * 1024 * 1024;
 
 enum class Op : uint16_t {
     Hello = 1,

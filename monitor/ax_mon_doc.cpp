@@ -109,7 +109,6 @@ bool CAXMonDoc::RequestRefresh(const EntryOrder& order) {
     const bool running = m_thread.Running();
     if (running && m_block.cycle == RefreshBlock::kRunning)
         return true;
-    m_incoming.clear();
     m_block.cycle = RefreshBlock::kIdle;
     if (!running && !m_thread.Start([this] { return RefreshThreadProc(&m_block); },
                                     THREAD_PRIORITY_BELOW_NORMAL))
@@ -130,9 +129,9 @@ bool CAXMonDoc::RequestRefresh(const EntryOrder& order) {
 bool CAXMonDoc::TakeIncoming() {
     if (m_block.cycle != RefreshBlock::kResultReady)
         return false;
-    m_displayed = std::move(m_incoming);
-    m_incoming.clear();
-    // The pool of the entries just dropped takes the next refresh result.
+    // The list shown so far stays until the next cycle, so that the view can compare its rows
+    // with the new entries; the refresh thread drops it then, and its pool takes the next result.
+    std::swap(m_displayed, m_incoming);
     std::swap(m_displayedPool, m_incomingPool);
     m_block.cycle = RefreshBlock::kIdle;
     return true;

@@ -32,6 +32,7 @@ struct RefreshBlock {
     HWND notifyWindow = nullptr;    // the view
     HWND mainWindow = nullptr;      // receives WM_AXMON_CONNECTED
     EntryOrder order;               // how the incoming list is sorted before it is handed over
+    SortMemory sortMemory;          // the refresh thread's own
     HANDLE requestEvent = nullptr;
     HANDLE stopEvent = nullptr;
     HANDLE endedEvent = nullptr;
@@ -73,8 +74,9 @@ public:
     bool RequestRefresh(const EntryOrder& order = {});
     // The order of the result of the last cycle.
     const EntryOrder& IncomingOrder() const { return m_block.order; }
-    // Replaces the displayed list by the result of the last cycle. False, changing nothing, when
-    // no result is waiting (a notice that outlived its result after the thread was stopped).
+    // Replaces the displayed list by the result of the last cycle; the entries shown before stay
+    // valid until the next cycle starts. False, changing nothing, when no result is waiting (a
+    // notice that outlived its result after the thread was stopped).
     bool TakeIncoming();
     // Stops the refresh thread, if one runs, and waits for its end. Messages sent to this thread's
     // windows meanwhile (WM_AXMON_CONNECTED) are delivered while it waits.

@@ -51,6 +51,9 @@ public:
     void BuildColumns();
     // Rebuilds every row from `list`, leaving out records without a permanent quota.
     void FillRows(const MonitorList& list);
+    // As FillRows after a refresh, whose entries replace those the rows show: a row whose entry
+    // shows the same record from the same server takes the new entry and keeps its cells.
+    void RefreshRows(const MonitorList& list);
     // Sets every cell of row `row` from `entry`.
     void FillRow(int row, MonitorEntry& entry);
     // Sorts the data rows by the sort column in the process-wide direction.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace monitor {
 
@@ -21,8 +22,19 @@ struct EntryOrder {
     }
 };
 
+// The sort texts of the last list sorted, as 64-bit hashes in the server's order, and the order
+// they gave: between two refreshes the texts rarely change, and collating 100,000 of them takes
+// most of a refresh cycle under Wine. Two texts of equal hash count as equal.
+struct SortMemory {
+    uint32_t columnType = kColNone;
+    bool ascending = false;
+    std::vector<uint64_t> textHashes;
+    std::vector<int> positions;
+};
+
 // Sorts `list` stably by the sort keys of the order's column, exactly as the view sorts its
-// rows (CAXMonView::GetSortKey).
-void SortEntries(MonitorList& list, const EntryOrder& order);
+// rows (CAXMonView::GetSortKey). With `memory`, a list whose sort texts are those of the last
+// list sorted takes that list's order.
+void SortEntries(MonitorList& list, const EntryOrder& order, SortMemory* memory = nullptr);
 
 } // namespace monitor

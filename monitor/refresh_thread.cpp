@@ -61,7 +61,7 @@ PassResult RetrieveRecordsWithinMemory(RefreshBlock& block) {
     try {
         const PassResult result = RetrieveRecords(block);
         if (result == PassResult::kDone)
-            SortEntries(*block.list, block.order);
+            SortEntries(*block.list, block.order, &block.sortMemory);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory ends the pass quietly; what was gathered is delivered, as the server
@@ -80,6 +80,9 @@ DWORD WINAPI RefreshThreadProc(void* parameter) {
             break;
         if (IsSignalled(block.stopEvent))
             break;
+        // What the list holds (the result before last, or one never taken) is dropped here,
+        // not on the user-interface thread.
+        block.list->clear();
         if (RetrieveRecordsWithinMemory(block) == PassResult::kStopped)
             break;
         if (IsSignalled(block.stopEvent))

@@ -196,14 +196,20 @@ uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& respons
     std::vector<uint8_t> packed;
     size_t count = 0;
     uint8_t entry[sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)];
-    bool ended = m_service.ListNext(m_position, std::min(wanted, wire::kMaxBatch),
-                                    [&](uint32_t status, const AllotrixBaseDbRec& record) {
-                                        memcpy(entry, &status, sizeof status);
-                                        memcpy(entry + sizeof status,
-                                               static_cast<const void*>(&record), sizeof record);
-                                        AppendZeroRuns(packed, entry, sizeof entry);
-                                        ++count;
-                                    });
+    auto pack = [&](uint32_t status, const AllotrixBaseDbRec& record) {
+        memcpy(entry, &status, sizeof status);
+        memcpy(entry + sizeof status, static_cast<const void*>(&record), sizeof record);
+        AppendZeroRuns(packed, entry, sizeof entry);
+        ++count;
+    };
+    // Taken in steps that cannot overrun the largest response, until the batch is large enough.
+    constexpr size_t kLargestEntry = LargestPackedSize(sizeof entry);
+    const size_t limit = std::min(wanted, wire::kMaxRecordBatch);
+    bool ended = false;
+    while (!ended && count < limit && packed.size() < wire::kRecordBatchBytes) {
+        const size_t room = (wire::kMaxResponsePayload - 64 - packed.size()) / kLargestEntry;
+        ended = m_service.ListNext(m_position, std::min(limit - count, room), pack);
+    }
     WriteBatch(response, count, ended, packed);
     // The client remembers the end until it ends the context.
     m_enumerating = !ended;

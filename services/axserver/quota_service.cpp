@@ -2,6 +2,7 @@
 
 #include "services/axserver/account_names.h"
 #include "services/axserver/device_queries.h"
+#include "services/axserver/filter_settings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,19 +131,28 @@ void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
 bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const {
     std::lock_guard<std::mutex> hold(m_lock);
     auto object = position.started ? m_entries.lower_bound(position.object) : m_entries.begin();
+    // The keys of the last record visited; copied into `position` once, at the end.
+    const std::string* lastObject = nullptr;
+    const std::string* lastOwner = nullptr;
+    auto keepPosition = [&] {
+        if (lastObject)
+            position = {*lastObject, *lastOwner, true};
+    };
     for (; object != m_entries.end(); ++object) {
         const auto& owners = object->second;
         bool resume = position.started && object->first == position.object;
         for (auto entry = resume ? owners.upper_bound(position.owner) : owners.begin();
              entry != owners.end(); ++entry) {
             if (count == 0)
-                return false;
+                return keepPosition(), false;
             const Entry& listed = entry->second;
             visit(listed.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, listed.record);
-            position = {object->first, entry->first, true};
+            lastObject = &object->first;
+            lastOwner = &entry->first;
             --count;
         }
     }
+    keepPosition();
     return true;
 }
 
@@ -210,7 +220,8 @@ DWORD QuotaService::ResolveQuota(AllotrixDbRec& record, const std::string& folde
     } else if (record.IsAttributeSet(AttrPercentOfCurrentUsed)) {
         if (used == UINT64_MAX)
             used = MeasureNow(folder, account);
-        record.SetPermQuota(record.GetPermQuota() * used / 100);
+        // A quota learned from little or no usage gets the filter driver's minimum.
+        record.SetPermQuota(std::max(record.GetPermQuota() * used / 100, MinimumLearnedQuota()));
         record.TurnAttributeOff(AttrPercentOfCurrentUsed);
     }
     return ERROR_SUCCESS;
@@ -386,9 +397,9 @@ void QuotaService::ScanObject(const std::string& key) {
         ApplyStatusLocked(key);
     }
     // Watched before it is measured, so that no change after the measurement goes unseen; a
-    // folder that was removed and made again is watched anew.
+    // folder that was removed and made again is watched anew. The scan opens every subfolder.
     if (!m_watcher->IsWatched(folder))
-        m_watcher->Add(folder);
+        m_watcher->Add(folder, FolderWatcher::Subfolders::ListedByCaller);
     UsageResult result = m_scanner.Scan(folder, attributeOwners);
 
     struct Update {

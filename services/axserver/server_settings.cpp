@@ -1,6 +1,7 @@
 #include "services/axserver/server_settings.h"
 
 #include "base/handles.h"
+#include "services/axserver/filter_settings.h"
 
 #include <shlobj.h>
 
@@ -79,7 +80,7 @@ DWORD CreateConsoleKeys() {
     if (error == ERROR_SUCCESS)
         error = SetTextIfMissing(key.Get(), "PolicyAuditing", "Disabled");
     for (const char* path : {"Software\\Ostrel\\Mail", "Software\\Ostrel\\Allotrix\\Templates",
-                             "SYSTEM\\CurrentControlSet\\Services\\AxFilter\\Parameters"}) {
+                             kFilterParametersKey}) {
         if (error != ERROR_SUCCESS)
             break;
         error = CreateKey(path, key);

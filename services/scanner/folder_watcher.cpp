@@ -168,7 +168,7 @@ FolderWatcher::~FolderWatcher() {
     Stop();
 }
 
-DWORD FolderWatcher::Add(const std::string& folder) {
+DWORD FolderWatcher::Add(const std::string& folder, Subfolders subfolders) {
     std::string key = WatchKey(folder);
     {
         std::lock_guard lock(m_state->lock);
@@ -192,7 +192,7 @@ DWORD FolderWatcher::Add(const std::string& folder) {
         m_state->watches[key] = std::move(watch);
         // No report is due for a new watch: the watcher thread need not wake up.
     }
-    if (m_state->wine)
+    if (m_state->wine && subfolders == Subfolders::Open)
         IntroduceTree(folder);
     return 0;
 }

@@ -39,9 +39,14 @@ public:
     FolderWatcher(const FolderWatcher&) = delete;
     FolderWatcher& operator=(const FolderWatcher&) = delete;
 
+    // How the subfolders that exist already come under the watch. Under Wine a recursive watch
+    // covers an existing subfolder only once it has been opened after its parent: Add opens every
+    // one, unless the caller is about to list the whole tree anyway, as a scan does.
+    enum class Subfolders { Open, ListedByCaller };
+
     // Starts watching a folder and its subfolders. Returns 0, ERROR_ALREADY_EXISTS when it is
     // watched already (compared without regard to case), or the error of opening it.
-    DWORD Add(const std::string& folder);
+    DWORD Add(const std::string& folder, Subfolders subfolders = Subfolders::Open);
 
     // Stops watching a folder; false when it was not watched.
     bool Remove(const std::string& folder);

@@ -6,6 +6,7 @@
 #include "monitor/columns.h"
 #include "monitor/monitor_messages.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -132,6 +133,21 @@ TEST_F(ServiceTest, ARefreshResultComesSortedAsTheRows) {
         EXPECT_EQ(view.EntryOfRow(row), m_document.DisplayedList()[row - 1].get());
         EXPECT_EQ(view.EntryOfRow(row)->record.GetPermQuota(), expected[row - 1] * kMB);
     }
+
+    // A changed record moves to its new place with its new cells; the other rows keep theirs.
+    std::vector<std::string> shown; // 40, 30, 20 and 10 MB
+    for (int row = 1; row <= 4; ++row)
+        shown.push_back(view.GetCellStyle(row, capacity).GetValue());
+    ASSERT_EQ(SaveQuota(m_service.Folder("Sort0"), 35 * kMB), kAxOk);
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] { return view.EntryOfRow(2)->record.GetPermQuota() == 35 * kMB; }, kCycleTimeoutMs));
+    const std::vector<std::string> now{shown[0], view.GetCellStyle(2, capacity).GetValue(),
+                                       shown[1], shown[2]};
+    for (int row = 1; row <= 4; ++row) {
+        EXPECT_EQ(view.GetCellStyle(row, capacity).GetValue(), now[row - 1]);
+        EXPECT_EQ(view.EntryOfRow(row), m_document.DisplayedList()[row - 1].get());
+    }
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), now[1]), 0);
 }
 
 TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {

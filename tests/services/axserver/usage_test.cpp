@@ -100,14 +100,15 @@ TEST(QuotaUsage, EveryExcludedOwnerCountsOffTheObject) {
 
 TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
     TestFolder folder("watched");
-    folder.WriteFile("first.bin", 4096);
+    folder.WriteFile("old\\first.bin", 4096);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
     SaveQuota(client, folder, "");
     AllotrixBaseDbRec listed;
     ASSERT_TRUE(WaitForRecord(client, folder, "", UsedIs(4096), listed));
 
-    std::string second = folder.WriteFile("deep\\er\\second.bin", 10000);
+    // Below a subfolder that was there before the quota, in a new one.
+    std::string second = folder.WriteFile("old\\deep\\second.bin", 10000);
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(14096), listed)) << listed.GetUsedQuota();
     EXPECT_EQ(14096u, listed.GetHighWaterMark());
 
@@ -181,6 +182,10 @@ TEST(QuotaUsage, WalkedByHelperProcessesBesideTheServiceThatEndWithIt) {
         SaveQuota(client, folder, "");
         AllotrixBaseDbRec listed;
         EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(bytes), listed))
+            << listed.GetUsedQuota();
+        // The folders the helpers listed are watched too.
+        folder.WriteFile("part3\\late.bin", 500);
+        EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(bytes + 500), listed))
             << listed.GetUsedQuota();
     }
     std::vector<base::UniqueHandleKernel> helpers =
