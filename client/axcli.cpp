@@ -142,10 +142,6 @@ void AXCli::SetCallTimeout(unsigned long milliseconds) {
     g_callTimeoutMs = milliseconds;
 }
 
-unsigned long AXCli::CallTimeout() {
-    return g_callTimeoutMs;
-}
-
 uint32_t AXCli::Transact(Op op, const wire::Writer& request, std::vector<uint8_t>& response) {
     return m_connection->Transact(op, request, response, g_callTimeoutMs, m_cancel);
 }

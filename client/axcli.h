@@ -51,7 +51,6 @@ public:
     // The time bound of every call of every client of this process (kAxDefaultCallTimeoutMs
     // until changed).
     static void SetCallTimeout(unsigned long milliseconds);
-    static unsigned long CallTimeout();
     // A manual-reset event that, while set, makes the calls of this client fail at once with
     // ERROR_OPERATION_ABORTED, also one waiting for its answer (its connection is dropped).
     // Null (the default) for none; the event must outlive its use here.

@@ -95,13 +95,9 @@ protected:
     // cell's row).
     virtual void OnRowProperties(int row);
     void OnPropertiesCommand();
-    // The row commands on the current cell's row: each asks its own client of the row's server
-    // and shows a failure's text. Delete asks first and removes the row at once; Scan queues a
-    // rescan the next refresh shows; Apply Template lets the user choose a template of the
-    // row's server and shows the saved quota in the row.
-    void OnDeleteCommand();
-    void OnScanCommand();
-    void OnApplyTemplateCommand();
+    // A row command on the current cell's row (nothing without one), with the refresh
+    // suspended meanwhile.
+    void OnRowCommand(void (CAXMonView::*command)(int row));
     // The context menu of a data row at `screenPoint` (right click); its command comes back
     // through the main window. The current cell stays where it is.
     virtual void OnRowContextMenu(int row, POINT screenPoint);
@@ -117,6 +113,10 @@ private:
     void OnRelease();
     void OnPrint(bool preview);
 
+    // The row commands: each asks its own client of the row's server and shows a failure's
+    // text. Delete asks first and removes the row at once; Scan queues a rescan the next
+    // refresh shows; Apply Template lets the user choose a template of the row's server and
+    // shows the saved quota in the row.
     void DeleteRow(int row);
     void ScanRow(int row);
     void ApplyTemplateToRow(int row);

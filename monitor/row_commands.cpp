@@ -18,24 +18,10 @@
 
 namespace monitor {
 
-void CAXMonView::OnDeleteCommand() {
+void CAXMonView::OnRowCommand(void (CAXMonView::*command)(int row)) {
     StopRefreshTimer();
     if (const int row = CurrentDataRow())
-        DeleteRow(row);
-    StartRefreshTimer(0);
-}
-
-void CAXMonView::OnScanCommand() {
-    StopRefreshTimer();
-    if (const int row = CurrentDataRow())
-        ScanRow(row);
-    StartRefreshTimer(0);
-}
-
-void CAXMonView::OnApplyTemplateCommand() {
-    StopRefreshTimer();
-    if (const int row = CurrentDataRow())
-        ApplyTemplateToRow(row);
+        (this->*command)(row);
     StartRefreshTimer(0);
 }
 

@@ -3,8 +3,9 @@
 #include "monitor/ax_mon_view.h"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 
 namespace monitor {
 
@@ -18,22 +19,34 @@ void AppendIdentity(const MonitorEntry& entry, std::string& identity) {
     identity += entry.record.GetFileOwner();
 }
 
-// For each row before (index row - 1), the row that shows its quota now, or 0.
-std::vector<int> RowsNow(const std::vector<std::string>& before, const CAXMonView& view) {
-    std::unordered_map<std::string_view, int> rowBefore;
-    rowBefore.reserve(before.size());
-    for (size_t index = 0; index < before.size(); ++index)
-        rowBefore.emplace(before[index], static_cast<int>(index) + 1);
-    std::vector<int> now(before.size(), 0);
+// For each row before (index row - 1), the row that shows its quota now, or 0. The identities
+// before are looked up by their hash in one sorted array.
+std::vector<int> RowsNow(const std::string& identities, const std::vector<size_t>& starts,
+                         const CAXMonView& view) {
+    const size_t count = starts.empty() ? 0 : starts.size() - 1;
+    auto identityBefore = [&](size_t index) {
+        return std::string_view(identities)
+            .substr(starts[index], starts[index + 1] - starts[index]);
+    };
+    const std::hash<std::string_view> hash;
+    std::vector<std::pair<size_t, size_t>> byHash(count); // hash, index before
+    for (size_t index = 0; index < count; ++index)
+        byHash[index] = {hash(identityBefore(index)), index};
+    std::sort(byHash.begin(), byHash.end());
+
+    std::vector<int> now(count, 0);
     std::string identity;
     for (int row = 1; row <= view.GetRowCount(); ++row) {
         const MonitorEntry* entry = view.EntryOfRow(row);
         if (!entry)
             continue;
         AppendIdentity(*entry, identity);
-        const auto found = rowBefore.find(identity);
-        if (found != rowBefore.end())
-            now[found->second - 1] = row;
+        const size_t key = hash(identity);
+        auto match = std::lower_bound(byHash.begin(), byHash.end(), std::make_pair(key, size_t{0}));
+        for (; match != byHash.end() && match->first == key; ++match) {
+            if (identityBefore(match->second) == identity)
+                now[match->second] = row;
+        }
     }
     return now;
 }
@@ -63,10 +76,16 @@ std::string QuotaIdentity(const MonitorEntry& entry) {
 
 void RowPlace::Capture(const CAXMonView& view) {
     const int rowCount = view.GetRowCount();
-    m_identities.assign(rowCount, std::string());
+    m_identities.clear();
+    m_starts.assign(1, 0);
+    m_starts.reserve(rowCount + 1);
+    std::string identity;
     for (int row = 1; row <= rowCount; ++row) {
-        if (const MonitorEntry* entry = view.EntryOfRow(row))
-            AppendIdentity(*entry, m_identities[row - 1]);
+        if (const MonitorEntry* entry = view.EntryOfRow(row)) {
+            AppendIdentity(*entry, identity);
+            m_identities += identity;
+        }
+        m_starts.push_back(m_identities.size());
     }
     if (!view.GetCurrentCell(m_currentRow, m_currentCol))
         m_currentRow = m_currentCol = 0;
@@ -77,7 +96,7 @@ void RowPlace::Capture(const CAXMonView& view) {
 
 void RowPlace::Restore(CAXMonView& view) const {
     const int rowCount = view.GetRowCount();
-    const std::vector<int> now = RowsNow(m_identities, view);
+    const std::vector<int> now = RowsNow(m_identities, m_starts, view);
     auto rowNow = [&](int before) {
         return before >= 1 && before <= static_cast<int>(now.size()) ? now[before - 1] : 0;
     };

@@ -25,8 +25,11 @@ public:
     void Restore(CAXMonView& view) const;
 
 private:
-    std::vector<std::string> m_identities; // of each row before, row 1 first
-    int m_currentRow = 0;                  // 0: no current cell
+    // The identity of each row before, row 1 first, one after the other: row r's runs from
+    // m_starts[r - 1] to m_starts[r]. Kept in one piece, as many small texts cost dearly.
+    std::string m_identities;
+    std::vector<size_t> m_starts;
+    int m_currentRow = 0; // 0: no current cell
     int m_currentCol = 0;
     int m_anchorRow = 0;
     int m_topRow = 0;

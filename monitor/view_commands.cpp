@@ -21,13 +21,13 @@ bool CAXMonView::OnCommand(UINT id, UINT code, HWND control) {
         OnPropertiesCommand();
         return true;
     case ID_EDIT_DELETE:
-        OnDeleteCommand();
+        OnRowCommand(&CAXMonView::DeleteRow);
         return true;
     case ID_QUOTA_SCAN:
-        OnScanCommand();
+        OnRowCommand(&CAXMonView::ScanRow);
         return true;
     case ID_QUOTA_APPLY_TEMPLATE:
-        OnApplyTemplateCommand();
+        OnRowCommand(&CAXMonView::ApplyTemplateToRow);
         return true;
     case ID_VIEW_ZOOM_IN:
         if (CanZoomIn())
