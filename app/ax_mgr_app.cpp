@@ -123,6 +123,10 @@ bool CAXMgrApp::OpenDocument() {
         m_frame->Destroy();
         return false;
     }
+    // The first load answers the messages sent to this thread while it waits for the service:
+    // another program may have ended the console meanwhile.
+    if (!m_frame->IsWindow())
+        return false;
     m_document->SetTitle(nullptr);
     m_view->OnInitialUpdate();
     m_frame->ShowAtStart(ShowCommand());

@@ -56,9 +56,10 @@ DWORD GetErrorText(DWORD code, char* buffer, DWORD size) {
     return 0;
 }
 
-std::string ErrorText(DWORD code) {
-    char text[512];
-    return std::string(text, GetErrorText(code, text, sizeof text));
+std::string ErrorText(DWORD code, DWORD bufferSize) {
+    std::string text(bufferSize, '\0');
+    text.resize(GetErrorText(code, text.data(), bufferSize));
+    return text;
 }
 
 std::string ErrorLine(DWORD code) {

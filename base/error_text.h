@@ -11,9 +11,9 @@
 // left alone and the thread's last error code is returned.
 DWORD GetErrorText(DWORD code, char* buffer, DWORD size);
 
-// The text of GetErrorText as a string (with the system's line break at its end, where it has
-// one); empty when there is none.
-std::string ErrorText(DWORD code);
+// The text of GetErrorText, written into a buffer of `bufferSize` bytes, as a string (with the
+// system's line break at its end, where it has one); empty when there is none.
+std::string ErrorText(DWORD code, DWORD bufferSize = 512);
 
 // ErrorText without the trailing line break, or "error N" when there is no text: for a line of
 // a command-line tool.

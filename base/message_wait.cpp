@@ -3,6 +3,10 @@
 namespace base {
 
 DWORD WaitDeliveringSentMessages(HANDLE handle, DWORD milliseconds) {
+    return WaitDeliveringSentMessages(&handle, 1, milliseconds);
+}
+
+DWORD WaitDeliveringSentMessages(const HANDLE* handles, DWORD count, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     for (;;) {
         // Deliver what is already waiting: a wait without MWMO_INPUTAVAILABLE would only wake
@@ -14,8 +18,8 @@ DWORD WaitDeliveringSentMessages(HANDLE handle, DWORD milliseconds) {
                            : elapsed >= milliseconds ? 0
                                                      : milliseconds - elapsed;
         const DWORD result =
-            MsgWaitForMultipleObjectsEx(1, &handle, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (result != WAIT_OBJECT_0 + 1)
+            MsgWaitForMultipleObjectsEx(count, handles, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (result != WAIT_OBJECT_0 + count)
             return result;
     }
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -89,7 +90,8 @@ using wire::Op;
 
 bool IsTransportError(uint32_t status) {
     return status == ERROR_BROKEN_PIPE || status == ERROR_PIPE_NOT_CONNECTED ||
-           status == ERROR_NO_DATA || status == ERROR_INVALID_DATA;
+           status == ERROR_NO_DATA || status == ERROR_INVALID_DATA || status == ERROR_TIMEOUT ||
+           status == ERROR_OPERATION_ABORTED;
 }
 
 // Copies `text` into a caller's buffer of `capacity` bytes; false when it does not fit.
@@ -135,7 +137,17 @@ uint32_t ReadString(const std::vector<uint8_t>& payload, char* buffer, size_t ca
     return CopyOut(buffer, capacity, text) ? ERROR_SUCCESS : ERROR_INSUFFICIENT_BUFFER;
 }
 
+std::atomic<DWORD> g_callTimeoutMs{kAxDefaultCallTimeoutMs};
+
 } // namespace
+
+void AXCli::SetCallTimeout(unsigned long milliseconds) {
+    g_callTimeoutMs = milliseconds;
+}
+
+uint32_t AXCli::Transact(Op op, const wire::Writer& request, std::vector<uint8_t>& response) {
+    return m_connection->Transact(op, request, response, g_callTimeoutMs, m_cancel);
+}
 
 AXCli::AXCli() : m_state(std::make_unique<AXClientState>()) {}
 AXCli::~AXCli() = default;
@@ -148,7 +160,7 @@ uint32_t AXCli::Connect(const char* server) {
         return status;
     wire::Writer request;
     std::vector<uint8_t> response;
-    status = m_connection->Transact(Op::Hello, request, response);
+    status = Transact(Op::Hello, request, response);
     if (status != ERROR_SUCCESS) {
         m_connection.reset();
         return status;
@@ -178,7 +190,7 @@ uint32_t AXCli::Reconnect() {
         return status;
     wire::Writer hello;
     std::vector<uint8_t> response;
-    status = m_connection->Transact(Op::Hello, hello, response);
+    status = Transact(Op::Hello, hello, response);
     if (status != ERROR_SUCCESS)
         m_connection.reset();
     return status;
@@ -190,7 +202,7 @@ uint32_t AXCli::Call(Op op, const wire::Writer& request, std::vector<uint8_t>& r
         if (status != ERROR_SUCCESS)
             return status;
     }
-    return m_connection->Transact(op, request, response);
+    return Transact(op, request, response);
 }
 
 uint32_t AXCli::EndContext() {
@@ -199,7 +211,7 @@ uint32_t AXCli::EndContext() {
         return m_state->pipeName.empty() ? ERROR_NOT_CONNECTED : ERROR_SUCCESS;
     wire::Writer request;
     std::vector<uint8_t> response;
-    uint32_t status = m_connection->Transact(Op::EnumEnd, request, response);
+    uint32_t status = Transact(Op::EnumEnd, request, response);
     // A connection that broke has forgotten its enumeration anyway.
     return IsTransportError(status) ? ERROR_SUCCESS : status;
 }
@@ -360,7 +372,7 @@ uint32_t AXCli::GetDeviceInfo(const char* device, unsigned long* driveType, int*
     request.String(device);
     std::vector<uint8_t> response;
     uint32_t status = Call(Op::GetDeviceInfo, request, response);
-    if (IsTransportError(status))
+    if (IsTransportError(status) && status != ERROR_TIMEOUT && status != ERROR_OPERATION_ABORTED)
         return ERROR_PIPE_NOT_CONNECTED; // the next call connects again
     if (status != ERROR_SUCCESS)
         return status;

@@ -22,6 +22,10 @@ constexpr int kServerKindFull = 0;
 constexpr int kServerKindNoSettings = 1;
 constexpr int kServerKindMonitorOnly = 3;
 
+// How long one call waits for the service's answer before it fails with ERROR_TIMEOUT and drops
+// the connection.
+constexpr unsigned long kAxDefaultCallTimeoutMs = 30000;
+
 class AXConnection;
 class AXClientState;
 namespace wire {
@@ -43,6 +47,14 @@ public:
     // this computer (with or without a leading "\\"). 2 when the service is not running.
     uint32_t Connect(const char* server);
     void Disconnect();
+
+    // The time bound of every call of every client of this process (kAxDefaultCallTimeoutMs
+    // until changed).
+    static void SetCallTimeout(unsigned long milliseconds);
+    // A manual-reset event that, while set, makes the calls of this client fail at once with
+    // ERROR_OPERATION_ABORTED, also one waiting for its answer (its connection is dropped).
+    // Null (the default) for none; the event must outlive its use here.
+    void SetCancelEvent(void* event) { m_cancel = event; }
 
     // Whole-server enumeration: EndContext, Get(record, 1) until 259 or an error, EndContext.
     // 1332 asks the caller to skip the record and go on.
@@ -87,7 +99,9 @@ public:
 private:
     uint32_t Call(wire::Op op, const wire::Writer& request, std::vector<uint8_t>& response);
     uint32_t Reconnect();
+    uint32_t Transact(wire::Op op, const wire::Writer& request, std::vector<uint8_t>& response);
 
     std::unique_ptr<AXConnection> m_connection;
     std::unique_ptr<AXClientState> m_state;
+    void* m_cancel = nullptr;
 };

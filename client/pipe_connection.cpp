@@ -1,5 +1,7 @@
 #include "client/pipe_connection.h"
 
+#include "base/message_wait.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -23,31 +25,14 @@ const char* WithoutLeadingSlashes(const char* server) {
     return server;
 }
 
-bool WriteAll(HANDLE pipe, const void* data, size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        DWORD written = 0;
-        if (!WriteFile(pipe, bytes, static_cast<DWORD>(size), &written, nullptr))
-            return false;
-        bytes += written;
-        size -= written;
-    }
-    return true;
-}
-
-bool ReadAll(HANDLE pipe, void* data, size_t size) {
-    char* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        DWORD read = 0;
-        if (!ReadFile(pipe, bytes, static_cast<DWORD>(size), &read, nullptr) || read == 0) {
-            if (GetLastError() == ERROR_SUCCESS)
-                SetLastError(ERROR_BROKEN_PIPE);
-            return false;
-        }
-        bytes += read;
-        size -= read;
-    }
-    return true;
+// Waits for an overlapped transfer or the cancel event. A thread with windows answers the
+// messages sent to it meanwhile, so that no window of the program stops answering.
+DWORD WaitForTransfer(HANDLE done, HANDLE cancel, DWORD milliseconds) {
+    const HANDLE handles[2] = {done, cancel};
+    const DWORD count = cancel ? 2 : 1;
+    if (IsGUIThread(FALSE))
+        return base::WaitDeliveringSentMessages(handles, count, milliseconds);
+    return WaitForMultipleObjects(count, handles, FALSE, milliseconds);
 }
 
 // Whether the token belongs to the local system or to a member of the administrators.
@@ -107,13 +92,16 @@ uint32_t AXConnection::Open(const std::string& pipeName,
     const ULONGLONG deadline = GetTickCount64() + kBusyWaitMs;
     for (;;) {
         // The service may identify the client but never act in its name.
-        base::UniqueFile pipe(
-            CreateFileA(pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                        SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+        base::UniqueFile pipe(CreateFileA(
+            pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
         if (pipe) {
             if (IsLocalPipe(pipeName) && !ServedByAdministrator(pipe.Get()))
                 return ERROR_SERVICE_NOT_ACTIVE;
-            connection.reset(new AXConnection(std::move(pipe)));
+            base::UniqueHandleKernel done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+            if (!done)
+                return GetLastError();
+            connection.reset(new AXConnection(std::move(pipe), std::move(done)));
             return ERROR_SUCCESS;
         }
         DWORD error = GetLastError();
@@ -137,31 +125,72 @@ bool AXConnection::IsBroken() {
 
 uint32_t AXConnection::Fail(DWORD error) {
     m_broken = true;
+    // The service sees the connection end at once and drops what it still had for it.
+    m_pipe.Reset();
     return error == ERROR_SUCCESS ? ERROR_BROKEN_PIPE : error;
 }
 
+DWORD AXConnection::Transfer(bool write, void* data, size_t size, ULONGLONG deadline,
+                             HANDLE cancel) {
+    char* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = m_ioDone.Get();
+        const DWORD chunk = static_cast<DWORD>(size);
+        const BOOL started = write ? WriteFile(m_pipe.Get(), bytes, chunk, nullptr, &overlapped)
+                                   : ReadFile(m_pipe.Get(), bytes, chunk, nullptr, &overlapped);
+        if (!started && GetLastError() != ERROR_IO_PENDING)
+            return GetLastError();
+        const ULONGLONG now = GetTickCount64();
+        const DWORD waited = WaitForTransfer(
+            m_ioDone.Get(), cancel, now >= deadline ? 0 : static_cast<DWORD>(deadline - now));
+        const DWORD waitError = GetLastError();
+        DWORD moved = 0;
+        if (waited != WAIT_OBJECT_0) {
+            // The transfer must be over before its OVERLAPPED goes out of scope.
+            CancelIoEx(m_pipe.Get(), &overlapped);
+            GetOverlappedResult(m_pipe.Get(), &overlapped, &moved, TRUE);
+            if (waited == WAIT_TIMEOUT)
+                return ERROR_TIMEOUT;
+            return waited == WAIT_OBJECT_0 + 1 ? ERROR_OPERATION_ABORTED : waitError;
+        }
+        if (!GetOverlappedResult(m_pipe.Get(), &overlapped, &moved, FALSE))
+            return GetLastError();
+        if (moved == 0)
+            return ERROR_BROKEN_PIPE;
+        bytes += moved;
+        size -= moved;
+    }
+    return ERROR_SUCCESS;
+}
+
 uint32_t AXConnection::Transact(wire::Op op, const wire::Writer& request,
-                                std::vector<uint8_t>& response) {
+                                std::vector<uint8_t>& response, DWORD timeoutMs, HANDLE cancel) {
     std::lock_guard<std::mutex> hold(m_lock);
     response.clear();
     if (m_broken)
         return ERROR_PIPE_NOT_CONNECTED;
+    if (cancel && WaitForSingleObject(cancel, 0) == WAIT_OBJECT_0)
+        return ERROR_OPERATION_ABORTED;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     wire::RequestHeader header{wire::kMagic, wire::kVersion, static_cast<uint16_t>(op),
                                static_cast<uint32_t>(request.Size())};
     const uint8_t* headerBytes = reinterpret_cast<const uint8_t*>(&header);
     std::vector<uint8_t> message(headerBytes, headerBytes + sizeof header);
     message.insert(message.end(), request.Data().begin(), request.Data().end());
-    if (!WriteAll(m_pipe.Get(), message.data(), message.size()))
-        return Fail(GetLastError());
+    if (DWORD error = Transfer(true, message.data(), message.size(), deadline, cancel))
+        return Fail(error);
 
     wire::ResponseHeader reply{};
-    if (!ReadAll(m_pipe.Get(), &reply, sizeof reply))
-        return Fail(GetLastError());
+    if (DWORD error = Transfer(false, &reply, sizeof reply, deadline, cancel))
+        return Fail(error);
     if (reply.magic != wire::kMagic || reply.version != wire::kVersion ||
         reply.op != static_cast<uint16_t>(op) || reply.length > wire::kMaxResponsePayload)
         return Fail(ERROR_INVALID_DATA);
     response.resize(reply.length);
-    if (reply.length && !ReadAll(m_pipe.Get(), response.data(), reply.length))
-        return Fail(GetLastError());
+    if (reply.length) {
+        if (DWORD error = Transfer(false, response.data(), reply.length, deadline, cancel))
+            return Fail(error);
+    }
     return reply.status;
 }

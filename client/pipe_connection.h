@@ -30,18 +30,26 @@ public:
     // neither as an administrator nor as the local system (not the quota service).
     static uint32_t Open(const std::string& pipeName, std::unique_ptr<AXConnection>& connection);
 
-    // Sends one request and reads its response payload. Returns the service's status, or the
-    // transport's error (the connection is then broken for good).
-    uint32_t Transact(wire::Op op, const wire::Writer& request, std::vector<uint8_t>& response);
+    // Sends one request and reads its response payload within `timeoutMs`. Returns the service's
+    // status, or the transport's error (the connection is then closed for good): ERROR_TIMEOUT
+    // when the service did not answer in time, ERROR_OPERATION_ABORTED when `cancel` (a
+    // manual-reset event, or null) was set meanwhile. A user-interface thread answers the
+    // messages other threads send it while it waits.
+    uint32_t Transact(wire::Op op, const wire::Writer& request, std::vector<uint8_t>& response,
+                      DWORD timeoutMs, HANDLE cancel);
 
     // Also true once the service has closed its end.
     bool IsBroken();
 
 private:
-    explicit AXConnection(base::UniqueFile pipe) : m_pipe(std::move(pipe)) {}
+    AXConnection(base::UniqueFile pipe, base::UniqueHandleKernel ioDone)
+        : m_pipe(std::move(pipe)), m_ioDone(std::move(ioDone)) {}
     uint32_t Fail(DWORD error);
+    // Moves `size` bytes in one direction, at most until `deadline` (GetTickCount64 time).
+    DWORD Transfer(bool write, void* data, size_t size, ULONGLONG deadline, HANDLE cancel);
 
     std::mutex m_lock;
     base::UniqueFile m_pipe;
+    base::UniqueHandleKernel m_ioDone; // manual-reset event of the overlapped reads and writes
     std::atomic<bool> m_broken{false}; // read without the lock a transaction holds
 };

@@ -106,6 +106,9 @@ public:
     void SelectRow(int row, bool selected);
     void ClearSelection();
     std::vector<int> GetSelectedRows() const; // ascending
+    // The row a Shift extension of the selection starts from; 0 for none.
+    int GetAnchorRow() const { return m_anchorRow; }
+    void SetAnchorRow(int row) { m_anchorRow = row >= 1 && row <= GetRowCount() ? row : 0; }
     int GetTopRow() const { return m_topRow; }
     void ScrollToRow(int row);
 

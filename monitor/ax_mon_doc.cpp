@@ -19,6 +19,10 @@ namespace {
 HANDLE NewAutoResetEvent() {
     return CreateEventA(nullptr, FALSE, FALSE, nullptr);
 }
+// An event every waiter sees: a second stop may wait for the same end as the first.
+HANDLE NewManualResetEvent() {
+    return CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
 
 std::string LocalComputerName() {
     char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
@@ -32,7 +36,7 @@ std::string LocalComputerName() {
 
 CAXMonDoc::CAXMonDoc()
     : m_requestEvent(NewAutoResetEvent()), m_stopEvent(NewAutoResetEvent()),
-      m_endedEvent(NewAutoResetEvent()) {
+      m_endedEvent(NewManualResetEvent()), m_cancelEvent(NewManualResetEvent()) {
     m_block.list = &m_incoming;
     m_block.requestEvent = m_requestEvent.Get();
     m_block.stopEvent = m_stopEvent.Get();
@@ -50,8 +54,10 @@ bool CAXMonDoc::OnOpenDocument(const char* /*path*/) {
         m_objectName.clear();
         m_block.server = m_server;
         m_block.objectName[0] = '\0';
-        if (!m_client)
+        if (!m_client) {
             m_client = std::make_unique<AXCli>();
+            m_client->SetCancelEvent(m_cancelEvent.Get());
+        }
         return LoadFirstSet();
     } catch (const std::bad_alloc&) {
         ShowMessage(base::LoadText(IDS_NOT_ENOUGH_MEMORY));
@@ -119,6 +125,7 @@ bool CAXMonDoc::RequestRefresh(const EntryOrder& order) {
     m_block.entryPool = m_incomingPool.get();
     m_block.order = order;
     m_block.stopRequested = false;
+    ResetEvent(m_cancelEvent.Get());
     ResetEvent(m_stopEvent.Get());
     ResetEvent(m_endedEvent.Get());
     m_block.cycle = RefreshBlock::kRunning;
@@ -143,6 +150,9 @@ void CAXMonDoc::StopThreadAndWait() {
     m_block.stopRequested = true;
     SetEvent(m_stopEvent.Get());
     SetEvent(m_requestEvent.Get());
+    // A call waiting for the service gives up at once: every step of the thread is bounded, so
+    // this wait is too.
+    SetEvent(m_cancelEvent.Get());
     base::WaitDeliveringSentMessages(m_endedEvent.Get());
     // The thread only returns after setting the ended event.
     m_thread.Join();
@@ -155,11 +165,12 @@ void CAXMonDoc::StopRefresh() {
 void CAXMonDoc::OnCloseDocument() {
     StopThreadAndWait();
     m_block.requestEvent = m_block.stopEvent = m_block.endedEvent = nullptr;
+    m_block.client = nullptr;
+    m_client.reset();
     m_requestEvent.Reset();
     m_stopEvent.Reset();
     m_endedEvent.Reset();
-    m_block.client = nullptr;
-    m_client.reset();
+    m_cancelEvent.Reset();
     m_displayed.clear();
     m_incoming.clear();
     m_closed = true;

@@ -78,8 +78,9 @@ public:
     // valid until the next cycle starts. False, changing nothing, when no result is waiting (a
     // notice that outlived its result after the thread was stopped).
     bool TakeIncoming();
-    // Stops the refresh thread, if one runs, and waits for its end. Messages sent to this thread's
-    // windows meanwhile (WM_AXMON_CONNECTED) are delivered while it waits.
+    // Stops the refresh thread, if one runs, and waits for its end, which a call of the thread
+    // waiting for the service does not delay. Messages sent to this thread's windows meanwhile
+    // (WM_AXMON_CONNECTED, a second close) are delivered while it waits.
     void StopRefresh();
     // Stops the refresh thread, releases the client and drops every entry.
     void OnCloseDocument();
@@ -115,6 +116,7 @@ private:
     base::UniqueHandleKernel m_requestEvent;
     base::UniqueHandleKernel m_stopEvent;
     base::UniqueHandleKernel m_endedEvent;
+    base::UniqueHandleKernel m_cancelEvent; // set while the thread stops: ends its client's calls
 
     HWND m_mainWindow = nullptr;
     HWND m_view = nullptr;

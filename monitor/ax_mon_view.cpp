@@ -6,6 +6,7 @@
 #include "monitor/cell_rules.h"
 #include "monitor/columns.h"
 #include "monitor/monitor_messages.h"
+#include "monitor/row_place.h"
 #include "base/resource_text.h"
 #include "res/resource.h"
 
@@ -164,6 +165,11 @@ MonitorEntry* CAXMonView::EntryOfRow(int row) const {
     return static_cast<MonitorEntry*>(GetItemDataPtr(row));
 }
 
+int CAXMonView::CurrentDataRow() const {
+    int row = 0, col = 0;
+    return GetCurrentCell(row, col) && EntryOfRow(row) ? row : 0;
+}
+
 void CAXMonView::FillRows(const MonitorList& list) {
     SetReadOnly(false);
     if (GetRowCount() > 0)
@@ -299,7 +305,12 @@ bool CAXMonView::OnCellClick(int row, int col, UINT flags, POINT point) {
         m_sortColumnType = type;
         s_sortAscending = 0;
     }
+    RowPlace place;
+    place.Capture(*this);
+    const bool wasLocked = LockUpdate(true);
     SortRows();
+    place.Restore(*this);
+    LockUpdate(wasLocked);
     Redraw();
     StartRefreshTimer(0);
     return true;
@@ -321,8 +332,6 @@ bool CAXMonView::OnCellRightClick(int row, int /*col*/, UINT /*flags*/, POINT po
     OnRowContextMenu(row, point);
     return true;
 }
-
-void CAXMonView::OnRowContextMenu(int /*row*/, POINT /*screenPoint*/) {}
 
 bool CAXMonView::OnColumnResized(int col, int /*width*/) {
     return col != 0 && ColumnTypeOf(col) != kColStatus;
@@ -400,7 +409,12 @@ void CAXMonView::OnTimer(UINT_PTR id) {
 }
 
 void CAXMonView::OnMonitorRefreshed() {
-    if (m_busy || !m_document.TakeIncoming())
+    if (m_busy)
+        return;
+    // Taken while the rows still show the entries the new result replaces.
+    RowPlace place;
+    place.Capture(*this);
+    if (!m_document.TakeIncoming())
         return;
     const bool wasLocked = LockUpdate(true);
     RefreshRows(*m_list);
@@ -408,6 +422,7 @@ void CAXMonView::OnMonitorRefreshed() {
         m_document.IncomingOrder().SameSort(ColumnTypeOf(m_sortColumn), s_sortAscending != 0);
     if (!sorted && GetRowCount() > 1)
         SortRows();
+    place.Restore(*this);
     LockUpdate(wasLocked);
     Redraw();
     StartRefreshTimer(0);

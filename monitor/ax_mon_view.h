@@ -63,6 +63,8 @@ public:
     uint32_t ColumnTypeOf(int col) const;
     // The entry shown in data row `row`, or null.
     MonitorEntry* EntryOfRow(int row) const;
+    // The data row of the current cell, the row the row commands act on; 0 when there is none.
+    int CurrentDataRow() const;
 
     const ColumnCodes& ColumnOrder() const { return m_columnOrder; }
     const ColumnCodes& ShownColumnTypes() const { return m_shownColumnTypes; }
@@ -102,7 +104,11 @@ protected:
     // cell's row).
     virtual void OnRowProperties(int row);
     void OnPropertiesCommand();
-    // The context menu of a data row at `screenPoint` (right click). Nothing yet.
+    // A row command on the current cell's row (nothing without one), with the refresh
+    // suspended meanwhile.
+    void OnRowCommand(void (CAXMonView::*command)(int row));
+    // The context menu of a data row at `screenPoint` (right click); its command comes back
+    // through the main window. The current cell stays where it is.
     virtual void OnRowContextMenu(int row, POINT screenPoint);
 
     void SetPaused(bool paused) { m_paused = paused; }
@@ -115,6 +121,14 @@ private:
     void FollowSortColumn();
     void OnRelease();
     void OnPrint(bool preview);
+
+    // The row commands: each asks its own client of the row's server and shows a failure's
+    // text. Delete asks first and removes the row at once; Scan queues a rescan the next
+    // refresh shows; Apply Template lets the user choose a template of the row's server and
+    // shows the saved quota in the row.
+    void DeleteRow(int row);
+    void ScanRow(int row);
+    void ApplyTemplateToRow(int row);
 
     void OnMonitorRefreshed();
     int DefaultWidthPixels(uint32_t characters) const;

@@ -32,6 +32,8 @@ PassResult ReadServer(RefreshBlock& block, const std::string& name) {
         const uint32_t status = client.Get(&entry->record, 1);
         if (status == kAxSkipRecord)
             continue;
+        if (status == ERROR_OPERATION_ABORTED)
+            return PassResult::kStopped;
         if (status != kAxOk)
             return PassResult::kDone;
         if (!IsListedRecord(entry->record, client.ServerKind))
@@ -45,6 +47,9 @@ PassResult RetrieveRecords(RefreshBlock& block) {
     for (const std::string& name : SplitServerList(block.server)) {
         AXCli& client = *block.client;
         const uint32_t status = client.Connect(name.c_str());
+        // A connect given up because the thread stops says nothing about the service.
+        if (status == ERROR_OPERATION_ABORTED)
+            return PassResult::kStopped;
         if (block.mainWindow)
             SendMessageA(block.mainWindow, WM_AXMON_CONNECTED, status == kAxOk ? 1 : 0, 0);
         client.EndContext();

@@ -15,21 +15,9 @@
 
 namespace monitor {
 
-namespace {
-
-std::string StatusText(uint32_t status, size_t size) {
-    std::string text(size, '\0');
-    text.resize(GetErrorText(status, text.data(), static_cast<DWORD>(size)));
-    return text;
-}
-
-} // namespace
-
 void CAXMonView::OnPropertiesCommand() {
-    int row = 0, col = 0;
-    if (!GetCurrentCell(row, col) || row == 0 || !EntryOfRow(row))
-        return;
-    OnRowProperties(row);
+    if (const int row = CurrentDataRow())
+        OnRowProperties(row);
 }
 
 void CAXMonView::OnRowProperties(int row) {
@@ -61,7 +49,7 @@ bool CAXMonView::EditRowProperties(int row) {
     if (status == 0)
         status = client->ParseDeviceFile(device, file, mappedName, nullptr);
     if (status != 0) {
-        ui::ShowMessage(Handle(), StatusText(status, 260), MB_OK);
+        ui::ShowMessage(Handle(), ErrorText(status, 260), MB_OK);
         return false;
     }
 
@@ -70,8 +58,7 @@ bool CAXMonView::EditRowProperties(int row) {
     if (status != 0) {
         ui::ShowMessage(
             Handle(),
-            base::LoadFormattedText(IDS_OBJECT_ERROR, {mappedName, StatusText(status, 260)}),
-            MB_OK);
+            base::LoadFormattedText(IDS_OBJECT_ERROR, {mappedName, ErrorText(status, 260)}), MB_OK);
         return false;
     }
 
@@ -86,7 +73,7 @@ bool CAXMonView::EditRowProperties(int row) {
     full.TurnAttributeOff(AttrRenamed);
     status = client->Save(&full, 1);
     if (status != 0) {
-        ui::ShowMessage(Handle(), StatusText(status, 1024), MB_OK);
+        ui::ShowMessage(Handle(), ErrorText(status, 1024), MB_OK);
         return false;
     }
     entry->record = static_cast<const AllotrixBaseDbRec&>(full);

@@ -1,7 +1,8 @@
 // The commands of the monitor view: the column chooser, zoom, find, copy, pause and release of
-// the refresh, print setup, print and print preview, and the current row's properties.
+// the refresh, print setup, print and print preview, and the routing of the row commands.
 #include "monitor/ax_mon_view.h"
 #include "monitor/columns_dlg.h"
+#include "monitor/row_place.h"
 #include "base/resource_text.h"
 #include "res/resource.h"
 #include "ui/message_box.h"
@@ -18,6 +19,15 @@ bool CAXMonView::OnCommand(UINT id, UINT code, HWND control) {
         return true;
     case ID_QUOTA_PROPERTIES:
         OnPropertiesCommand();
+        return true;
+    case ID_EDIT_DELETE:
+        OnRowCommand(&CAXMonView::DeleteRow);
+        return true;
+    case ID_QUOTA_SCAN:
+        OnRowCommand(&CAXMonView::ScanRow);
+        return true;
+    case ID_QUOTA_APPLY_TEMPLATE:
+        OnRowCommand(&CAXMonView::ApplyTemplateToRow);
         return true;
     case ID_VIEW_ZOOM_IN:
         if (CanZoomIn())
@@ -78,6 +88,9 @@ void CAXMonView::OnUpdateCommand(UINT id, ui::CommandState& state) {
         break;
     case ID_VIEW_COLUMNS:
     case ID_QUOTA_PROPERTIES:
+    case ID_EDIT_DELETE:
+    case ID_QUOTA_SCAN:
+    case ID_QUOTA_APPLY_TEMPLATE:
     case ID_VIEW_ZOOM_100:
     case ID_EDIT_FIND:
     case ID_EDIT_COPY:
@@ -96,6 +109,8 @@ void CAXMonView::OnChooseColumns() {
     SaveColumnWidths();
     CColumnsDlg dialog(m_columnOrder, m_sizeUnit, Handle());
     if (dialog.DoModal() == IDOK) {
+        RowPlace place;
+        place.Capture(*this);
         const bool wasLocked = LockUpdate(true);
         m_sizeUnit = dialog.SizeUnit();
         SaveColumnList(m_columnOrder);
@@ -106,6 +121,7 @@ void CAXMonView::OnChooseColumns() {
         if (GetRowCount() > 1)
             SortRows();
         SetSortMark(m_sortColumn, s_sortAscending != 0);
+        place.Restore(*this);
         LockUpdate(wasLocked);
         Redraw();
     }

@@ -110,14 +110,20 @@ TEST(Menus, TrayMenuOffersTheMonitorFirstAndExitLast) {
 
 TEST(Accelerators, KeysOfTheMainMenuAndTheCommandsReachedByKeys) {
     std::vector<ACCEL> table = Accelerators();
-    for (const std::vector<Item>& popup : PopupsOf(IDR_MAINFRAME))
-        for (const Item& item : popup) {
-            size_t tab = item.text.find('\t');
-            if (tab == std::string::npos)
-                continue;
-            ACCEL key = KeyOfHint(item.text.substr(tab + 1));
-            EXPECT_NE(nullptr, Find(table, key.fVirt, key.key)) << item.text << " has no key";
-        }
+    for (UINT menu : {IDR_MAINFRAME, IDR_ROW_MENU})
+        for (const std::vector<Item>& popup : PopupsOf(menu))
+            for (const Item& item : popup) {
+                size_t tab = item.text.find('\t');
+                if (tab == std::string::npos)
+                    continue;
+                ACCEL key = KeyOfHint(item.text.substr(tab + 1));
+                const ACCEL* found = Find(table, key.fVirt, key.key);
+                ASSERT_NE(nullptr, found) << item.text << " has no key";
+                // The row commands' keys do what their menu says.
+                if (menu == IDR_ROW_MENU) {
+                    EXPECT_EQ(item.id, found->cmd) << item.text;
+                }
+            }
     struct Key {
         BYTE flags;
         WORD key;

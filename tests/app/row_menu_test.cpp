@@ -1,0 +1,115 @@
+// The context menu of a grid row in the console's main frame: a right click on a data row shows
+// it at the click point without moving the current cell, and its command reaches the view
+// through the main window for the current cell's row.
+#include "app/app_messages.h"
+#include "app/main_frame.h"
+#include "monitor/ax_mon_doc.h"
+#include "monitor/ax_mon_view.h"
+#include "res/resource.h"
+#include "ui/frame_ids.h"
+#include "ui/thread.h"
+#include "ui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// A document showing the rows the test adds, without a service.
+class RowsDocument : public monitor::CAXMonDoc {
+public:
+    void Add(const char* object) {
+        auto entry = std::make_unique<monitor::MonitorEntry>();
+        entry->serverName = "TESTSERVER";
+        entry->record.SetObjectName("C:", object);
+        entry->record.SetPermQuota(1000);
+        entry->record.SetAttributes(AttrAbsolute);
+        DisplayedList().push_back(std::move(entry));
+    }
+};
+
+HWND FindPopupMenu() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (strcmp(name, "#32768") != 0 || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(context) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+} // namespace
+
+TEST(RowMenu, RightClickShowsTheRowMenuWhoseCommandActsOnTheCurrentRow) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kMainWindowClass;
+    RegisterClassA(&windowClass);
+    RowsDocument document;
+    CMainFrame frame(document, [](DWORD, NOTIFYICONDATAA*) -> BOOL { return TRUE; });
+    ASSERT_TRUE(frame.CreateMainWindow());
+    monitor::CAXMonView view(document);
+    view.SetStartedHidden(true);
+    ASSERT_TRUE(view.Create(frame.Handle(), frame.ClientRect(), ui::kFirstPaneControlId));
+    frame.SetMonitorView(&view);
+    for (const char* object : {"\\First", "\\Second", "\\Third"})
+        document.Add(object);
+    view.OnInitialUpdate();
+    frame.Show(SW_SHOW);
+    ASSERT_TRUE(view.SetCurrentCell(1, 2));
+    const std::string current = view.EntryOfRow(1)->record.GetMappedName(1);
+
+    // A right click on row 3 opens the menu there; its Delete asks about the current row.
+    const POINT click{40, view.GetRowHeight() * 3 + view.GetRowHeight() / 2};
+    POINT screen = click;
+    ClientToScreen(view.Handle(), &screen);
+    RECT menuRect{};
+    std::atomic<bool> menuShown{false};
+    std::thread user([&] {
+        HWND menu = nullptr;
+        if (!WaitUntil([&] { return (menu = FindPopupMenu()) != nullptr; }, 10000))
+            return;
+        GetWindowRect(menu, &menuRect);
+        menuShown = true;
+        PostMessageA(menu, WM_CHAR, 'd', 0);
+    });
+    MessageBoxWatch answers("Kelvane", IDNO);
+    SendMessageA(view.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(click.x, click.y));
+    SendMessageA(view.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(click.x, click.y));
+    user.join();
+    ASSERT_TRUE(menuShown);
+    EXPECT_EQ(screen.x, menuRect.left);
+    EXPECT_EQ(screen.y, menuRect.top);
+    EXPECT_TRUE(view.IsTimerArmed()) << "the refresh comes back once the menu is gone";
+
+    // The command comes posted to the main window, which routes it to the view.
+    ASSERT_TRUE(ui::PumpMessagesUntil([&] { return answers.Answered(); }, 10000));
+    ASSERT_EQ(1u, answers.Texts().size());
+    EXPECT_EQ("Delete default quota of object " + current + ".  Are you sure?", answers.Texts()[0]);
+    int row = 0, col = 0;
+    ASSERT_TRUE(view.GetCurrentCell(row, col));
+    EXPECT_EQ(1, row);
+    EXPECT_EQ(3, view.GetRowCount());
+
+    // A right click on the heading row shows no menu; without a current cell the commands only
+    // suspend the refresh.
+    EXPECT_FALSE(view.OnCellRightClick(0, 1, 0, click));
+    view.ClearCurrentCell();
+    for (UINT command : {ID_EDIT_DELETE, ID_QUOTA_SCAN, ID_QUOTA_APPLY_TEMPLATE}) {
+        MessageBoxWatch none("Kelvane", IDOK);
+        EXPECT_TRUE(view.RouteCommand(command, 0, nullptr));
+        EXPECT_TRUE(view.IsTimerArmed());
+        EXPECT_TRUE(none.Texts().empty()) << command;
+    }
+    frame.Send(WM_COMMAND, ID_TRAY_EXIT);
+}

@@ -1,0 +1,221 @@
+// The row commands of the grid against the real quota service: Delete, Scan and Apply Template
+// on the current cell's row, each with what the server holds afterwards; and the user's place
+// in the grid across a refresh and a sort.
+#include "quota_service.h"
+#include "tests/server/registry_keys.h"
+#include "ui_test_support.h"
+#include "view_fixture.h"
+
+#include "base/error_text.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr uint64_t kMB = 1024 * 1024;
+constexpr DWORD kWaitMs = 30000;
+constexpr char kTemplate[] = "Row Template";
+constexpr char kChooserCaption[] = "Select a Template";
+
+std::string LastPart(const std::string& path) {
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+class RowCommandsTest : public ViewTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_service.IsRunning()); }
+
+    // Opens the document on the service and the view over it.
+    void Open() {
+        ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
+        OpenView();
+    }
+    // The data row showing the quota of `folder` and `owner` (the full account name), or 0.
+    int RowOf(const std::string& folder, const std::string& owner = "") const {
+        for (int row = 1; row <= m_view->GetRowCount(); ++row) {
+            const AllotrixBaseDbRec& record = m_view->EntryOfRow(row)->record;
+            if (_stricmp(record.GetMappedName(1), folder.c_str()) == 0 &&
+                _stricmp(record.GetFileOwner(), owner.c_str()) == 0)
+                return row;
+        }
+        return 0;
+    }
+    // The quota on the server, read with a client of the test's own; its status.
+    uint32_t Stored(const std::string& folder, const std::string& owner,
+                    AllotrixDbRec& record) const {
+        AXCli client;
+        std::string device = folder.substr(0, 2), file = folder.substr(2), who = owner;
+        const uint32_t status = client.Connect("");
+        return status ? status : client.Get(&record, device.data(), file.data(), who.data(), 0);
+    }
+    // The command on `row`, chosen as from the context menu or the keyboard.
+    void RunOn(int row, UINT command) {
+        ASSERT_TRUE(m_view->SetCurrentCell(row, 1));
+        ASSERT_TRUE(m_view->RouteCommand(command, 0, nullptr));
+        EXPECT_TRUE(m_view->IsTimerArmed()) << "the refresh stays suspended";
+    }
+    // Refreshes at once and waits until the result is shown (the timer is armed again).
+    bool Refreshed() {
+        bool fired = false;
+        m_view->RefreshSoon(1);
+        return PumpMessagesUntil(
+            [&] { return (fired = fired || !m_view->IsTimerArmed()) && m_view->IsTimerArmed(); },
+            kWaitMs);
+    }
+
+    QuotaServiceEnvironment m_service;
+};
+
+// The chooser of Apply Template, answered with its first template.
+DialogDriver ChooseFirstTemplate() {
+    return DialogDriver(kChooserCaption, [](HWND chooser) {
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+}
+
+} // namespace
+
+TEST_F(RowCommandsTest, DeleteAsksWithTheQuotasWordsAndDeletesOnlyOnYes) {
+    const std::string folder = m_service.Folder("Delete");
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 5 * kMB, 0, "Users"));
+    Open();
+    const std::string owner = "BUILTIN\\Users";
+    ASSERT_NE(0, RowOf(folder, owner));
+    AllotrixDbRec record;
+    struct Case {
+        std::string owner;
+        UINT answer;
+        std::string question;
+    };
+    for (const Case& step :
+         {Case{"", IDNO, "Delete default quota of object " + folder + ".  Are you sure?"},
+          Case{owner, IDNO,
+               "Delete quota of user " + owner + ", object " + folder + ".\nAre you sure?"},
+          Case{owner, IDYES,
+               "Delete quota of user " + owner + ", object " + folder + ".\nAre you sure?"}}) {
+        const int rows = m_view->GetRowCount();
+        MessageBoxWatch answers("Kelvane", step.answer);
+        RunOn(RowOf(folder, step.owner), ID_EDIT_DELETE);
+        ASSERT_EQ(1u, answers.Texts().size());
+        EXPECT_EQ(step.question, answers.Texts()[0]);
+        const bool deleted = step.answer == IDYES;
+        EXPECT_EQ(deleted ? kAxNotRunning : kAxOk, Stored(folder, step.owner, record));
+        EXPECT_EQ(rows - (deleted ? 1 : 0), m_view->GetRowCount());
+        EXPECT_EQ(!deleted, RowOf(folder, step.owner) != 0);
+    }
+    EXPECT_EQ(kAxOk, Stored(folder, "", record)) << "the object's own quota stays";
+}
+
+TEST_F(RowCommandsTest, ScanQueuesARescanThatTheNextRefreshShows) {
+    const std::string folder = m_service.Folder("Scan");
+    for (int i = 0; i < 3000; ++i) {
+        const std::string sub = folder + "\\d" + std::to_string(i % 30);
+        CreateDirectoryA(sub.c_str(), nullptr);
+        std::ofstream(sub + "\\f" + std::to_string(i) + ".bin") << "0123456789";
+    }
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
+    Open();
+    const auto shown = [&] { return m_view->EntryOfRow(RowOf(folder))->record; };
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] {
+            return Refreshed() && (shown().GetAttributes() & kAttrScanStatusBits) == 0 &&
+                   shown().GetUsedQuota() == 30000;
+        },
+        kWaitMs));
+    // Walking 3,000 files takes longer than one refresh: it shows waiting or scanning.
+    RunOn(RowOf(folder), ID_QUOTA_SCAN);
+    ASSERT_TRUE(Refreshed());
+    EXPECT_NE(0u, shown().GetAttributes() & kAttrScanStatusBits) << "no rescan shows";
+}
+
+TEST_F(RowCommandsTest, ApplyTemplateChangesTheRowAndCreatesAMissingOwnerQuota) {
+    RemoveAllTemplates();
+    OrdinaryTemplate(kTemplate).Sub("Quota").String("PermQuota", "5242880");
+    const std::string folder = m_service.Folder("Template");
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 20 * kMB, 0, "Users"));
+    Open();
+    const std::string owner = "BUILTIN\\Users";
+    // The owner's quota goes from the server after the refresh that shows it.
+    ASSERT_EQ(kAxOk, DeleteQuota(folder, "Users"));
+    for (const std::string& who : {std::string(), owner}) {
+        const int row = RowOf(folder, who);
+        DialogDriver chooser = ChooseFirstTemplate();
+        RunOn(row, ID_QUOTA_APPLY_TEMPLATE);
+        ASSERT_TRUE(chooser.Ran());
+        AllotrixDbRec stored;
+        ASSERT_EQ(kAxOk, Stored(folder, who, stored)) << who;
+        EXPECT_EQ(5 * kMB, stored.GetPermQuota()) << who;
+        EXPECT_EQ(5 * kMB, m_view->EntryOfRow(row)->record.GetPermQuota()) << who;
+    }
+    RemoveAllTemplates();
+}
+
+TEST_F(RowCommandsTest, AServiceStoppedAfterTheRefreshGivesEachCommandTheSystemsText) {
+    RemoveAllTemplates();
+    OrdinaryTemplate(kTemplate).Sub("Quota").String("PermQuota", "5242880");
+    const std::string folder = m_service.Folder("Stopped");
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
+    Open();
+    ASSERT_TRUE(m_service.Stop());
+    AXCli probe;
+    const std::string expected = ErrorText(probe.Connect(""), 260);
+    ASSERT_FALSE(expected.empty());
+    for (UINT command : {ID_EDIT_DELETE, ID_QUOTA_SCAN, ID_QUOTA_APPLY_TEMPLATE}) {
+        DialogDriver chooser = ChooseFirstTemplate();
+        MessageBoxWatch answers("Kelvane", IDYES);
+        RunOn(RowOf(folder), command);
+        ASSERT_FALSE(answers.Texts().empty()) << command;
+        EXPECT_EQ(expected, answers.Texts().back()) << command;
+        EXPECT_NE(0, RowOf(folder)) << command;
+    }
+    RemoveAllTemplates();
+}
+
+TEST_F(RowCommandsTest, ARefreshAndASortKeepTheUsersPlaceOnTheSameQuotas) {
+    std::vector<std::string> folders;
+    for (int i = 0; i < 40; ++i) {
+        folders.push_back(m_service.Folder((i < 10 ? "Q0" : "Q") + std::to_string(i)));
+        ASSERT_EQ(kAxOk, SaveQuota(folders.back(), 10 * kMB, AttrAbsolute));
+    }
+    Open();
+    MoveWindow(m_view->Handle(), 0, 0, 900, m_view->GetRowHeight() * 11, TRUE);
+    constexpr int kObjectColumn = 4;
+    ClickHeading(kObjectColumn); // descending: Q39 on row 1
+    auto objectAt = [&](int row) {
+        return LastPart(m_view->EntryOfRow(row)->record.GetMappedName(1));
+    };
+    ASSERT_EQ("Q39", objectAt(1));
+    // Rows 17 to 19 selected from row 17, the current cell on Q18, the grid scrolled to Q25.
+    for (int row : {17, 18, 19})
+        m_view->SelectRow(row, true);
+    m_view->SetAnchorRow(17);
+    ASSERT_TRUE(m_view->SetCurrentCell(22, 3));
+    m_view->ScrollToRow(15);
+    ASSERT_EQ("Q25", objectAt(m_view->GetTopRow()));
+
+    // The current quota and a selected one go, and a new one comes before them all.
+    ASSERT_EQ(kAxOk, DeleteQuota(folders[18]));
+    ASSERT_EQ(kAxOk, DeleteQuota(folders[22]));
+    ASSERT_EQ(kAxOk, SaveQuota(m_service.Folder("Q99"), 10 * kMB, AttrAbsolute));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return Refreshed() && objectAt(1) == "Q99"; }, kWaitMs));
+
+    for (const char* step : {"refresh", "sort"}) {
+        std::set<std::string> selected;
+        for (int row : m_view->GetSelectedRows())
+            selected.insert(objectAt(row));
+        EXPECT_EQ((std::set<std::string>{"Q23", "Q21"}), selected) << step;
+        EXPECT_EQ("Q23", objectAt(m_view->GetAnchorRow())) << step;
+        int row = 0, col = 0;
+        ASSERT_TRUE(m_view->GetCurrentCell(row, col)) << step;
+        EXPECT_EQ("Q17", objectAt(row)) << step << ": the nearest remaining quota";
+        EXPECT_EQ(3, col) << step;
+        EXPECT_EQ("Q25", objectAt(m_view->GetTopRow())) << step;
+        ClickHeading(kObjectColumn); // ascending
+    }
+}
