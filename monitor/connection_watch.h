@@ -3,6 +3,7 @@
 // telling the truth without the rows being read and rebuilt.
 #pragma once
 
+#include "base/handles.h"
 #include "ui/thread.h"
 
 #include <windows.h>
@@ -13,12 +14,19 @@ namespace monitor {
 
 class ConnectionWatch {
 public:
+    ConnectionWatch();
+    // Ends a check still waiting for a server at once.
+    ~ConnectionWatch();
+    ConnectionWatch(const ConnectionWatch&) = delete;
+    ConnectionWatch& operator=(const ConnectionWatch&) = delete;
+
     // Connects to each server of the ";"-separated list `servers` and posts WM_AXMON_CONNECTED
     // to `window`: 1 when every one answered, else 0. Does nothing while a check still runs.
     void Check(const std::string& servers, HWND window);
 
 private:
-    ui::Thread m_thread; // joined by its destructor: a check never outlives the watch
+    base::UniqueHandleKernel m_cancel; // set: the check's calls fail at once
+    ui::Thread m_thread;               // joined by its destructor: a check never outlives the watch
 };
 
 } // namespace monitor
