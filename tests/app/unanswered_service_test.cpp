@@ -5,6 +5,8 @@
 #include "app/app_messages.h"
 #include "app/main_frame.h"
 #include "base/error_text.h"
+#include "base/service_control.h"
+#include "services/axserver/server_settings.h"
 #include "client/axcli.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
@@ -78,8 +80,15 @@ private:
     std::vector<base::UniqueFile> m_pipes;
 };
 
+// Stops the services an earlier test left running in the prefix: their pipe must not answer.
+void StopQuotaServices() {
+    StopServiceAndWait(kPolicyServiceName);
+    StopServiceAndWait(kQuotaServiceName);
+}
+
 class UnansweredService : public testing::Test {
 protected:
+    static void SetUpTestSuite() { StopQuotaServices(); }
     void SetUp() override { ASSERT_TRUE(m_server.IsServing()) << "the pipe is taken"; }
     void TearDown() override { AXCli::SetCallTimeout(kAxDefaultCallTimeoutMs); }
 
@@ -155,6 +164,7 @@ TEST_F(UnansweredService, FirstLoadReturnsWithTheTimeOutTextWhileTheWindowKeepsA
 }
 
 TEST(UnansweredServiceConsole, AnExitArrivingWhileCloseStopsTheRefreshEndsTheConsole) {
+    StopQuotaServices();
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -165,7 +165,7 @@ TEST_F(ServiceTest, AnEmptyServerReplacesTheOldListByAnEmptyOne) {
 TEST_F(ServiceTest, StoppingWhileTheThreadWaitsOnTheBlockedWindowThreadDoesNotDeadlock) {
     ASSERT_EQ(SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
     ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
-    ASSERT_TRUE(ConnectedNotices().empty());
+    const size_t noticesOfTheOpen = ConnectedNotices().size();
 
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(m_document.RequestRefresh());
@@ -181,7 +181,7 @@ TEST_F(ServiceTest, StoppingWhileTheThreadWaitsOnTheBlockedWindowThreadDoesNotDe
             m_document.StopRefresh();
         }
         EXPECT_FALSE(m_document.IsRefreshThreadRunning());
-        ASSERT_EQ(ConnectedNotices().size(), static_cast<size_t>(round + 1));
+        ASSERT_EQ(ConnectedNotices().size(), noticesOfTheOpen + round + 1);
         EXPECT_EQ(ConnectedNotices().back(), 1u);
         // The stopped cycle delivers nothing.
         EXPECT_FALSE(m_document.TakeIncoming());
