@@ -76,7 +76,7 @@ void CAXMonView::OnInitialUpdate() {
     FollowSortColumn();
     if (GetRowCount() > 1)
         SortRows();
-    SetSortMark(m_sortColumn, s_sortAscending != 0);
+    ShowSortMark();
     LockUpdate(wasLocked);
     Redraw();
 
@@ -277,7 +277,12 @@ void CAXMonView::FillRow(int row, MonitorEntry& entry) {
 
 void CAXMonView::SortRows() {
     CGridView::SortRows(CGridSortInfo{m_sortColumn, s_sortAscending != 0});
-    SetSortMark(m_sortColumn, s_sortAscending != 0);
+    ShowSortMark();
+}
+
+// The status column has no sort key (its rows keep the server's order): it shows no mark.
+void CAXMonView::ShowSortMark() {
+    SetSortMark(ColumnTypeOf(m_sortColumn) == kColStatus ? -1 : m_sortColumn, s_sortAscending != 0);
 }
 
 std::string CAXMonView::GetSortKey(int row, int col, const CGridSortInfo&,

@@ -119,6 +119,7 @@ protected:
 private:
     void OnChooseColumns();
     void FollowSortColumn();
+    void ShowSortMark();
     void OnRelease();
     void OnPrint(bool preview);
 

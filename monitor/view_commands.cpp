@@ -120,7 +120,7 @@ void CAXMonView::OnChooseColumns() {
         FollowSortColumn();
         if (GetRowCount() > 1)
             SortRows();
-        SetSortMark(m_sortColumn, s_sortAscending != 0);
+        ShowSortMark();
         place.Restore(*this);
         LockUpdate(wasLocked);
         Redraw();
