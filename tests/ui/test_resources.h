@@ -23,9 +23,6 @@
 #define IDC_TEST_RATIO 1007
 #define IDC_TEST_OFFSET 1008
 
-#define IDD_TEST_PAGE_ONE 210
-#define IDD_TEST_PAGE_TWO 211
-#define IDC_TEST_PAGE_VALUE 1101
 
 /* 4 x 2 pictures, 24 and 8 bits per pixel: red, grey, blue, grey over grey, green, grey, white,
    where grey (198, 198, 198) is the colour drawn transparent. */
