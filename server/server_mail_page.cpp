@@ -49,7 +49,7 @@ LONG WriteProfilePassword(HKEY key, const std::string& password) {
 
 } // namespace
 
-CServerMailPage::CServerMailPage() : ui::PropertyPage(IDD_SERVER_MAIL) {}
+CServerMailPage::CServerMailPage() : CServerPage(IDD_SERVER_MAIL) {}
 
 bool CServerMailPage::OnInitDialog() {
     ui::PropertyPage::OnInitDialog();

@@ -2,16 +2,13 @@
 // which the policy service sends mail, kept in the server's registry.
 #pragma once
 
-#include "ui/property_sheet.h"
+#include "server/server_page.h"
 
 #include <string>
 
-class CServerMailPage : public ui::PropertyPage {
+class CServerMailPage : public CServerPage {
 public:
     CServerMailPage();
-
-    // The computer whose settings the page edits (empty: this one), before the page is created.
-    void SetServer(const std::string& server) { m_server = server; }
 
 protected:
     bool OnInitDialog() override;
@@ -25,7 +22,6 @@ private:
     // Returns 0 or the error of the first step that failed.
     LONG Save();
 
-    std::string m_server;
     bool m_loading = false; // the controls are being filled: their changes are not the user's
     std::string m_profilePassword;
     std::string m_profile;

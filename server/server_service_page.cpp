@@ -57,7 +57,7 @@ const char* AuditingText(bool on) {
 } // namespace
 
 CServerServicePage::CServerServicePage()
-    : ui::PropertyPage(IDD_SERVER_SERVICES), m_columnTitles(base::LoadText(IDS_SERVICE_COLUMNS)),
+    : CServerPage(IDD_SERVER_SERVICES), m_columnTitles(base::LoadText(IDS_SERVICE_COLUMNS)),
       m_services{{"AXServer", "ServerAuditing"}, {"AXPolicy", "PolicyAuditing"}} {}
 
 bool CServerServicePage::OnInitDialog() {

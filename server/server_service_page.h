@@ -5,12 +5,12 @@
 #include "server/page_picture.h"
 #include "ui/image_list.h"
 #include "ui/list_view.h"
-#include "ui/property_sheet.h"
+#include "server/server_page.h"
 
 #include <functional>
 #include <string>
 
-class CServerServicePage : public ui::PropertyPage {
+class CServerServicePage : public CServerPage {
 public:
     // The list's rows, always in this order.
     enum Row { kQuotaServiceRow = 0, kPolicyServiceRow = 1 };
@@ -18,7 +18,6 @@ public:
     CServerServicePage();
 
     // The computer whose services the page shows (empty: this one), before the page is created.
-    void SetServer(const std::string& server) { m_server = server; }
     // The window told that the quota service was started (WM_AXMON_CONNECTED, 1) or stopped (0).
     void SetMainWindow(HWND window) { m_mainWindow = window; }
 
@@ -52,7 +51,6 @@ private:
     void NotifyMainWindow(bool quotaServiceRuns);
     void ShowError(DWORD error);
 
-    std::string m_server;
     HWND m_mainWindow = nullptr;
     PagePicture m_picture;
     ui::ImageList m_images;

@@ -26,7 +26,7 @@ void WriteDword(HKEY key, const char* name, DWORD value) {
 
 } // namespace
 
-CServerSettings::CServerSettings() : ui::PropertyPage(IDD_SERVER_SETTINGS) {}
+CServerSettings::CServerSettings() : CServerPage(IDD_SERVER_SETTINGS) {}
 
 bool CServerSettings::OnInitDialog() {
     ui::PropertyPage::OnInitDialog();

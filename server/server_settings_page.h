@@ -3,16 +3,13 @@
 #pragma once
 
 #include "base/handles.h"
-#include "ui/property_sheet.h"
+#include "server/server_page.h"
 
 #include <string>
 
-class CServerSettings : public ui::PropertyPage {
+class CServerSettings : public CServerPage {
 public:
     CServerSettings();
-
-    // The computer whose settings the page edits (empty: this one), before the page is created.
-    void SetServer(const std::string& server) { m_server = server; }
 
 protected:
     bool OnInitDialog() override;
@@ -31,5 +28,4 @@ private:
     bool m_detectDevices = false;
     std::string m_minimumQuota; // bytes, as decimal digits
     base::UniqueBitmap m_templateButtonImage;
-    std::string m_server;
 };
