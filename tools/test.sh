@@ -12,8 +12,9 @@ cmake --build "$build_dir" --target check -- --no-print-directory
 trap '"$source_dir/tools/test-session.sh" stop "$build_dir"' EXIT
 "$source_dir/tools/test-session.sh" start "$build_dir"
 cd "$build_dir"
-# A test that fails is run once more on its own, so that a Wine process dying at start-up (seen
-# rarely, with no output at all) does not fail the suite; every such test is named at the end.
+# A test program that fails is run once more on its own, so that a Wine process dying at start-up
+# (seen rarely, with no output at all) does not fail the suite; each such program is named at the
+# end.
 if ctest --output-on-failure --timeout 300 "$@"; then
     exit 0
 fi

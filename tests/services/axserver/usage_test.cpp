@@ -129,40 +129,21 @@ TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
         listed));
 }
 
-TEST(QuotaUsage, ScanMarksRecordsPendingThenScanning) {
-    // Two large objects keep both scan workers busy while the small one waits.
-    TestFolder big("status-big"), big2("status-big2"), small("status-small");
-    for (int i = 0; i < 1500; ++i) {
-        std::string file = "d" + std::to_string(i % 30) + "\\f" + std::to_string(i) + ".bin";
-        big.WriteFile(file, 10);
-        big2.WriteFile(file, 10);
-    }
+TEST(QuotaUsage, SavedQuotaWaitsForItsScanAndOnlyKnownFoldersAreRescanned) {
+    TestFolder small("status-small");
     small.WriteFile("a.bin", 10);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
-    SaveQuota(client, big, "");
-    SaveQuota(client, big2, "");
     AllotrixDbRec smallRecord = SaveQuota(client, small, "");
-    // A saved record comes back marked as waiting for its scan.
     EXPECT_TRUE(smallRecord.IsAttributeSet(AttrStatus40000000))
         << std::hex << smallRecord.GetAttributes();
     AllotrixBaseDbRec listed;
-    ASSERT_TRUE(WaitForRecord(client, big, "", UsedIs(15000), listed, 30000));
-    ASSERT_TRUE(WaitForRecord(client, big2, "", UsedIs(15000), listed, 30000));
     ASSERT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed));
 
-    // The scan of the small object waits behind the big ones: pending first, then done.
-    for (const TestFolder* folder : {&big, &big2, &small}) {
-        std::string device = folder->Device(), file = folder->File();
-        ASSERT_EQ(0u, client.Scan(device.data(), file.data()));
-    }
-    ASSERT_TRUE(FindListed(client, small, "", listed));
-    bool pendingOrScanning =
-        listed.IsAttributeSet(AttrStatus40000000) || listed.IsAttributeSet(AttrStatus100);
-    EXPECT_TRUE(pendingOrScanning) << std::hex << listed.GetAttributes();
-    EXPECT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed, 30000));
-
-    std::string device = small.Device(), absent = small.File() + "\\absent";
+    std::string device = small.Device(), file = small.File(), absent = file + "\\absent";
+    small.WriteFile("b.bin", 5);
+    EXPECT_EQ(0u, client.Scan(device.data(), file.data()));
+    EXPECT_TRUE(WaitForRecord(client, small, "", UsedIs(15), listed));
     EXPECT_EQ(2u, client.Scan(device.data(), absent.data()));
 }
 
