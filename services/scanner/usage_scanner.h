@@ -87,7 +87,3 @@ private:
 
 // The helper program where it is installed: axscan.exe in the folder of the running program.
 std::string WalkHelperBesideThisProgram();
-
-// Makes `account` ("Administrators", "DOMAIN\name", ...) the owner of a file or folder.
-// Returns false when the account is unknown or the owner cannot be set; GetLastError tells why.
-bool SetFileOwnerAccount(const std::string& path, const std::string& account);

@@ -1,10 +1,10 @@
-#include "record_compare.h"
 #include "registry_keys.h"
 #include "server/template_apply.h"
 #include "server/template_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -68,156 +68,119 @@ QuotaEditRecord Record(bool on) {
     return record;
 }
 
-// An exclusion bit and how to put back, in the expected record, the fields it keeps from the
-// target.
-template <typename Record> struct Guard {
+// What a field of a record holds, for threshold `n` when it belongs to a threshold.
+using Field = std::function<std::string(const AllotrixDbRec& record, int n)>;
+using A = AllotrixActionRec;
+
+Field Attribute(uint32_t flags) {
+    return
+        [flags](const AllotrixDbRec& r, int) { return std::to_string(r.GetAttributes() & flags); };
+}
+Field Policy(uint32_t flags) {
+    return [flags](const AllotrixDbRec& r, int n) {
+        return std::to_string(r.Actions[n - 1].GetPolicyFlags() & flags);
+    };
+}
+Field Action(std::function<std::string(const A&)> field) {
+    return [field](const AllotrixDbRec& r, int n) { return field(r.Actions[n - 1]); };
+}
+template <size_t N> Field Mail(const char (ReportMailInfo::*text)[N]) {
+    return Action([text](const A& a) { return std::string(a.ReportMail.*text, N); });
+}
+
+// An exclusion bit, whether it is one of a threshold's, and the fields it keeps.
+struct Guard {
     uint32_t bit;
-    std::function<void(Record& expected, const Record& target)> restore;
+    bool ofThreshold;
+    Field kept;
 };
-using RecordGuard = Guard<AllotrixDbRec>;
-using ActionGuard = Guard<AllotrixActionRec>;
 
-RecordGuard Attribute(uint32_t bit, eQuotaDriverAttributeFlags flag) {
-    return {bit, [flag](AllotrixDbRec& e, const AllotrixDbRec& t) {
-                e.SetAttributes((e.GetAttributes() & ~uint32_t(flag)) |
-                                (t.GetAttributes() & uint32_t(flag)));
-            }};
-}
-
-ActionGuard Policy(uint32_t bit, uint32_t flags) {
-    return {bit, [flags](AllotrixActionRec& e, const AllotrixActionRec& t) {
-                e.SetPolicyFlags((e.GetPolicyFlags() & ~flags) | (t.GetPolicyFlags() & flags));
-            }};
-}
-
-std::vector<RecordGuard> RecordGuards() {
-    std::vector<RecordGuard> guards = {
-        Attribute(TplWriteThrough, AttrWriteThrough),
-        Attribute(TplNoEnforce, AttrNoEnforce),
-        Attribute(TplExcludeFromAbsolute, AttrExcludeFromAbsolute),
-        Attribute(TplDiskFull, AttrDiskFull),
-        Attribute(TplPercentOfDevice, AttrPercentOfDevice),
-        Attribute(TplUseDeviceSize, AttrUseDeviceSize),
-        Attribute(TplResetHighWater, AttrResetHighWater),
-        {TplPermQuota,
-         [](AllotrixDbRec& e, const AllotrixDbRec& t) {
-             e.SetPermQuota(t.GetPermQuota());
-             Attribute(0, AttrPercentOfCurrentUsed).restore(e, t);
-         }},
-        {TplOverdraft,
-         [](AllotrixDbRec& e, const AllotrixDbRec& t) { e.SetOverDraft(t.GetOverDraft()); }},
-    };
-    for (int n = 1; n <= 5; ++n)
-        guards.push_back(Attribute(TplBelow(n), AttrBelow(n)));
-    return guards;
-}
-
-std::vector<ActionGuard> ActionGuards() {
-    using A = AllotrixActionRec;
-    return {
-        {TplActEventLog,
-         [](A& e, const A& t) {
-             e.SetServerName(t.GetServerName());
-             Policy(0, PolInformational | PolWarning | PolSevere | PolSendToConsole).restore(e, t);
-         }},
-        Policy(TplActReportAged, PolReportAged),
-        Policy(TplActReportLastAccess, PolReportLastAccess),
-        Policy(TplActReportNew, PolReportNew),
-        Policy(TplActReportDuplicates, PolReportDuplicates),
-        Policy(TplActReportLarge, PolReportLarge),
-        Policy(TplActReportDirUsage, PolReportDirUsage),
-        Policy(TplActReportSummary, PolReportSummary),
-        Policy(TplActReportUsageByOwner, PolReportUsageByOwner),
-        {TplActOutputDirectory,
-         [](A& e, const A& t) {
-             strcpy(e.ReportMail.OutputDirectory, t.ReportMail.OutputDirectory);
-         }},
-        Policy(TplActReportFormat, PolFormatComma | PolFormatHtml | PolFormatAscii),
-        Policy(TplActNotifyUser, PolNotifyUser),
-        {TplActMessage, [](A& e, const A& t) { e.SetMessage(t.GetMessageA()); }},
-        {TplActPolicyToExecute,
-         [](A& e, const A& t) { e.SetPolicyToExecute(t.GetPolicyToExecute()); }},
-        {TplActAdjustQuota,
-         [](A& e, const A& t) {
-             e.SetAdjustQuota(t.GetAdjustQuota());
-             e.SetRepeat(t.GetRepeat());
-         }},
-        Policy(TplActMailReport, PolMailReport),
-        {TplActMailTo, [](A& e, const A& t) { strcpy(e.ReportMail.MailTo, t.ReportMail.MailTo); }},
-        {TplActMailSubject,
-         [](A& e, const A& t) { strcpy(e.ReportMail.MailSubject, t.ReportMail.MailSubject); }},
-        {TplActMailCc, [](A& e, const A& t) { strcpy(e.ReportMail.MailCc, t.ReportMail.MailCc); }},
-        {TplActMailProfile,
-         [](A& e, const A& t) {
-             memcpy(e.ReportMail.MailProfile, t.ReportMail.MailProfile, kMailSecretSize);
-         }},
-        {TplActMailPassword,
-         [](A& e, const A& t) {
-             memcpy(e.ReportMail.MailPassword, t.ReportMail.MailPassword, kMailSecretSize);
-         }},
-        Policy(TplActAbove, PolAbove),
-        {TplActReportSet, [](A& e, const A& t) { strcpy(e.ReportSet, t.ReportSet); }},
-        {TplActSchedule,
-         [](A& e, const A& t) {
-             strcpy(e.ScheduleJobTime, t.ScheduleJobTime);
-             e.DaysOfMonth = t.DaysOfMonth;
-             e.DaysOfWeek = t.DaysOfWeek;
-             e.ScheduleFlags = t.ScheduleFlags;
-             e.ScheduleChoice = t.ScheduleChoice;
-         }},
-    };
-}
+const Guard kGuards[] = {
+    {TplWriteThrough, false, Attribute(AttrWriteThrough)},
+    {TplNoEnforce, false, Attribute(AttrNoEnforce)},
+    {TplExcludeFromAbsolute, false, Attribute(AttrExcludeFromAbsolute)},
+    {TplDiskFull, false, Attribute(AttrDiskFull)},
+    {TplPercentOfDevice, false, Attribute(AttrPercentOfDevice)},
+    {TplUseDeviceSize, false, Attribute(AttrUseDeviceSize)},
+    {TplResetHighWater, false, Attribute(AttrResetHighWater)},
+    {TplPermQuota, false,
+     [](const AllotrixDbRec& r, int) {
+         return std::to_string(r.GetPermQuota()) +
+                std::to_string(r.GetAttributes() & AttrPercentOfCurrentUsed);
+     }},
+    {TplOverdraft, false,
+     [](const AllotrixDbRec& r, int) { return std::to_string(r.GetOverDraft()); }},
+    {TplBelow(1), false, Attribute(AttrBelow(1))},
+    {TplBelow(3), false, Attribute(AttrBelow(3))},
+    {TplBelow(5), false, Attribute(AttrBelow(5))},
+    {TplActEventLog, true,
+     [](const AllotrixDbRec& r, int n) {
+         return Policy(PolInformational | PolWarning | PolSevere | PolSendToConsole)(r, n) +
+                r.Actions[n - 1].GetServerName();
+     }},
+    {TplActReportAged, true, Policy(PolReportAged)},
+    {TplActReportLastAccess, true, Policy(PolReportLastAccess)},
+    {TplActReportNew, true, Policy(PolReportNew)},
+    {TplActReportDuplicates, true, Policy(PolReportDuplicates)},
+    {TplActReportLarge, true, Policy(PolReportLarge)},
+    {TplActReportDirUsage, true, Policy(PolReportDirUsage)},
+    {TplActReportSummary, true, Policy(PolReportSummary)},
+    {TplActReportUsageByOwner, true, Policy(PolReportUsageByOwner)},
+    {TplActOutputDirectory, true, Mail(&ReportMailInfo::OutputDirectory)},
+    {TplActReportFormat, true, Policy(PolFormatComma | PolFormatHtml | PolFormatAscii)},
+    {TplActNotifyUser, true, Policy(PolNotifyUser)},
+    {TplActMessage, true, Action([](const A& a) { return a.GetMessageA(); })},
+    {TplActPolicyToExecute, true, Action([](const A& a) { return a.GetPolicyToExecute(); })},
+    {TplActAdjustQuota, true, Action([](const A& a) {
+         return std::to_string(a.GetAdjustQuota()) + "/" + std::to_string(a.GetRepeat());
+     })},
+    {TplActMailReport, true, Policy(PolMailReport)},
+    {TplActMailTo, true, Mail(&ReportMailInfo::MailTo)},
+    {TplActMailSubject, true, Mail(&ReportMailInfo::MailSubject)},
+    {TplActMailCc, true, Mail(&ReportMailInfo::MailCc)},
+    {TplActMailProfile, true, Mail(&ReportMailInfo::MailProfile)},
+    {TplActMailPassword, true, Mail(&ReportMailInfo::MailPassword)},
+    {TplActAbove, true, Policy(PolAbove)},
+    {TplActReportSet, true, Action([](const A& a) { return a.ReportSet; })},
+    {TplActSchedule, true, Action([](const A& a) {
+         return std::string(a.ScheduleJobTime) + std::to_string(a.DaysOfMonth) + "/" +
+                std::to_string(a.DaysOfWeek) + "/" + std::to_string(a.ScheduleFlags) + "/" +
+                std::to_string(a.ScheduleChoice);
+     })},
+    {TplActThresholdValue, true,
+     [](const AllotrixDbRec& r, int n) { return std::to_string(r.GetThreshPercent(n)); }},
+};
 
 } // namespace
 
-TEST(ApplyTemplate, WithoutExclusionsCopiesEveryField) {
+// Each exclusion bit keeps the target's value of its own fields, of its own threshold only, and
+// every other field listed comes from the template.
+TEST(ApplyTemplate, EachExclusionBitKeepsExactlyItsFields) {
     for (bool sourceOn : {true, false}) {
-        QuotaEditRecord target = Record(!sourceOn);
-        const QuotaEditRecord source = Record(sourceOn);
-        ApplyTemplate(target, source);
-        ExpectSameQuota(source, target);
-    }
-}
-
-TEST(ApplyTemplate, EachRecordExclusionBitGuardsExactlyItsFields) {
-    for (bool sourceOn : {true, false}) {
-        for (const RecordGuard& guard : RecordGuards()) {
-            SCOPED_TRACE(::testing::Message() << "TemplateFlags 0x" << std::hex << guard.bit
-                                              << (sourceOn ? " setting" : " clearing"));
-            const QuotaEditRecord before = Record(!sourceOn);
-            QuotaEditRecord source = Record(sourceOn);
-            source.TemplateFlags = guard.bit;
-            QuotaEditRecord target = before;
-            ApplyTemplate(target, source);
-            AllotrixDbRec expected = source;
-            guard.restore(expected, before);
-            ExpectSameQuota(expected, target);
+        const QuotaEditRecord before = Record(!sourceOn);
+        AllotrixDbRec copied = before;
+        ApplyTemplate(copied, Record(sourceOn));
+        const AllotrixDbRec& whole = Record(sourceOn);
+        EXPECT_EQ(0, memcmp(&whole, &copied, sizeof copied)) << "without exclusions all is copied";
+        for (const Guard& guard : kGuards) {
+            for (int n = 1; n <= (guard.ofThreshold ? 5 : 1); ++n) {
+                SCOPED_TRACE(::testing::Message() << "bit 0x" << std::hex << guard.bit << " of "
+                                                  << (guard.ofThreshold ? n : 0));
+                QuotaEditRecord source = Record(sourceOn);
+                (guard.ofThreshold ? source.TemplateActionFlags[n - 1] : source.TemplateFlags) =
+                    guard.bit;
+                AllotrixDbRec target = before;
+                ApplyTemplate(target, source);
+                ASSERT_NE(guard.kept(copied, n), guard.kept(before, n));
+                EXPECT_EQ(guard.kept(before, n), guard.kept(target, n));
+                for (const Guard& other : kGuards)
+                    for (int m = 1; m <= (other.ofThreshold ? 5 : 1); ++m)
+                        if (&other != &guard || m != n) {
+                            EXPECT_EQ(other.kept(copied, m), other.kept(target, m))
+                                << "bit 0x" << std::hex << other.bit << " of " << m;
+                        }
+            }
         }
-    }
-}
-
-TEST(ApplyTemplate, EachActionExclusionBitGuardsExactlyItsFieldsOfItsThreshold) {
-    const QuotaEditRecord before = Record(false);
-    for (int n = 1; n <= 5; ++n) {
-        for (const ActionGuard& guard : ActionGuards()) {
-            SCOPED_TRACE(::testing::Message() << "TemplateActionFlags of threshold " << n << ": 0x"
-                                              << std::hex << guard.bit);
-            QuotaEditRecord source = Record(true);
-            source.TemplateActionFlags[n - 1] = guard.bit;
-            QuotaEditRecord target = before;
-            ApplyTemplate(target, source);
-            AllotrixDbRec expected = source;
-            guard.restore(expected.Actions[n - 1], before.Actions[n - 1]);
-            ExpectSameQuota(expected, target);
-        }
-        SCOPED_TRACE(::testing::Message() << "threshold value " << n);
-        QuotaEditRecord source = Record(true);
-        source.TemplateActionFlags[n - 1] = TplActThresholdValue;
-        QuotaEditRecord target = before;
-        ApplyTemplate(target, source);
-        AllotrixDbRec expected = source;
-        expected.SetThreshPercent(n, before.GetThreshPercent(n));
-        ExpectSameQuota(expected, target);
     }
 }
 
@@ -255,31 +218,5 @@ TEST(ApplyTemplate, TemplateWithoutAThresholdKeyResetsThatThreshold) {
     EXPECT_FALSE(target.IsAttributeSet(AttrBelow2));
     AllotrixActionRec fresh;
     fresh.TurnPolicyFlagOn(PolSevere); // a level is always chosen
-    ExpectSameAction(fresh, target.Actions[1], 2);
-}
-
-TEST(SortThresholds, OrdersByValueKeepingEqualValuesInOrder) {
-    QuotaEditRecord record;
-    const uint8_t values[5] = {50, 90, 90, 10, 70};
-    for (int n = 1; n <= 5; ++n) {
-        record.SetThreshPercent(n, values[n - 1]);
-        record.Actions[n - 1].SetMessage(("former " + std::to_string(n)).c_str());
-        record.Actions[n - 1].TurnPolicyFlagOn(n == 4 ? PolAbove : PolSnmpTrap);
-        record.TemplateActionFlags[n - 1] = 0x100u * n;
-    }
-    record.SetAttributes(AttrBelow1 | AttrWriteThrough);
-    record.TemplateFlags = TplBelow(1);
-
-    SortThresholds(record);
-
-    const int former[5] = {2, 3, 5, 1, 4};
-    for (int p = 1; p <= 5; ++p) {
-        int n = former[p - 1];
-        EXPECT_EQ(values[n - 1], record.GetThreshPercent(p)) << p;
-        EXPECT_EQ("former " + std::to_string(n), record.Actions[p - 1].GetMessageA()) << p;
-        EXPECT_EQ(0x100u * n, record.TemplateActionFlags[p - 1]) << p;
-    }
-    EXPECT_TRUE(record.Actions[4].IsPolicyFlagSet(PolAbove)); // the former fourth, value 10
-    EXPECT_EQ(uint32_t{AttrBelow1 | AttrWriteThrough}, record.GetAttributes());
-    EXPECT_EQ(TplBelow(1), record.TemplateFlags);
+    EXPECT_EQ(0, memcmp(&fresh, &target.Actions[1], sizeof fresh));
 }

@@ -47,7 +47,6 @@ public:
         return ListView_GetStringWidth(List(), text.c_str());
     }
     bool ApplyEnabled() const { return IsWindowEnabled(Item(IDOK)) != FALSE; }
-    std::string ItemText(int id) const { return ControlText(m_dialog.Handle(), id); }
     // The user picks combo entry `index`.
     void PickComputer(int index) {
         HWND combo = Item(IDC_CHOOSER_COMPUTER);
@@ -62,6 +61,13 @@ public:
     void ClickApply() {
         SendMessageA(m_dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Item(IDOK)));
+    }
+    void DoubleClick(int item) {
+        NMITEMACTIVATE click{};
+        click.hdr = {List(), IDC_CHOOSER_LIST, static_cast<UINT>(NM_DBLCLK)};
+        click.iItem = item;
+        SendMessageA(m_dialog.Handle(), WM_NOTIFY, IDC_CHOOSER_LIST,
+                     reinterpret_cast<LPARAM>(&click));
     }
 
 private:
@@ -95,13 +101,9 @@ TEST_F(TemplateChooser, ListsTheFallbackTemplatesFirstThenTheOrdinaryOnes) {
               (std::set<std::string>{names[2], names[3], names[4]}));
     EXPECT_EQ(0, chooser.Selected());
     EXPECT_TRUE(chooser.ApplyEnabled());
-    EXPECT_EQ("Select a Template", WindowTextOf(chooser.Dialog().Handle()));
-    EXPECT_EQ("Apply", chooser.ItemText(IDOK));
     for (int hidden : {IDC_CHOOSER_BATCH, IDC_CHOOSER_NEW, IDC_CHOOSER_PROPERTIES, ID_HELP})
         EXPECT_FALSE(Shown(chooser.Item(hidden))) << hidden;
-    EXPECT_FALSE(IsWindowEnabled(chooser.Item(ID_HELP)));
-    EXPECT_TRUE(Shown(chooser.List()));
-    EXPECT_EQ(LocalComputerName(), chooser.ItemText(IDC_CHOOSER_COMPUTER));
+    EXPECT_EQ(LocalComputerName(), ControlText(chooser.Dialog().Handle(), IDC_CHOOSER_COMPUTER));
 }
 
 TEST_F(TemplateChooser, ReportSetModeListsTheReportSetsOnly) {
@@ -109,10 +111,7 @@ TEST_F(TemplateChooser, ReportSetModeListsTheReportSetsOnly) {
     OpenChooser chooser(CTemplateChooserDlg::ReportSets, LocalComputerName().c_str());
     EXPECT_TRUE(chooser.Names().empty()) << "no reporting product, no report sets";
     EXPECT_FALSE(chooser.ApplyEnabled());
-    EXPECT_EQ("OK", chooser.ItemText(IDOK));
-    EXPECT_EQ("Select a Report Set", WindowTextOf(chooser.Dialog().Handle()));
     EXPECT_TRUE(Shown(chooser.Item(ID_HELP)));
-    EXPECT_FALSE(Shown(chooser.Item(IDC_CHOOSER_NEW)));
 
     TestKey(HKEY_LOCAL_MACHINE, std::string(kReportSetsKey) + "\\Weekly usage");
     chooser.AddComputerEntry(LocalComputerName());
@@ -121,15 +120,13 @@ TEST_F(TemplateChooser, ReportSetModeListsTheReportSetsOnly) {
     EXPECT_TRUE(chooser.ApplyEnabled());
 }
 
-TEST_F(TemplateChooser, WithoutAComputerNothingIsListed) {
+TEST_F(TemplateChooser, NoComputerOrAnUnreachableOneListsNothingAndShowsTheSystemText) {
     AddFiveTemplates();
-    OpenChooser chooser(CTemplateChooserDlg::Templates, nullptr);
-    EXPECT_TRUE(chooser.Names().empty());
-    EXPECT_FALSE(chooser.ApplyEnabled());
-}
-
-TEST_F(TemplateChooser, UnreachableComputerShowsTheSystemText) {
-    AddFiveTemplates();
+    {
+        OpenChooser none(CTemplateChooserDlg::Templates, nullptr);
+        EXPECT_TRUE(none.Names().empty());
+        EXPECT_FALSE(none.ApplyEnabled());
+    }
     HKEY unused = nullptr;
     LONG status = ConnectServerRegistry("NOSUCHHOST-KV", &unused);
     ASSERT_NE(0, status);
@@ -152,17 +149,15 @@ TEST_F(TemplateChooser, UnreachableComputerShowsTheSystemText) {
 TEST_F(TemplateChooser, LongNamesWidenTheColumnAndShortOnesNeverNarrowIt) {
     OrdinaryTemplate("Short");
     OpenChooser chooser(CTemplateChooserDlg::Templates, LocalComputerName().c_str());
-    const int initial = 2 * chooser.TextWidth("ABCDEFGHIJKLMNOPQR") + 25;
-    EXPECT_EQ(initial, chooser.ColumnWidth());
-
+    const int initial = chooser.ColumnWidth();
     const std::string longName = "Quota for the departmental project shares of the research "
                                  "and development group, second floor";
     OrdinaryTemplate(longName);
     chooser.AddComputerEntry(LocalComputerName());
     chooser.PickComputer(0);
-    const int widened = chooser.TextWidth(longName) + 25;
-    ASSERT_GT(widened, initial);
-    EXPECT_EQ(widened, chooser.ColumnWidth());
+    const int widened = chooser.ColumnWidth();
+    EXPECT_GT(widened, chooser.TextWidth(longName));
+    EXPECT_GT(widened, initial);
 
     RemoveAllTemplates();
     OrdinaryTemplate("Short");
@@ -171,7 +166,7 @@ TEST_F(TemplateChooser, LongNamesWidenTheColumnAndShortOnesNeverNarrowIt) {
     EXPECT_EQ(widened, chooser.ColumnWidth());
 }
 
-TEST_F(TemplateChooser, ApplyNeedsASelectionAndReturnsTheComputerAndName) {
+TEST_F(TemplateChooser, ApplyOrADoubleClickNeedsASelectionAndReturnsTheComputerAndName) {
     AddFiveTemplates();
     OpenChooser chooser(CTemplateChooserDlg::Templates, LocalComputerName().c_str());
     HWND list = chooser.List();
@@ -189,19 +184,10 @@ TEST_F(TemplateChooser, ApplyNeedsASelectionAndReturnsTheComputerAndName) {
     EXPECT_EQ(expected, chooser.Dialog().ChosenName());
     EXPECT_EQ(LocalComputerName(), chooser.Dialog().ComputerName());
     EXPECT_EQ(nullptr, chooser.Dialog().Handle()); // closed
-}
 
-TEST_F(TemplateChooser, DoubleClickChoosesLikeApply) {
-    AddFiveTemplates();
-    OpenChooser chooser(CTemplateChooserDlg::Templates, LocalComputerName().c_str());
-    ListView_SetItemState(chooser.List(), 1, LVIS_SELECTED, LVIS_SELECTED);
-    const std::string expected = chooser.Names()[1];
-    NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = chooser.List();
-    click.hdr.idFrom = IDC_CHOOSER_LIST;
-    click.hdr.code = NM_DBLCLK;
-    click.iItem = 1;
-    SendMessageA(chooser.Dialog().Handle(), WM_NOTIFY, IDC_CHOOSER_LIST,
-                 reinterpret_cast<LPARAM>(&click));
-    EXPECT_EQ(expected, chooser.Dialog().ChosenName());
+    OpenChooser clicked(CTemplateChooserDlg::Templates, LocalComputerName().c_str());
+    ListView_SetItemState(clicked.List(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    const std::string second = clicked.Names().at(1);
+    clicked.DoubleClick(1);
+    EXPECT_EQ(second, clicked.Dialog().ChosenName());
 }

@@ -137,17 +137,11 @@ TestFolder::~TestFolder() {
 }
 
 std::string TestFolder::MakeFolder(const std::string& relative) const {
-    std::string path = m_path;
-    size_t start = 0;
-    while (start < relative.size()) {
-        size_t end = relative.find('\\', start);
-        if (end == std::string::npos)
-            end = relative.size();
-        path += "\\" + relative.substr(start, end - start);
-        CreateDirectoryA(path.c_str(), nullptr);
-        start = end + 1;
-    }
-    return path;
+    const std::string path = m_path + "\\" + relative + "\\";
+    for (size_t end = path.find('\\', m_path.size() + 1); end != std::string::npos;
+         end = path.find('\\', end + 1))
+        CreateDirectoryA(path.substr(0, end).c_str(), nullptr);
+    return path.substr(0, path.size() - 1);
 }
 
 std::string TestFolder::WriteFile(const std::string& relative, size_t size) const {

@@ -62,12 +62,6 @@ private:
     size_t m_start;
 };
 
-void Save(AllotrixDbRec& record) {
-    AXCli client;
-    ASSERT_EQ(0u, client.Connect(""));
-    ASSERT_EQ(0u, client.Save(&record, 1));
-}
-
 AllotrixDbRec Read(const TestFolder& folder) {
     AXCli client;
     AllotrixDbRec record;
@@ -77,10 +71,13 @@ AllotrixDbRec Read(const TestFolder& folder) {
     return record;
 }
 
-// Waits until the object's own quota has been measured at `used` bytes.
-void WaitForUsage(const TestFolder& folder, uint64_t used) {
+// Waits until the object's own quota has been measured at `used` bytes; saves `record` first.
+void WaitForUsage(const TestFolder& folder, uint64_t used, AllotrixDbRec* record = nullptr) {
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
+    if (record) {
+        ASSERT_EQ(0u, client.Save(record, 1));
+    }
     AllotrixBaseDbRec last;
     ASSERT_TRUE(WaitForRecord(
         client, folder, "",
@@ -89,14 +86,10 @@ void WaitForUsage(const TestFolder& folder, uint64_t used) {
         << "usage " << last.GetUsedQuota() << ", expected " << used;
 }
 
-std::string Fresh(const std::string& path) {
-    DeleteFileA(path.c_str());
-    return path;
-}
-
 TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {
     TestFolder folder("policy-crossing");
-    std::string out = Fresh(std::string(kTestRoot) + "\\policy-crossing.txt");
+    std::string out = std::string(kTestRoot) + "\\policy-crossing.txt";
+    DeleteFileA(out.c_str());
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
     record.SetThreshPercent1(50);
     record.TurnAttributeOn(AttrBelow1);
@@ -106,8 +99,7 @@ TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {
          "[USER NO DOMAIN] [SERVER NAME]>>" +
          out)
             .c_str());
-    Save(record);
-    WaitForUsage(folder, 0);
+    WaitForUsage(folder, 0, &record);
     auto lines = [&] { return Lines(ReadFileText(out)); };
 
     folder.WriteFile("a.bin", 600 * kKB);
@@ -150,8 +142,7 @@ TEST(PolicyService, AdjustmentRaisesTheQuotaUntilItsRepeatLimit) {
     record.Actions[0].TurnPolicyFlagOn(PolAbove);
     record.Actions[0].SetAdjustQuota(512 * kKB);
     record.Actions[0].SetRepeat(2);
-    Save(record);
-    WaitForUsage(folder, 0);
+    WaitForUsage(folder, 0, &record);
     LogWatch log;
 
     struct Step {
@@ -237,8 +228,7 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
         record.Actions[n - 1].SetPolicyFlags(c.bits | PolAbove);
         strcpy(record.Actions[n - 1].ReportMail.OutputDirectory, c.folder.c_str());
     }
-    Save(record);
-    WaitForUsage(folder, 0);
+    WaitForUsage(folder, 0, &record);
     folder.WriteFile("one\\copy.txt", 10 * kKB);
     folder.WriteFile("two\\copy.txt", 10 * kKB);
     folder.WriteFile("big.bin", 400 * kKB);
@@ -258,24 +248,20 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormat) {
 class MailServerSetting {
 public:
     explicit MailServerSetting(const std::string& server, const std::string& user = "") {
-        EXPECT_EQ(ERROR_SUCCESS,
-                  RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Mail", 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, m_key.Put(), nullptr));
         for (auto [name, value] : {std::pair<const char*, std::string>{"SMTP Server", server},
                                    {"Sender", "quota@kelvane.test"},
                                    {"Username", user},
                                    {"Password", user.empty() ? "" : "s3cret"}})
-            RegSetValueExA(m_key.Get(), name, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
+            EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, name, REG_SZ,
+                                                     value.c_str(), DWORD(value.size() + 1)));
     }
     ~MailServerSetting() {
         for (const char* name : {"SMTP Server", "Sender", "Username", "Password"})
-            RegDeleteValueA(m_key.Get(), name);
+            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kKey, name);
     }
 
 private:
-    base::UniqueKey m_key;
+    static constexpr char kKey[] = "Software\\Ostrel\\Mail";
 };
 
 TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
@@ -293,8 +279,7 @@ TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
     strcpy(action.ReportMail.OutputDirectory, reports.c_str());
     strcpy(action.ReportMail.MailTo, "ann@kelvane.test; Bob <bob@kelvane.test>;");
     strcpy(action.ReportMail.MailSubject, "Threshold [THRESH NUMBER] reached");
-    Save(record);
-    WaitForUsage(folder, 0);
+    WaitForUsage(folder, 0, &record);
     folder.WriteFile("data.bin", 200 * kKB);
 
     ASSERT_TRUE(WaitFor([&] { return sink.Transcript().find("QUIT") != std::string::npos; }));
@@ -311,7 +296,8 @@ TEST(PolicyService, MailsTheMessageAndTheReportsToTheSmtpServer) {
 TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
     MailServerSetting mailServer("127.0.0.1:" + std::to_string(ClosedPort()));
     TestFolder folder("policy-faults");
-    std::string out = Fresh(std::string(kTestRoot) + "\\policy-faults.txt");
+    std::string out = std::string(kTestRoot) + "\\policy-faults.txt";
+    DeleteFileA(out.c_str());
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
     record.SetThreshPercent1(10);
     AllotrixActionRec& action = record.Actions[0];
@@ -323,8 +309,7 @@ TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
     record.SetThreshPercent2(5);
     record.Actions[1].SetPolicyFlags(PolAbove);
     record.Actions[1].SetPolicyToExecute(("echo ran>" + out).c_str());
-    Save(record);
-    WaitForUsage(folder, 0);
+    WaitForUsage(folder, 0, &record);
     LogWatch log;
     folder.WriteFile("data.bin", 200 * kKB);
 
@@ -342,14 +327,6 @@ TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
 
 } // namespace
 
-void WriteAuditing(const char* value, const char* text) {
-    base::UniqueKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Allotrix\\4.0", 0,
-                                           KEY_SET_VALUE, key.Put()));
-    RegSetValueExA(key.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(strlen(text) + 1));
-}
-
 // Both services read their auditing switch when they start.
 class AuditingOn {
 public:
@@ -358,8 +335,10 @@ public:
 
 private:
     static void Switch(const char* text) {
-        WriteAuditing("ServerAuditing", text);
-        WriteAuditing("PolicyAuditing", text);
+        for (const char* value : {"ServerAuditing", "PolicyAuditing"})
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\Allotrix\\4.0", value,
+                                      REG_SZ, text, DWORD(strlen(text) + 1)));
         StopServices();
         EnsureServicesRunning();
     }
@@ -394,8 +373,7 @@ TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
     action.SetMessage("[OBJECT NAME] passed [THRESH NUMBER].");
     action.SetPolicyToExecute("echo audited");
     action.SetAdjustQuota(1 * kMB);
-    Save(record);
-    WaitForUsage(folder, 0);
+    WaitForUsage(folder, 0, &record);
     folder.WriteFile("data.bin", 200 * kKB);
 
     std::string notice = folder.Path() + " passed 1.";

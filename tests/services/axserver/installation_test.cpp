@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ TEST(ServiceInstallation, ConsoleKeysExistWithAuditingValues) {
     EXPECT_EQ(std::string(kTestStore), ReadText(kParametersKey, "StoreFolder"));
 }
 
-TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
+TEST(ServiceInstallation, PolicyServiceStartsAutomaticallyAfterTheQuotaService) {
     base::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     ASSERT_TRUE(manager);
     base::UniqueService policy(OpenServiceA(manager.Get(), kPolicyServiceName, SERVICE_ALL_ACCESS));
@@ -65,16 +66,6 @@ TEST(ServiceInstallation, PolicyServiceDependsOnQuotaServiceAndStartsAndStops) {
               RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\AXPolicy",
                            "DependOnService", RRF_RT_REG_MULTI_SZ, nullptr, dependencies, &size));
     EXPECT_STREQ(kQuotaServiceName, dependencies);
-
-    DWORD state = 0;
-    ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kPolicyServiceName));
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, nullptr, state));
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), state);
-    ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kPolicyServiceName));
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kPolicyServiceName, nullptr, state));
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
-    ASSERT_EQ(ERROR_SUCCESS, QueryServiceState(kQuotaServiceName, nullptr, state));
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), state);
 }
 
 TEST(ServiceInstallation, ReinstallingWithoutAStoreFolderKeepsTheQuotas) {
@@ -111,16 +102,11 @@ TEST(ServiceInstallation, ADamagedJournalIsRecoveredToldAndKeptAside) {
     ASSERT_NO_FATAL_FAILURE(StopServices());
     std::string journal = std::string(kTestStore) + "\\quota.jnl";
     {
-        base::UniqueFile file(CreateFileA(journal.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(file);
-        char byte = 0;
-        DWORD done = 0;
-        SetFilePointer(file.Get(), 20, nullptr, FILE_BEGIN);
-        ASSERT_TRUE(ReadFile(file.Get(), &byte, 1, &done, nullptr));
-        byte ^= 0x10;
-        SetFilePointer(file.Get(), 20, nullptr, FILE_BEGIN);
-        ASSERT_TRUE(WriteFile(file.Get(), &byte, 1, &done, nullptr)); // in the header
+        std::fstream file(journal, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekg(20); // in the header
+        const char byte = static_cast<char>(file.get() ^ 0x10);
+        file.seekp(20);
+        ASSERT_TRUE(file.put(byte));
     }
     EnsureServicesRunning();
     std::string told = ReadText(kParametersKey, "LastStoreRecovery");

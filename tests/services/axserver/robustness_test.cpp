@@ -34,11 +34,6 @@ public:
         return WriteFile(m_pipe.Get(), data, static_cast<DWORD>(size), &written, nullptr) &&
                written == size;
     }
-    bool SendRequest(uint16_t op, const std::vector<uint8_t>& payload, uint32_t length) {
-        wire::RequestHeader header{wire::kMagic, wire::kVersion, op, length};
-        return Send(&header, sizeof header) &&
-               (payload.empty() || Send(payload.data(), payload.size()));
-    }
     // Reads one response header; false when the pipe is closed.
     bool Receive(wire::ResponseHeader& header, std::vector<uint8_t>& payload) {
         if (!ReadExactly(&header, sizeof header))
@@ -89,6 +84,12 @@ struct BadRequest {
     uint32_t status;
 };
 
+// A well-formed header for `payload` of operation `op`.
+wire::RequestHeader HeaderOf(wire::Op op, const std::vector<uint8_t>& payload) {
+    return {wire::kMagic, wire::kVersion, static_cast<uint16_t>(op),
+            static_cast<uint32_t>(payload.size())};
+}
+
 TEST(QuotaServiceRobustness, MalformedRequestsGetAnErrorAndTheirConnectionCloses) {
     std::vector<uint8_t> unterminated = {5, 0, 0, 0, 'C', ':', 'x', 'y', 'z'};
     std::vector<uint8_t> tooLong(4 + 300, 'a');
@@ -98,10 +99,13 @@ TEST(QuotaServiceRobustness, MalformedRequestsGetAnErrorAndTheirConnectionCloses
     tooLong.back() = 0;
     std::vector<uint8_t> shortSave(16, 0);
     std::vector<uint8_t> zeroWanted = {0, 0, 0, 0};
-    uint16_t getDriveAttributes = static_cast<uint16_t>(wire::Op::GetDriveAttributes);
-    uint16_t saveRecord = static_cast<uint16_t>(wire::Op::SaveRecord);
-    uint16_t enumNext = static_cast<uint16_t>(wire::Op::EnumNext);
-    BadRequest requests[] = {
+    TestFolder folder("unterminated");
+    AllotrixDbRec record = MakeRecord(folder, "", 1000);
+    memset(record.Actions[1].ReportSet, 'x', sizeof record.Actions[1].ReportSet);
+    wire::Writer save;
+    save.U32(1);
+    save.Record(record);
+    const BadRequest requests[] = {
         {"bad magic", {0x12345678, wire::kVersion, 1, 0}, {}, ERROR_INVALID_DATA},
         {"newer version", {wire::kMagic, 99, 1, 0}, {}, ERROR_INVALID_DATA},
         {"unknown operation", {wire::kMagic, wire::kVersion, 999, 0}, {}, ERROR_INVALID_FUNCTION},
@@ -109,22 +113,15 @@ TEST(QuotaServiceRobustness, MalformedRequestsGetAnErrorAndTheirConnectionCloses
          {wire::kMagic, wire::kVersion, 1, wire::kMaxRequestPayload + 1},
          {},
          ERROR_BAD_LENGTH},
-        {"unterminated string",
-         {wire::kMagic, wire::kVersion, getDriveAttributes, uint32_t(unterminated.size())},
-         unterminated,
+        {"unterminated string", HeaderOf(wire::Op::GetDriveAttributes, unterminated), unterminated,
          ERROR_INVALID_DATA},
-        {"string over its field",
-         {wire::kMagic, wire::kVersion, getDriveAttributes, uint32_t(tooLong.size())},
-         tooLong,
+        {"string over its field", HeaderOf(wire::Op::GetDriveAttributes, tooLong), tooLong,
          ERROR_INVALID_DATA},
-        {"truncated record",
-         {wire::kMagic, wire::kVersion, saveRecord, uint32_t(shortSave.size())},
-         shortSave,
+        {"truncated record", HeaderOf(wire::Op::SaveRecord, shortSave), shortSave,
          ERROR_INVALID_DATA},
-        {"empty batch",
-         {wire::kMagic, wire::kVersion, enumNext, 4},
-         zeroWanted,
+        {"record with unterminated text", HeaderOf(wire::Op::SaveRecord, save.Data()), save.Data(),
          ERROR_INVALID_DATA},
+        {"empty batch", HeaderOf(wire::Op::EnumNext, zeroWanted), zeroWanted, ERROR_INVALID_DATA},
     };
     AXCli bystander;
     ASSERT_EQ(0u, bystander.Connect(""));
@@ -144,26 +141,8 @@ TEST(QuotaServiceRobustness, MalformedRequestsGetAnErrorAndTheirConnectionCloses
         char devices[260];
         EXPECT_EQ(0u, bystander.GetDevices(devices, sizeof devices)) << request.what;
     }
-}
-
-TEST(QuotaServiceRobustness, RecordWithUnterminatedTextIsRefused) {
-    TestFolder folder("unterminated");
-    AllotrixDbRec record = MakeRecord(folder, "", 1000);
-    memset(record.Actions[1].ReportSet, 'x', sizeof record.Actions[1].ReportSet);
-    wire::Writer request;
-    request.U32(1);
-    request.Record(record);
-    RawPipe pipe;
-    ASSERT_TRUE(pipe.SendRequest(static_cast<uint16_t>(wire::Op::SaveRecord), request.Data(),
-                                 static_cast<uint32_t>(request.Size())));
-    wire::ResponseHeader response{};
-    std::vector<uint8_t> payload;
-    ASSERT_TRUE(pipe.Receive(response, payload));
-    EXPECT_EQ(static_cast<uint32_t>(ERROR_INVALID_DATA), response.status);
-    AXCli client;
-    ASSERT_EQ(0u, client.Connect(""));
     AllotrixBaseDbRec listed;
-    EXPECT_FALSE(FindListed(client, folder, "", listed)) << "nothing was stored";
+    EXPECT_FALSE(FindListed(bystander, folder, "", listed)) << "the refused record was stored";
 }
 
 TEST(QuotaServiceRobustness, ClientsThatVanishMidRequestOrEnumerationLeaveNothingBehind) {
@@ -224,7 +203,7 @@ TEST(QuotaServiceRobustness, ASecondServerCannotServeThePipe) {
     ExpectServiceAnswers();
 }
 
-TEST(QuotaServiceRobustness, FolderRequestsStayOutOfTheStoreAndNameNoParent) {
+TEST(QuotaServiceRobustness, FolderRequestsStayOutOfTheStoreNameNoParentAndExist) {
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
     std::string store = kTestStore;
@@ -250,6 +229,10 @@ TEST(QuotaServiceRobustness, FolderRequestsStayOutOfTheStoreAndNameNoParent) {
     AXServerCommunicationFileRec entry;
     int first = 1;
     EXPECT_EQ(0u, client.GetFiles(kTestRoot, &entry, &first)) << "other folders are listed";
+    first = 1;
+    EXPECT_NE(0u, client.GetFiles((store + "-absent").c_str(), &entry, &first));
+    std::string noDrive = "Q:\\new";
+    EXPECT_EQ(uint32_t{ERROR_INVALID_DRIVE}, client.CreateDir(noDrive.data()));
 }
 
 TEST(QuotaServiceRobustness, TwoClientsEnumerateWhileAThirdSaves) {
@@ -335,18 +318,12 @@ TEST(QuotaServiceRobustness, AcknowledgedSavesSurviveTheServiceBeingKilled) {
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
     // Every owner's record holds at least the last value acknowledged for it.
-    for (size_t slot = 0; slot < owners.size(); ++slot) {
-        int last = -1;
-        for (int i = 0; i < saved; ++i)
-            if (i % static_cast<int>(owners.size()) == static_cast<int>(slot))
-                last = i;
-        if (last < 0)
-            continue;
+    std::string device = folder.Device(), file = folder.File();
+    for (int i = saved - static_cast<int>(owners.size()); i < saved; ++i) {
+        std::string& owner = owners[i % owners.size()];
         AllotrixDbRec read;
-        std::string device = folder.Device(), file = folder.File();
-        ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), owners[slot].data(), 0))
-            << owners[slot];
-        EXPECT_GE(read.GetPermQuota(), 1'000'000u + last) << owners[slot];
+        ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), owner.data(), 0)) << owner;
+        EXPECT_GE(read.GetPermQuota(), 1'000'000u + i) << owner;
     }
 }
 

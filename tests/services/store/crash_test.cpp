@@ -7,7 +7,6 @@
 
 #include <map>
 #include <random>
-#include <sstream>
 
 #include "services/store/quota_store.h"
 #include "store_test_support.h"
@@ -62,13 +61,6 @@ Model ReadModel(QuotaStore& store) {
         }
     }
     return model;
-}
-
-std::string Describe(const Model& model) {
-    std::ostringstream text;
-    for (const auto& [key, value] : model)
-        text << key << "=" << value << " ";
-    return text.str();
 }
 
 // The number of the last change the child acknowledged, in memory the test shares with it.
@@ -154,8 +146,8 @@ TEST(QuotaStoreCrash, EveryAcknowledgedChangeSurvivesTheWriterBeingKilled) {
         ASSERT_EQ(0u, store.Open(folder));
         Model stored = ReadModel(store);
         EXPECT_TRUE(stored == model || stored == withInFlight)
-            << "acknowledged up to " << acknowledged << "\nexpected " << Describe(model)
-            << "\nstored   " << Describe(stored);
+            << "acknowledged up to " << acknowledged << "\nexpected "
+            << testing::PrintToString(model) << "\nstored   " << testing::PrintToString(stored);
         model = stored;
         next = acknowledged + 2;
     }

@@ -50,7 +50,3 @@ uint64_t FileSize(const std::string& path) {
         return 0;
     return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}

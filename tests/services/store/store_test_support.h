@@ -16,4 +16,3 @@ bool SameBytes(const AllotrixDbRec& a, const AllotrixDbRec& b);
 std::vector<char> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<char>& bytes);
 uint64_t FileSize(const std::string& path);
-bool FileExists(const std::string& path);
