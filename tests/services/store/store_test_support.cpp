@@ -1,10 +1,8 @@
 #include "store_test_support.h"
 
-#include <windows.h>
-
 #include <cstring>
-
-#include "base/handles.h"
+#include <filesystem>
+#include <fstream>
 
 AllotrixDbRec MakeRecord(const char* file, const char* owner, uint64_t permQuota) {
     AllotrixDbRec record;
@@ -25,28 +23,16 @@ bool SameBytes(const AllotrixDbRec& a, const AllotrixDbRec& b) {
 }
 
 std::vector<char> ReadBytes(const std::string& path) {
-    std::vector<char> bytes(static_cast<size_t>(FileSize(path)));
-    base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
-    DWORD read = 0;
-    if (!file || !ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
-        return {};
-    bytes.resize(read);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), {});
 }
 
 void WriteBytes(const std::string& path, const std::vector<char>& bytes) {
-    base::UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    if (file)
-        WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
 }
 
 uint64_t FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
 }
