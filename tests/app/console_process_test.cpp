@@ -69,39 +69,31 @@ protected:
 
 } // namespace
 
-TEST_F(ConsoleProcess, HiddenStartThenSecondConsoleShowsTheFirstAndEnds) {
+TEST_F(ConsoleProcess, OnePerDesktopCloseOnlyHidesAndExitWritesTheFrequencyReadAtStart) {
+    DWORD chosen = 17;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency", REG_DWORD,
+                                             &chosen, sizeof chosen));
     Console first("-I");
     ASSERT_TRUE(first.Started());
     HWND window = WaitForConsoleWindow();
     ASSERT_NE(nullptr, window);
     EXPECT_FALSE(IsWindowVisible(window)) << "-I starts hidden";
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency");
 
     Console second("");
     ASSERT_TRUE(second.Started());
     EXPECT_TRUE(second.HasEnded(20000)) << "the second console keeps running";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
     EXPECT_EQ(1, CountConsoleWindows());
-    EXPECT_FALSE(first.HasEnded(0));
-}
-
-TEST_F(ConsoleProcess, FrequencyIsReadAtStartCloseOnlyHidesAndExitWritesTheFrequency) {
-    DWORD chosen = 17;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency", REG_DWORD,
-                                             &chosen, sizeof chosen));
-    Console console("-ix i --i"); // not the hidden-start switch
-    HWND window = WaitForConsoleWindow();
-    ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency");
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 10000));
-    EXPECT_FALSE(console.HasEnded(500)) << "closing the window ended the console";
+    EXPECT_FALSE(first.HasEnded(500)) << "closing the window ended the console";
     DWORD seconds = 0;
     EXPECT_FALSE(ReadFrequency(seconds)) << "hiding wrote the frequency";
 
     PostMessageA(window, WM_AXMON_EXIT, 0, 0);
-    ASSERT_TRUE(console.HasEnded(20000));
+    ASSERT_TRUE(first.HasEnded(20000));
     ASSERT_TRUE(ReadFrequency(seconds));
     EXPECT_EQ(17u, seconds);
 }

@@ -1,25 +1,31 @@
 // What the console shows of the quota service while it lives in the tray: the icon, its tip and
 // the status bar follow the real service from the first moment, also with the window hidden;
-// the first close explains itself in a balloon.
-#include "app/app_messages.h"
-#include "app/main_frame.h"
-#include "monitor/ax_mon_doc.h"
-#include "monitor/ax_mon_view.h"
+// the first close only hides and explains itself in a balloon, a double click on the icon shows
+// the window again.
+#include "console_fixture.h"
 #include "quota_service.h"
 #include "res/resource.h"
-#include "ui/frame_ids.h"
 #include "ui/profile.h"
 #include "ui/thread.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 int g_balloons = 0;
+std::vector<DWORD> g_trayCalls;
 
-BOOL WINAPI RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
+BOOL WINAPI RecordTrayCall(DWORD message, NOTIFYICONDATAA* data) {
     g_balloons += (data->uFlags & NIF_INFO) != 0;
+    g_trayCalls.push_back(message);
     return TRUE;
+}
+
+int TrayCalls(DWORD message) {
+    return static_cast<int>(std::count(g_trayCalls.begin(), g_trayCalls.end(), message));
 }
 
 } // namespace
@@ -28,13 +34,10 @@ BOOL WINAPI RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
 // second.
 TEST(ConsoleState, TrayTipStatusBarAndBalloonFollowTheServiceAlsoWhileHidden) {
     ui::Profile::SetRoot("Ostrel", "KelvaneStateTest" + std::to_string(GetCurrentProcessId()));
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassA(&windowClass);
-    monitor::CAXMonDoc document;
-    CMainFrame frame(document, RecordTrayCall);
-    monitor::CAXMonView view(document);
+    ConsoleWindows console(RecordTrayCall);
+    QuietDocument& document = console.document;
+    CMainFrame& frame = console.frame;
+    monitor::CAXMonView& view = console.view;
     auto trayBecomes = [&](int state) {
         return ui::PumpMessagesUntil([&] { return frame.TrayState() == state; }, 15000);
     };
@@ -44,26 +47,27 @@ TEST(ConsoleState, TrayTipStatusBarAndBalloonFollowTheServiceAlsoWhileHidden) {
     };
 
     StopServices();
-    ASSERT_TRUE(frame.CreateMainWindow());
-    ASSERT_TRUE(view.Create(frame.Handle(), frame.ClientRect(), ui::kFirstPaneControlId));
+    ASSERT_TRUE(console.Create());
     view.SetFrequencySource([] { return 1u; });
-    view.SetStartedHidden(true);
-    frame.SetMonitorView(&view);
-    document.SetMainWindow(frame.Handle());
     document.SetStartedHidden(true);
     ASSERT_TRUE(document.OnOpenDocument(""));
     view.OnInitialUpdate();
     frame.ShowAtStart(SW_HIDE);
     // The first state comes from the connection of the open, before any refresh.
     const std::string server = document.Server();
+    EXPECT_TRUE(document.messages.empty());
+    EXPECT_TRUE(frame.ToolBar().IsWindow());
+    EXPECT_EQ(1, TrayCalls(NIM_ADD));
     EXPECT_EQ(kTrayDisconnected, frame.TrayState());
     EXPECT_EQ("Kelvane: the quota service on " + server + " does not answer",
               frame.TrayIcon().ToolTip());
     EXPECT_EQ(0u, statusText().find("The quota service on " + server + " does not answer (since "))
         << statusText();
 
+    const int modifies = TrayCalls(NIM_MODIFY);
     EnsureServicesRunning();
     ASSERT_TRUE(trayBecomes(kTrayConnected));
+    EXPECT_GT(TrayCalls(NIM_MODIFY), modifies);
     EXPECT_FALSE(frame.IsVisible());
     EXPECT_EQ("Kelvane: the quota service on " + server + " answers", frame.TrayIcon().ToolTip());
     EXPECT_EQ("Ready", statusText());
@@ -83,8 +87,16 @@ TEST(ConsoleState, TrayTipStatusBarAndBalloonFollowTheServiceAlsoWhileHidden) {
     StopServices();
     EXPECT_TRUE(trayBecomes(kTrayDisconnected));
     EXPECT_FALSE(frame.IsVisible());
+    // The refresh quietly delivers an empty result.
+    EXPECT_TRUE(ui::PumpMessagesUntil([&] { return document.DisplayedList().empty(); }, 15000));
+    EXPECT_TRUE(document.messages.empty());
+    frame.Send(WM_AXMON_TRAY, 0, WM_MOUSEMOVE);
+    EXPECT_FALSE(frame.IsVisible());
+    frame.Send(WM_AXMON_TRAY, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(frame.IsVisible());
 
     frame.CloseConsole();
+    EXPECT_FALSE(frame.IsWindow());
     document.OnCloseDocument();
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
     EnsureServicesRunning();

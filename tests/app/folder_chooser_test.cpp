@@ -74,9 +74,8 @@ protected:
 
 } // namespace
 
-TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrives) {
+TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrivesAndAddNeedsASelection) {
     EXPECT_EQ("Select a directory", WindowTextOf(m_dialog.Handle()));
-
     std::vector<std::string> expected;
     char drives[512] = {};
     GetLogicalDriveStringsA(sizeof drives, drives);
@@ -87,51 +86,10 @@ TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrives) {
             expected.push_back(std::string(drive, 2));
     }
     std::sort(expected.begin(), expected.end());
-    std::vector<std::string> shown = Children(nullptr);
-    EXPECT_EQ(expected, shown);
-    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), "C:"));
+    EXPECT_EQ(expected, Children(nullptr));
+    EXPECT_NE(nullptr, Find(nullptr, "C:"));
     EXPECT_EQ(TreeView_GetRoot(Tree()), TreeView_GetSelection(Tree()));
-}
 
-TEST_F(FolderChooser, ExpandingShowsOnlyFoldersInNameOrder) {
-    TestFolder folder("chooser-tree");
-    folder.MakeFolder("beta");
-    folder.MakeFolder("Alpha");
-    folder.MakeFolder("gamma\\inner");
-    folder.WriteFile("aardvark.txt", 10);
-    HTREEITEM item = Open(folder.Path());
-    ASSERT_NE(nullptr, item);
-    EXPECT_EQ((std::vector<std::string>{"Alpha", "beta", "gamma"}), Children(item));
-
-    TreeView_Expand(Tree(), item, TVE_COLLAPSE);
-    Expand(item);
-    EXPECT_EQ(3u, Children(item).size()); // listed once only
-    HTREEITEM gamma = Find(item, "gamma");
-    Expand(gamma);
-    EXPECT_EQ(std::vector<std::string>{"inner"}, Children(gamma));
-}
-
-TEST_F(FolderChooser, AddReturnsADriveWithItsBackslashAndAFolderAsItIs) {
-    TestFolder folder("chooser-add");
-    folder.MakeFolder("data");
-    HTREEITEM item = Open(folder.Path());
-    ASSERT_NE(nullptr, item);
-    TreeView_SelectItem(Tree(), Find(item, "data"));
-    Click(IDOK);
-    EXPECT_EQ(folder.Path() + "\\data", m_dialog.ChosenPath());
-
-    CFolderChooserDlg again;
-    again.SetClient(&m_client);
-    ASSERT_TRUE(again.CreateModeless());
-    HWND tree = GetDlgItem(again.Handle(), IDC_FOLDER_TREE);
-    HTREEITEM drive = FindTreeChild(tree, nullptr, "C:");
-    ASSERT_NE(nullptr, drive);
-    TreeView_SelectItem(tree, drive);
-    SendMessageA(again.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    EXPECT_EQ("C:\\", again.ChosenPath());
-}
-
-TEST_F(FolderChooser, AddWithoutASelectionSaysSo) {
     TreeView_SelectItem(Tree(), nullptr);
     MessageBoxWatch watch;
     Click(IDOK);
@@ -140,62 +98,75 @@ TEST_F(FolderChooser, AddWithoutASelectionSaysSo) {
     EXPECT_TRUE(m_dialog.ChosenPath().empty());
 }
 
-TEST_F(FolderChooser, NewFolderIsCreatedAndAddedToAnExpandedFolder) {
+TEST_F(FolderChooser, ExpandingShowsOnlyFoldersInNameOrderAndAddReturnsTheChosenOne) {
+    TestFolder folder("chooser-tree");
+    folder.MakeFolder("beta");
+    folder.MakeFolder("Alpha");
+    folder.MakeFolder("gamma\\inner");
+    folder.WriteFile("aardvark.txt", 10);
+    HTREEITEM item = Open(folder.Path());
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ((std::vector<std::string>{"Alpha", "beta", "gamma"}), Children(item));
+    TreeView_Expand(Tree(), item, TVE_COLLAPSE);
+    Expand(item);
+    EXPECT_EQ(3u, Children(item).size()); // listed once only
+    HTREEITEM gamma = Find(item, "gamma");
+    Expand(gamma);
+    EXPECT_EQ(std::vector<std::string>{"inner"}, Children(gamma));
+    TreeView_SelectItem(Tree(), gamma);
+    Click(IDOK);
+    EXPECT_EQ(folder.Path() + "\\gamma", m_dialog.ChosenPath());
+
+    CFolderChooserDlg again; // a drive comes with its backslash
+    again.SetClient(&m_client);
+    ASSERT_TRUE(again.CreateModeless());
+    HWND tree = GetDlgItem(again.Handle(), IDC_FOLDER_TREE);
+    TreeView_SelectItem(tree, FindTreeChild(tree, nullptr, "C:"));
+    SendMessageA(again.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ("C:\\", again.ChosenPath());
+}
+
+TEST_F(FolderChooser, NewFolderGoesBelowTheSelectionIntoTheTreeOrIsReported) {
     TestFolder folder("chooser-new");
     folder.MakeFolder("zulu");
     HTREEITEM item = Open(folder.Path());
     ASSERT_NE(nullptr, item);
     TreeView_SelectItem(Tree(), item);
-
-    std::string shown = CreateThroughDialog("new");
-    EXPECT_EQ("The current folder is\n" + folder.Path(), shown);
+    EXPECT_EQ("The current folder is\n" + folder.Path(), CreateThroughDialog("new"));
     EXPECT_TRUE(Exists(folder.Path() + "\\new"));
     EXPECT_EQ((std::vector<std::string>{"new", "zulu"}), Children(item));
-}
 
-TEST_F(FolderChooser, NewFolderInAFolderNotYetExpandedIsListedOnItsFirstExpansion) {
-    TestFolder folder("chooser-later");
-    HTREEITEM parent = Open(folder.Path().substr(0, folder.Path().rfind('\\')));
-    ASSERT_NE(nullptr, parent);
-    HTREEITEM item = Find(parent, "chooser-later");
-    ASSERT_NE(nullptr, item);
-    TreeView_SelectItem(Tree(), item);
+    // In a folder not yet expanded it is listed on the first expansion.
+    HTREEITEM zulu = Find(item, "zulu");
+    TreeView_SelectItem(Tree(), zulu);
     CreateThroughDialog("made-early");
-    EXPECT_TRUE(Exists(folder.Path() + "\\made-early"));
-    EXPECT_TRUE(Children(item).empty());
-    Expand(item);
-    EXPECT_EQ(std::vector<std::string>{"made-early"}, Children(item));
-}
+    EXPECT_TRUE(Exists(folder.Path() + "\\zulu\\made-early"));
+    EXPECT_TRUE(Children(zulu).empty());
+    Expand(zulu);
+    EXPECT_EQ(std::vector<std::string>{"made-early"}, Children(zulu));
 
-TEST_F(FolderChooser, NewFolderOnADriveRootGoesRightBelowIt) {
-    const std::string created = "C:\\kelvane-chooser-root";
-    RemoveDirectoryA(created.c_str());
-    TreeView_SelectItem(Tree(), Find(nullptr, "C:"));
-    std::string shown = CreateThroughDialog("kelvane-chooser-root");
-    EXPECT_EQ("The current folder is\nC:\\", shown);
-    EXPECT_TRUE(Exists(created));
-    RemoveDirectoryA(created.c_str());
-}
-
-TEST_F(FolderChooser, FailedCreationIsReportedAndTheTreeStaysAsItWas) {
-    TestFolder folder("chooser-fail");
-    folder.MakeFolder("taken");
-    HTREEITEM item = Open(folder.Path());
-    ASSERT_NE(nullptr, item);
     TreeView_SelectItem(Tree(), item);
-    MessageBoxWatch watch;
-    CreateThroughDialog("taken");
-    EXPECT_EQ(std::vector<std::string>{"Error: Creating Folder " + folder.Path() + "\\taken\n" +
-                                       SystemText(ERROR_ALREADY_EXISTS)},
-              watch.Texts());
-    EXPECT_EQ(std::vector<std::string>{"taken"}, Children(item));
+    {
+        MessageBoxWatch watch;
+        CreateThroughDialog("zulu");
+        EXPECT_EQ(std::vector<std::string>{"Error: Creating Folder " + folder.Path() + "\\zulu\n" +
+                                           SystemText(ERROR_ALREADY_EXISTS)},
+                  watch.Texts());
+    }
+    EXPECT_EQ((std::vector<std::string>{"new", "zulu"}), Children(item));
+
+    const std::string onRoot = "C:\\kelvane-chooser-root";
+    RemoveDirectoryA(onRoot.c_str());
+    TreeView_SelectItem(Tree(), Find(nullptr, "C:"));
+    EXPECT_EQ("The current folder is\nC:\\", CreateThroughDialog("kelvane-chooser-root"));
+    EXPECT_TRUE(Exists(onRoot));
+    RemoveDirectoryA(onRoot.c_str());
 }
 
 TEST(NewFolderDialog, OkIsEnabledExactlyWhileANameIsTyped) {
     CNewFolderDlg dialog("C:\\data");
     ASSERT_TRUE(dialog.CreateModeless());
     HWND window = dialog.Handle();
-    EXPECT_EQ("The current folder is\nC:\\data", ControlText(window, IDC_CURRENT_FOLDER));
     EXPECT_EQ("", ControlText(window, IDC_NEW_FOLDER_NAME));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDOK)));
     SetDlgItemTextA(window, IDC_NEW_FOLDER_NAME, "reports");

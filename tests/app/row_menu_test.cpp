@@ -1,12 +1,8 @@
 // The context menu of a grid row in the console's main frame: a right click on a data row shows
 // it at the click point without moving the current cell, and its command reaches the view
 // through the main window for the current cell's row.
-#include "app/app_messages.h"
-#include "app/main_frame.h"
-#include "monitor/ax_mon_doc.h"
-#include "monitor/ax_mon_view.h"
+#include "console_fixture.h"
 #include "res/resource.h"
-#include "ui/frame_ids.h"
 #include "ui/thread.h"
 #include "ui_test_support.h"
 
@@ -14,23 +10,9 @@
 
 #include <atomic>
 #include <cstring>
-#include <memory>
 #include <thread>
 
 namespace {
-
-// A document showing the rows the test adds, without a service.
-class RowsDocument : public monitor::CAXMonDoc {
-public:
-    void Add(const char* object) {
-        auto entry = std::make_unique<monitor::MonitorEntry>();
-        entry->serverName = "TESTSERVER";
-        entry->record.SetObjectName("C:", object);
-        entry->record.SetPermQuota(1000);
-        entry->record.SetAttributes(AttrAbsolute);
-        DisplayedList().push_back(std::move(entry));
-    }
-};
 
 HWND FindPopupMenu() {
     HWND found = nullptr;
@@ -50,20 +32,13 @@ HWND FindPopupMenu() {
 } // namespace
 
 TEST(RowMenu, RightClickShowsTheRowMenuWhoseCommandActsOnTheCurrentRow) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassA(&windowClass);
-    RowsDocument document;
-    CMainFrame frame(document, [](DWORD, NOTIFYICONDATAA*) -> BOOL { return TRUE; });
-    ASSERT_TRUE(frame.CreateMainWindow());
-    monitor::CAXMonView view(document);
-    view.SetStartedHidden(true);
-    ASSERT_TRUE(view.Create(frame.Handle(), frame.ClientRect(), ui::kFirstPaneControlId));
-    frame.SetMonitorView(&view);
+    ConsoleWindows console;
+    ASSERT_TRUE(console.Create());
+    QuietDocument& document = console.document;
+    CMainFrame& frame = console.frame;
+    monitor::CAXMonView& view = console.view;
     for (const char* object : {"\\First", "\\Second", "\\Third"})
-        document.Add(object);
+        document.AddRow(object);
     view.OnInitialUpdate();
     frame.Show(SW_SHOW);
     ASSERT_TRUE(view.SetCurrentCell(1, 2));

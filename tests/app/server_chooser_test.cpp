@@ -98,56 +98,54 @@ TEST(ServerChooser, WithoutANetworkShowsOnlyTheDomainRootAndTheError) {
     EXPECT_FALSE(chooser.OkEnabled());
 }
 
-TEST(ServerChooser, ServersFollowTheRootInByteOrderWithoutTheExcludedOne) {
+TEST(ServerChooser, ListsServersAndDomainsSortedWithoutTheExcludedOneAndTakesTheChosenServer) {
     FakeNetwork network;
     network.primary = {"zed", "abc", "Excluded-One", "ABD", "EXCLUDED-ONE", "Mid"};
+    network.domains = {"research", "Sales"};
+    network.members["SALES"] = {"sales2", "Sales1", "excluded-one", "SALES3"};
     MessageBoxWatch watch;
     OpenServerChooser chooser("excluded-one", network.Lister());
     EXPECT_EQ((std::vector<std::string>{"Domain", "ABD", "Mid", "abc", "zed"}),
               chooser.Children(nullptr));
-    ASSERT_EQ(1u, network.calls.size());
-    EXPECT_EQ("(primary)", network.calls[0].domain);
-    EXPECT_EQ(DWORD{SV_TYPE_NT}, network.calls[0].type);
     EXPECT_FALSE(chooser.HasButton(chooser.Find(nullptr, "abc")));
-    EXPECT_TRUE(watch.Texts().empty());
-
     chooser.Type("Excluded-ONE");
     EXPECT_FALSE(chooser.OkEnabled());
     chooser.Type("abc");
     EXPECT_TRUE(chooser.OkEnabled());
-}
 
-TEST(ServerChooser, DomainsAreListedInCapitalsOnTheFirstExpansionOnly) {
-    FakeNetwork network;
-    network.domains = {"research", "Sales"};
-    OpenServerChooser chooser(nullptr, network.Lister());
+    // Domains in capitals, listed on the first expansion only; a domain lists its members.
     HTREEITEM root = TreeView_GetRoot(chooser.Tree());
     chooser.Expand(root);
-    EXPECT_EQ((std::vector<std::string>{"RESEARCH", "SALES"}), chooser.Children(root));
-    ASSERT_EQ(2u, network.calls.size());
-    EXPECT_EQ(DWORD{SV_TYPE_DOMAIN_ENUM}, network.calls[1].type);
-    EXPECT_TRUE(chooser.HasButton(chooser.Find(root, "SALES")));
-
     chooser.Collapse(root);
     chooser.Expand(root);
-    EXPECT_EQ(2u, network.calls.size());
-    EXPECT_EQ(2u, chooser.Children(root).size());
-}
-
-TEST(ServerChooser, ADomainListsItsMembersSortedAndWithoutTheExcludedOne) {
-    FakeNetwork network;
-    network.domains = {"SALES"};
-    network.members["SALES"] = {"sales2", "Sales1", "HOME", "SALES3"};
-    OpenServerChooser chooser("home", network.Lister());
-    HTREEITEM root = TreeView_GetRoot(chooser.Tree());
-    chooser.Expand(root);
+    EXPECT_EQ((std::vector<std::string>{"RESEARCH", "SALES"}), chooser.Children(root));
     HTREEITEM sales = chooser.Find(root, "SALES");
-    ASSERT_NE(nullptr, sales);
+    EXPECT_TRUE(chooser.HasButton(sales));
     chooser.Expand(sales);
     EXPECT_EQ((std::vector<std::string>{"SALES3", "Sales1", "sales2"}), chooser.Children(sales));
-    ASSERT_EQ(3u, network.calls.size());
-    EXPECT_EQ("SALES", network.calls[2].domain);
-    EXPECT_EQ(DWORD{SV_TYPE_NT | SV_TYPE_DOMAIN_MEMBER}, network.calls[2].type);
+    const std::vector<std::pair<std::string, DWORD>> calls = {
+        {"(primary)", SV_TYPE_NT},
+        {"(primary)", SV_TYPE_DOMAIN_ENUM},
+        {"SALES", SV_TYPE_NT | SV_TYPE_DOMAIN_MEMBER}};
+    ASSERT_EQ(calls.size(), network.calls.size());
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].first, network.calls[i].domain) << i;
+        EXPECT_EQ(calls[i].second, network.calls[i].type) << i;
+    }
+    EXPECT_TRUE(watch.Texts().empty());
+
+    // Selecting a server fills the name, a domain empties it; a double click takes the server.
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(sales, "Sales1"));
+    EXPECT_EQ("Sales1", chooser.EditText());
+    TreeView_SelectItem(chooser.Tree(), sales);
+    EXPECT_EQ("", chooser.EditText());
+    EXPECT_FALSE(chooser.OkEnabled());
+    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "zed"));
+    NMHDR click{chooser.Tree(), IDC_SERVER_TREE, static_cast<UINT>(NM_DBLCLK)};
+    SendMessageA(chooser.Dialog().Handle(), WM_NOTIFY, IDC_SERVER_TREE,
+                 reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ("zed", chooser.Dialog().ComputerName());
+    EXPECT_EQ(nullptr, chooser.Dialog().Handle());
 }
 
 TEST(ServerChooser, FailuresOfTheDomainListAreSilentAndOfItsMembersShown) {
@@ -173,33 +171,11 @@ TEST(ServerChooser, FailuresOfTheDomainListAreSilentAndOfItsMembersShown) {
     EXPECT_EQ(std::vector<std::string>{SystemText(ERROR_ACCESS_DENIED)}, watch.Texts());
 }
 
-TEST(ServerChooser, SelectingAServerFillsTheNameAndADomainEmptiesIt) {
+TEST(ServerChooser, OkTakesTheTypedName) {
     FakeNetwork network;
-    network.primary = {"FILESRV1"};
     OpenServerChooser chooser(nullptr, network.Lister());
-    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "FILESRV1"));
-    EXPECT_EQ("FILESRV1", chooser.EditText());
-    EXPECT_TRUE(chooser.OkEnabled());
-    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "Domain"));
-    EXPECT_EQ("", chooser.EditText());
-    EXPECT_FALSE(chooser.OkEnabled());
-}
-
-TEST(ServerChooser, OkTakesTheTypedNameAndDoubleClickTheServer) {
-    FakeNetwork network;
-    network.primary = {"FILESRV1", "FILESRV2"};
-    {
-        OpenServerChooser chooser(nullptr, network.Lister());
-        chooser.Type("typed-name");
-        SendMessageA(chooser.Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        EXPECT_EQ("typed-name", chooser.Dialog().ComputerName());
-        EXPECT_EQ(nullptr, chooser.Dialog().Handle());
-    }
-    OpenServerChooser chooser(nullptr, network.Lister());
-    TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "FILESRV2"));
-    NMHDR click{chooser.Tree(), IDC_SERVER_TREE, static_cast<UINT>(NM_DBLCLK)};
-    SendMessageA(chooser.Dialog().Handle(), WM_NOTIFY, IDC_SERVER_TREE,
-                 reinterpret_cast<LPARAM>(&click));
-    EXPECT_EQ("FILESRV2", chooser.Dialog().ComputerName());
+    chooser.Type("typed-name");
+    SendMessageA(chooser.Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ("typed-name", chooser.Dialog().ComputerName());
     EXPECT_EQ(nullptr, chooser.Dialog().Handle());
 }

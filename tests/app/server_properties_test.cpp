@@ -1,9 +1,7 @@
 // The server property sheet opened from the main frame, on the real services and registry of the
 // test prefix: the pages, the service sequences with the tray icon following, and the registry
 // layout of the mail and settings pages.
-#include "app/app_messages.h"
-#include "app/main_frame.h"
-#include "monitor/ax_mon_doc.h"
+#include "console_fixture.h"
 #include "tests/server/registry_keys.h"
 #include "res/resource.h"
 #include "server/connection_message.h"
@@ -24,10 +22,6 @@ namespace {
 
 constexpr char kProductKey[] = "Software\\Ostrel\\Allotrix\\4.0";
 constexpr char kMailKey[] = "Software\\Ostrel\\Mail";
-
-BOOL WINAPI IgnoreTrayCall(DWORD, NOTIFYICONDATAA*) {
-    return TRUE;
-}
 
 // The console's main frame, keeping every connection state it is told.
 class RecordingFrame : public CMainFrame {
@@ -86,23 +80,15 @@ public:
                      reinterpret_cast<LPARAM>(Item(id)));
     }
     void SelectRow(int row) const {
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(Item(IDC_SERVICE_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&item));
+        ListView_SetItemState(Item(IDC_SERVICE_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
     }
     // The row's name, state, auditing and status, separated by "|".
     std::string Row(int row) const {
         std::string cells;
         for (int column = 0; column < 4; ++column) {
             char text[260] = {};
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(Item(IDC_SERVICE_LIST), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                         reinterpret_cast<LPARAM>(&item));
+            ListView_GetItemText(Item(IDC_SERVICE_LIST), row, column, text, sizeof text);
             cells += (column ? "|" : "") + std::string(text);
         }
         return cells;
@@ -121,7 +107,7 @@ std::vector<std::string> TabTexts(HWND sheet) {
         item.mask = TCIF_TEXT;
         item.pszText = text;
         item.cchTextMax = sizeof text;
-        SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        TabCtrl_GetItem(tab, i, &item);
         tabs.push_back(text);
     }
     return tabs;
@@ -134,11 +120,7 @@ class ServerProperties : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(EnsureServicesRunning());
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kMainWindowClass;
-        RegisterClassA(&windowClass);
+        RegisterMainWindowClass();
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
         ASSERT_TRUE(m_frame.CreateMainWindow());
@@ -179,8 +161,9 @@ TEST(ServerVersionText, DriverLinesOnlyWithADriverMajorVersion) {
 
 TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     EXPECT_TRUE(m_frame.QueryCommandState(ID_FILE_PROPERTIES).Enabled());
+    ASSERT_EQ(ERROR_SUCCESS, UninstallService("AXPolicy"));
     std::vector<std::string> tabs;
-    std::string caption, version;
+    std::string caption, version, policy;
     bool apply = true, help = true, secondReturned = false;
     WorkSheet([&](HWND sheet) {
         caption = WindowTextOf(sheet);
@@ -188,6 +171,7 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
         apply = IsWindowVisible(GetDlgItem(sheet, 0x3021)) != FALSE;
         help = IsWindowVisible(GetDlgItem(sheet, IDHELP)) != FALSE;
         version = Page(sheet, kInfoPage).Text(IDC_VERSION_TEXT);
+        policy = Page(sheet, kServicesPage).Row(kPolicyRow);
         // Properties again (the tray stays reachable) opens no second sheet.
         DWORD_PTR answer = 0;
         secondReturned = SendMessageTimeoutA(m_frame.Handle(), WM_COMMAND, ID_FILE_PROPERTIES, 0,
@@ -200,6 +184,7 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     EXPECT_FALSE(help);
     EXPECT_TRUE(secondReturned);
     EXPECT_EQ("Application Version 4.0 (Build 100) Kelvane", version);
+    EXPECT_EQ("AXPolicy|Stopped|Disabled|Not Installed", policy);
 }
 
 TEST_F(ServerProperties, AServerOfKindOneHasNoSettingsPage) {
@@ -215,7 +200,10 @@ TEST_F(ServerProperties, AServerOfKindOneHasNoSettingsPage) {
     EXPECT_EQ((std::vector<std::string>{"Version", "Services", "Mail"}), tabs);
 }
 
-TEST_F(ServerProperties, ServicesStopAndStartInOrderWithTheTrayFollowing) {
+TEST_F(ServerProperties, ServicesStopStartAndSwitchAuditingInOrderWithTheTrayFollowing) {
+    TestKey(HKEY_LOCAL_MACHINE, kProductKey)
+        .String("ServerAuditing", "Auditing Enabled") // on: "Enabled" anywhere
+        .String("PolicyAuditing", "enabled");         // off: other letters
     MessageBoxWatch boxes;
     std::vector<std::string> rows;
     bool quotaStoppedWhilePolicyRan = false;
@@ -223,12 +211,19 @@ TEST_F(ServerProperties, ServicesStopAndStartInOrderWithTheTrayFollowing) {
         Page page(sheet, kServicesPage);
         rows.push_back(page.Row(kQuotaRow));
         page.SelectRow(kQuotaRow);
-        rows.push_back(page.Enabled(IDC_SERVICE_START) ? "start" : "stop");
         page.Click(IDC_SERVICE_STOP); // refused: the policy service runs
         quotaStoppedWhilePolicyRan = !ServiceRuns("AXServer");
         page.SelectRow(kPolicyRow);
         page.Click(IDC_SERVICE_STOP);
         rows.push_back(page.Row(kPolicyRow));
+        page.Click(IDC_SERVICE_AUDITING); // stopped: switching starts it
+        rows.push_back(page.Row(kPolicyRow));
+        page.SelectRow(kQuotaRow); // both run: policy stops, quota restarts, policy starts
+        page.Click(IDC_SERVICE_AUDITING);
+        rows.push_back(page.Row(kQuotaRow));
+        rows.push_back(page.Row(kPolicyRow));
+        page.SelectRow(kPolicyRow);
+        page.Click(IDC_SERVICE_STOP);
         page.SelectRow(kQuotaRow);
         page.Click(IDC_SERVICE_STOP);
         rows.push_back(page.Row(kQuotaRow));
@@ -241,61 +236,24 @@ TEST_F(ServerProperties, ServicesStopAndStartInOrderWithTheTrayFollowing) {
         PressCancel(sheet);
     });
     EXPECT_FALSE(quotaStoppedWhilePolicyRan);
-    EXPECT_EQ((std::vector<std::string>{"AXServer|Running|Disabled|", "stop",
-                                        "AXPolicy|Stopped|Disabled|", "AXServer|Stopped|Disabled|",
+    EXPECT_EQ((std::vector<std::string>{"AXServer|Running|Enabled|", "AXPolicy|Stopped|Disabled|",
+                                        "AXPolicy|Running|Enabled|", "AXServer|Running|Disabled|",
+                                        "AXPolicy|Running|Enabled|", "AXServer|Stopped|Disabled|",
                                         "start", "AXServer|Running|Disabled|",
-                                        "AXPolicy|Running|Disabled|"}),
+                                        "AXPolicy|Running|Enabled|"}),
               rows);
     EXPECT_EQ(
         (std::vector<std::string>{"AXPolicy service need to be stopped before AXServer service."}),
         boxes.Texts());
-    EXPECT_EQ((std::vector<WPARAM>{0, 1}), m_frame.states);
-    EXPECT_EQ(kTrayConnected, m_frame.TrayState());
-    EXPECT_TRUE(ServiceRuns("AXServer"));
-    EXPECT_TRUE(ServiceRuns("AXPolicy"));
-}
-
-TEST_F(ServerProperties, AuditingIsWrittenAndTheServicesRestartToReadIt) {
-    TestKey(HKEY_LOCAL_MACHINE, kProductKey)
-        .String("ServerAuditing", "Auditing Enabled") // on: "Enabled" anywhere
-        .String("PolicyAuditing", "enabled");         // off: other letters
-    ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait("AXPolicy"));
-    std::vector<std::string> rows;
-    WorkSheet([&](HWND sheet) {
-        Page page(sheet, kServicesPage);
-        rows.push_back(page.Row(kQuotaRow));
-        rows.push_back(page.Row(kPolicyRow));
-        page.SelectRow(kPolicyRow); // stopped: switching starts it
-        page.Click(IDC_SERVICE_AUDITING);
-        rows.push_back(page.Row(kPolicyRow));
-        page.SelectRow(kQuotaRow); // both run: policy stops, quota restarts, policy starts
-        page.Click(IDC_SERVICE_AUDITING);
-        rows.push_back(page.Row(kQuotaRow));
-        rows.push_back(page.Row(kPolicyRow));
-        PressCancel(sheet);
-    });
-    EXPECT_EQ((std::vector<std::string>{"AXServer|Running|Enabled|", "AXPolicy|Stopped|Disabled|",
-                                        "AXPolicy|Running|Enabled|", "AXServer|Running|Disabled|",
-                                        "AXPolicy|Running|Enabled|"}),
-              rows);
     EXPECT_EQ("Disabled", ReadValue(kProductKey, "ServerAuditing").data.substr(0, 8));
     EXPECT_EQ(std::string("Enabled\0", 8), ReadValue(kProductKey, "PolicyAuditing").data);
-    EXPECT_EQ((std::vector<WPARAM>{0, 1}), m_frame.states);
+    EXPECT_EQ((std::vector<WPARAM>{0, 1, 0, 1}), m_frame.states);
+    EXPECT_EQ(kTrayConnected, m_frame.TrayState());
     EXPECT_TRUE(ServiceRuns("AXServer"));
     EXPECT_TRUE(ServiceRuns("AXPolicy"));
     TestKey(HKEY_LOCAL_MACHINE, kProductKey)
         .String("ServerAuditing", "Disabled")
         .String("PolicyAuditing", "Disabled");
-}
-
-TEST_F(ServerProperties, AServiceThatIsNotInstalledShowsNotInstalled) {
-    ASSERT_EQ(ERROR_SUCCESS, UninstallService("AXPolicy"));
-    std::string row;
-    WorkSheet([&](HWND sheet) {
-        row = Page(sheet, kServicesPage).Row(kPolicyRow);
-        PressCancel(sheet);
-    });
-    EXPECT_EQ("AXPolicy|Stopped|Disabled|Not Installed", row);
 }
 
 TEST_F(ServerProperties, MailSettingsKeepTheirRegistryLayout) {

@@ -2,21 +2,16 @@
 // client calls give up at their bound, the console's first load returns with the time-out text
 // while its windows keep answering, and a close arriving while the refresh thread is being
 // stopped ends the console without a hang.
-#include "app/app_messages.h"
-#include "app/main_frame.h"
 #include "base/error_text.h"
 #include "base/service_control.h"
-#include "services/axserver/server_settings.h"
 #include "client/axcli.h"
-#include "monitor/ax_mon_doc.h"
-#include "monitor/ax_mon_view.h"
-#include "ui/frame_ids.h"
+#include "console_fixture.h"
+#include "services/axserver/server_settings.h"
 #include "ui/thread.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -95,15 +90,6 @@ protected:
     SilentPipeServer m_server;
 };
 
-// A document whose messages are kept instead of shown.
-class QuietDocument : public monitor::CAXMonDoc {
-public:
-    std::vector<std::string> messages;
-
-protected:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-};
-
 } // namespace
 
 TEST_F(UnansweredService, ACallEndsAtItsBoundOrWhenCancelledAndDropsItsConnection) {
@@ -111,9 +97,6 @@ TEST_F(UnansweredService, ACallEndsAtItsBoundOrWhenCancelledAndDropsItsConnectio
     AXCli client;
     EXPECT_EQ(static_cast<uint32_t>(ERROR_TIMEOUT), client.Connect(""));
     EXPECT_TRUE(m_server.ClientHungUp());
-    std::string text = ErrorText(ERROR_TIMEOUT);
-    std::transform(text.begin(), text.end(), text.begin(), ::tolower);
-    EXPECT_NE(std::string::npos, text.find("timeout")) << text;
 
     // Cancelled while it waits, a call ends at once, however long its bound.
     AXCli::SetCallTimeout(10 * 60 * 1000);
@@ -165,20 +148,11 @@ TEST_F(UnansweredService, FirstLoadReturnsWithTheTimeOutTextWhileTheWindowKeepsA
 
 TEST(UnansweredServiceConsole, AnExitArrivingWhileCloseStopsTheRefreshEndsTheConsole) {
     StopQuotaServices();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassA(&windowClass);
-    QuietDocument document;
-    CMainFrame frame(document, [](DWORD, NOTIFYICONDATAA*) -> BOOL { return TRUE; });
-    ASSERT_TRUE(frame.CreateMainWindow());
-    monitor::CAXMonView view(document);
-    view.SetStartedHidden(true);
-    ASSERT_TRUE(view.Create(frame.Handle(), frame.ClientRect(), ui::kFirstPaneControlId));
-    frame.SetMonitorView(&view);
-    document.SetMainWindow(frame.Handle());
-    document.SetView(view.Handle());
+    ConsoleWindows console;
+    ASSERT_TRUE(console.Create());
+    QuietDocument& document = console.document;
+    CMainFrame& frame = console.frame;
+    monitor::CAXMonView& view = console.view;
     ASSERT_TRUE(document.OnOpenDocument("C:\\")); // no service yet: nothing to wait for
     view.OnInitialUpdate();
 

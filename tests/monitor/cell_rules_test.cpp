@@ -59,13 +59,8 @@ TEST(FormatSize, ShowsTheLargestUnitUpToTheOneAskedWithOneDecimal) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Size(c.value, c.unit), c.text);
-}
-
-TEST(FormatSize, AUnitAboveGigabytesFormatsNothing) {
-    std::string text = "previous";
+    std::string text = "previous"; // a unit above gigabytes formats nothing
     EXPECT_FALSE(FormatSize(50 * kMB, 4, text));
-    EXPECT_EQ(text, "previous");
-    EXPECT_FALSE(FormatSize(0, 17, text));
     EXPECT_EQ(text, "previous");
 }
 
@@ -116,76 +111,59 @@ TEST(StatusIconAndBar, FollowTheThresholdsInOrder) {
     }
 }
 
-TEST(BarColour, OverfullQuotaIsRedOnBothBars) {
-    const auto record = Record(150, 100, {});
-    const uint64_t used = UsedPercent(record);
-    EXPECT_EQ(used, 150u);
-    EXPECT_EQ(GetBarColour(record, used), kBarRed);
-    // The free bar takes its colour from the used percentage capped at 100.
-    EXPECT_EQ(GetBarColour(record, std::min<uint64_t>(used, 100)), kBarRed);
-    EXPECT_EQ(FreePercent(used), 0u);
-    EXPECT_EQ(GetStatusIcon(record, used), kIconNoThreshold);
-}
-
-TEST(OwnerCell, ObjectQuotaShowsTheObjectTextWithDiskOrRenamePicture) {
-    auto cell = GetOwnerCell(Record(0, 1, {}, AttrAbsolute | AttrRenamed | AttrNoEnforce));
-    EXPECT_TRUE(cell.isObject);
-    EXPECT_EQ(cell.picture, OwnerPicture::Rename);
-    cell = GetOwnerCell(Record(0, 1, {}, AttrAbsolute | AttrGroupOwner));
-    EXPECT_TRUE(cell.isObject);
-    EXPECT_EQ(cell.picture, OwnerPicture::Default);
-}
-
-TEST(OwnerCell, OwnerPictureFollowsKindAndEnforcement) {
-    struct Case {
+TEST(OwnerCell, PictureFollowsKindAndEnforcementAndAnObjectQuotaShowsTheObjectText) {
+    const struct {
         uint32_t attributes;
+        bool isObject;
         OwnerPicture picture;
+    } cases[] = {
+        {AttrAbsolute | AttrRenamed | AttrNoEnforce, true, OwnerPicture::Rename},
+        {AttrAbsolute | AttrGroupOwner, true, OwnerPicture::Default},
+        {AttrRenamed | AttrGroupOwner | AttrNoEnforce, false, OwnerPicture::Rename},
+        {AttrGlobalGroupOwner | AttrGroupOwner, false, OwnerPicture::GlobalGroup},
+        {AttrGlobalGroupOwner | AttrNoEnforce, false, OwnerPicture::GlobalGroupX},
+        {AttrGroupOwner, false, OwnerPicture::Group},
+        {AttrGroupOwner | AttrNoEnforce, false, OwnerPicture::GroupX},
+        {0, false, OwnerPicture::User},
+        {AttrNoEnforce, false, OwnerPicture::UserX},
     };
-    const Case cases[] = {
-        {AttrRenamed | AttrGroupOwner | AttrNoEnforce, OwnerPicture::Rename},
-        {AttrGlobalGroupOwner | AttrGroupOwner, OwnerPicture::GlobalGroup},
-        {AttrGlobalGroupOwner | AttrNoEnforce, OwnerPicture::GlobalGroupX},
-        {AttrGroupOwner, OwnerPicture::Group},
-        {AttrGroupOwner | AttrNoEnforce, OwnerPicture::GroupX},
-        {0, OwnerPicture::User},
-        {AttrNoEnforce, OwnerPicture::UserX},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const OwnerCell cell = GetOwnerCell(Record(0, 1, {}, c.attributes));
-        EXPECT_FALSE(cell.isObject);
+        EXPECT_EQ(cell.isObject, c.isObject) << std::hex << c.attributes;
         EXPECT_EQ(cell.picture, c.picture) << std::hex << c.attributes;
     }
 }
 
-TEST(SortKey, NumbersAreRightAlignedSoTextOrderIsNumericOrder) {
+TEST(SortKey, NumbersAreRightAlignedAndOwnersSortByKindThenName) {
     EXPECT_EQ(NumberSortKey(5), std::string(19, ' ') + "5");
-    EXPECT_LT(NumberSortKey(9), NumberSortKey(10));
     EXPECT_EQ(NumberSortKey(UINT64_MAX), "18446744073709551615");
-    auto record = Record(150, 100, {});
+    auto record = Record(150, 100, {}, AttrGroupOwner);
     record.SetHighWaterMark(7);
     record.SetOverDraft(3);
-    EXPECT_EQ(GetSortKey(kColUsedPercent, "S", record, ""), NumberSortKey(150));
-    EXPECT_EQ(GetSortKey(kColFreePercent, "S", record, ""), NumberSortKey(0));
-    EXPECT_EQ(GetSortKey(kColSpaceUsed, "S", record, ""), NumberSortKey(150));
-    EXPECT_EQ(GetSortKey(kColHighWater, "S", record, ""), NumberSortKey(7));
-    EXPECT_EQ(GetSortKey(kColCapacity, "S", record, ""), NumberSortKey(100));
-    EXPECT_EQ(GetSortKey(kColOverdraft, "S", record, ""), NumberSortKey(3));
-}
-
-TEST(SortKey, TextColumns) {
-    auto record = Record(1, 100, {}, AttrGroupOwner);
     record.SetObjectName("C:", "\\Data");
     record.SetFileOwner("DOMAIN\\Staff");
-    EXPECT_EQ(GetSortKey(kColStatus, "SRV", record, "x"), "");
-    EXPECT_EQ(GetSortKey(kColObjectName, "SRV", record, ""), record.GetMappedName(1));
-    EXPECT_EQ(GetSortKey(kColServer, "SRV", record, ""), "SRV");
-    EXPECT_EQ(GetSortKey(kColWriteThrough, "SRV", record, "Enabled"), "Enabled");
-    EXPECT_EQ(GetSortKey(kColEnforce, "SRV", record, "Disabled"), "Disabled");
-    EXPECT_EQ(GetSortKey(kColUser, "SRV", record, ""), "2DOMAIN\\Staff");
-    record.SetAttributes(AttrGlobalGroupOwner);
-    EXPECT_EQ(GetSortKey(kColUser, "SRV", record, ""), "1DOMAIN\\Staff");
-    record.SetAttributes(0);
-    EXPECT_EQ(GetSortKey(kColUser, "SRV", record, ""), "3DOMAIN\\Staff");
-    record.SetAttributes(AttrAbsolute);
-    EXPECT_EQ(GetSortKey(kColUser, "SRV", record, ""), "");
+    const struct {
+        uint32_t column;
+        std::string key;
+    } cases[] = {
+        {kColUsedPercent, NumberSortKey(150)},
+        {kColFreePercent, NumberSortKey(0)},
+        {kColSpaceUsed, NumberSortKey(150)},
+        {kColHighWater, NumberSortKey(7)},
+        {kColCapacity, NumberSortKey(100)},
+        {kColOverdraft, NumberSortKey(3)},
+        {kColStatus, ""},
+        {kColObjectName, "C:\\Data"},
+        {kColServer, "SRV"},
+        {kColWriteThrough, "shown"},
+        {kColUser, "2DOMAIN\\Staff"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GetSortKey(c.column, "SRV", record, "shown"), c.key) << c.column;
+    const std::pair<uint32_t, const char*> owners[] = {
+        {AttrGlobalGroupOwner, "1DOMAIN\\Staff"}, {0, "3DOMAIN\\Staff"}, {AttrAbsolute, ""}};
+    for (const auto& [attributes, key] : owners) {
+        record.SetAttributes(attributes);
+        EXPECT_EQ(GetSortKey(kColUser, "SRV", record, ""), key) << attributes;
+    }
 }

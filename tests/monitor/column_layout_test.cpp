@@ -1,4 +1,5 @@
 #include "monitor/column_layout.h"
+#include "view_fixture.h"
 
 #include "client/axcli.h"
 #include "monitor/columns.h"
@@ -16,33 +17,12 @@ ColumnCodes Codes(std::initializer_list<uint32_t> codes) {
     return order;
 }
 
-// Each test works in a profile root of its own under HKEY_CURRENT_USER, removed afterwards.
 class ColumnProfile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_application = "KelvaneLayoutTest" + std::to_string(GetCurrentProcessId());
-        ui::Profile::SetRoot("Ostrel", m_application);
-        RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
+    static std::string ReadString(const char* value) {
+        return ui::Profile::GetString("AXMonitor", value, "<missing>");
     }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str()); }
-
-    std::string SectionPath() const { return ui::Profile::RootPath() + "\\AXMonitor"; }
-
-    bool ReadDword(const char* value, DWORD& data) const {
-        DWORD size = sizeof data;
-        return RegGetValueA(HKEY_CURRENT_USER, SectionPath().c_str(), value, RRF_RT_REG_DWORD,
-                            nullptr, &data, &size) == ERROR_SUCCESS;
-    }
-    std::string ReadString(const char* value) const {
-        char text[512] = {};
-        DWORD size = sizeof text;
-        if (RegGetValueA(HKEY_CURRENT_USER, SectionPath().c_str(), value, RRF_RT_REG_SZ, nullptr,
-                         text, &size) != ERROR_SUCCESS)
-            return "<missing>";
-        return text;
-    }
-
-    std::string m_application;
+    ScopedProfileRoot m_profile{"KelvaneLayoutTest"};
 };
 
 } // namespace
@@ -99,35 +79,15 @@ TEST_F(ColumnProfile, NothingSavedGivesDefaults) {
     EXPECT_EQ(ReadString("ColsDisplayed"), "<missing>");
 }
 
-TEST_F(ColumnProfile, SavedLayoutOfAMonitoringOnlyServerComesBack) {
-    ASSERT_TRUE(SaveColumnList(Codes({5, 1, 7, 8, 12, 0})));
-    ASSERT_TRUE(SaveSizeUnit(3));
-    EXPECT_EQ(ReadString("ColsDisplayed"), "User;Status;HighWater;PermQuota;Server;");
-    DWORD unit = 0;
-    ASSERT_TRUE(ReadDword("Bytes", unit));
-    EXPECT_EQ(unit, 3u);
-
-    const ColumnLayout layout = LoadColumnList(kServerKindMonitorOnly);
-    EXPECT_EQ(layout.sizeUnit, 3u);
-    // User is dropped; HighWater stays in the order (the grid leaves it out on such servers).
-    EXPECT_EQ(layout.order, Codes({1, 7, 8, 12, 0, 2, 3, 4, 5, 6, 9, 10, 11}));
-}
-
-TEST_F(ColumnProfile, AnEmptyListIsNotWrittenAndTheOldOneStays) {
-    ASSERT_TRUE(SaveColumnList(Codes({4, 0})));
-    EXPECT_FALSE(SaveColumnList(Codes({0, 1, 2})));
-    EXPECT_EQ(ReadString("ColsDisplayed"), "Object Name;");
-}
-
 TEST_F(ColumnProfile, WidthsAreSavedUnderTheColumnKeys) {
     ASSERT_TRUE(SaveColumnWidth(kColObjectName, 211));
     ASSERT_TRUE(SaveColumnWidth(kColCapacity, 97));
     ASSERT_TRUE(SaveColumnWidth(kColServer, 0));
     ASSERT_TRUE(SaveColumnWidth(kColEnforce, 0));
     DWORD width = 0;
-    ASSERT_TRUE(ReadDword("Object Name", width));
+    ASSERT_TRUE(m_profile.ReadDword("Object Name", width));
     EXPECT_EQ(width, 211u);
-    ASSERT_TRUE(ReadDword("PermQuota", width));
+    ASSERT_TRUE(m_profile.ReadDword("PermQuota", width));
     EXPECT_EQ(width, 97u);
 
     EXPECT_EQ(LoadColumnWidth(kColObjectName, 140), 211);

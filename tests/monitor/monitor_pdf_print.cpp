@@ -3,8 +3,7 @@
 // With "command" as third argument the view's Print command runs instead, its Print dialog
 // confirmed as it shows (the printer is then the one Wine takes as default); with "landscape"
 // Print Setup chooses the landscape orientation before. The Server column is wider than a page.
-// With "show-columns" or "show-preview" the window shows with the Columns dialog or the print
-// preview for ten seconds instead (to look at them). print_to_pdf_test.sh checks the PDF.
+// print_to_pdf_test.sh checks the PDF.
 #include "monitor/ax_mon_view.h"
 #include "res/resource.h"
 #include "ui/profile.h"
@@ -47,25 +46,6 @@ void CALLBACK ChooseLandscape(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
-void CALLBACK CloseColumnsDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND dialog = FindWindowA("#32770", "Columns")) {
-        KillTimer(nullptr, timer);
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-void PumpFor(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    MSG message;
-    while (GetTickCount() - start < milliseconds) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(20);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,18 +72,6 @@ int main(int argc, char** argv) {
     view.OnInitialUpdate();
 
     const std::string mode = argc > 3 ? argv[3] : "";
-    if (mode == "show-columns" || mode == "show-preview") {
-        ShowWindow(host, SW_SHOW);
-        if (mode == "show-columns") {
-            SetTimer(nullptr, 0, 10000, CloseColumnsDialog);
-            view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-        } else {
-            view.RouteCommand(ID_FILE_PRINT_PREVIEW, 0, nullptr);
-            PumpFor(10000);
-        }
-        return 0;
-    }
-
     base::UniqueDc printer(CreateDCA("WINSPOOL", argv[1], nullptr, nullptr));
     if (!printer) {
         std::fprintf(stderr, "no printer %s (error %lu)\n", argv[1], GetLastError());

@@ -1,6 +1,6 @@
-// The row commands of the grid against the real quota service: Delete, Scan and Apply Template
-// on the current cell's row, each with what the server holds afterwards; and the user's place
-// in the grid across a refresh and a sort.
+// The row commands of the grid against the real quota service: Delete and Apply Template on the
+// current cell's row, each with what the server holds afterwards, Scan's failure and Properties;
+// and the user's place in the grid across a refresh and a sort.
 #include "quota_service.h"
 #include "tests/server/registry_keys.h"
 #include "ui_test_support.h"
@@ -9,8 +9,9 @@
 #include "base/error_text.h"
 #include "res/resource.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
-#include <fstream>
 #include <set>
 #include <string>
 
@@ -23,6 +24,18 @@ constexpr char kChooserCaption[] = "Select a Template";
 
 std::string LastPart(const std::string& path) {
     return path.substr(path.find_last_of('\\') + 1);
+}
+
+// The line of "axquota list -bytes" that names `object`.
+std::string ListedLine(const std::string& object) {
+    std::string listing;
+    RunProgram("\"" + WindowsPathOf(KELVANE_AXQUOTA_PATH) + "\" list -bytes", &listing);
+    const size_t at = listing.find(object);
+    return at == std::string::npos ? "" : listing.substr(at, listing.find('\n', at) - at);
+}
+
+HWND CurrentPage(HWND sheet) {
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
 class RowCommandsTest : public ViewTest {
@@ -111,29 +124,7 @@ TEST_F(RowCommandsTest, DeleteAsksWithTheQuotasWordsAndDeletesOnlyOnYes) {
     EXPECT_EQ(kAxOk, Stored(folder, "", record)) << "the object's own quota stays";
 }
 
-TEST_F(RowCommandsTest, ScanQueuesARescanThatTheNextRefreshShows) {
-    const std::string folder = m_service.Folder("Scan");
-    for (int i = 0; i < 3000; ++i) {
-        const std::string sub = folder + "\\d" + std::to_string(i % 30);
-        CreateDirectoryA(sub.c_str(), nullptr);
-        std::ofstream(sub + "\\f" + std::to_string(i) + ".bin") << "0123456789";
-    }
-    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
-    Open();
-    const auto shown = [&] { return m_view->EntryOfRow(RowOf(folder))->record; };
-    ASSERT_TRUE(PumpMessagesUntil(
-        [&] {
-            return Refreshed() && (shown().GetAttributes() & kAttrScanStatusBits) == 0 &&
-                   shown().GetUsedQuota() == 30000;
-        },
-        kWaitMs));
-    // Walking 3,000 files takes longer than one refresh: it shows waiting or scanning.
-    RunOn(RowOf(folder), ID_QUOTA_SCAN);
-    ASSERT_TRUE(Refreshed());
-    EXPECT_NE(0u, shown().GetAttributes() & kAttrScanStatusBits) << "no rescan shows";
-}
-
-TEST_F(RowCommandsTest, ApplyTemplateChangesTheRowAndCreatesAMissingOwnerQuota) {
+TEST_F(RowCommandsTest, ApplyTemplateChangesTheRowCreatesAMissingOwnerQuotaAndFailsWithTheService) {
     RemoveAllTemplates();
     OrdinaryTemplate(kTemplate).Sub("Quota").String("PermQuota", "5242880");
     const std::string folder = m_service.Folder("Template");
@@ -153,15 +144,8 @@ TEST_F(RowCommandsTest, ApplyTemplateChangesTheRowAndCreatesAMissingOwnerQuota) 
         EXPECT_EQ(5 * kMB, stored.GetPermQuota()) << who;
         EXPECT_EQ(5 * kMB, m_view->EntryOfRow(row)->record.GetPermQuota()) << who;
     }
-    RemoveAllTemplates();
-}
 
-TEST_F(RowCommandsTest, AServiceStoppedAfterTheRefreshGivesEachCommandTheSystemsText) {
-    RemoveAllTemplates();
-    OrdinaryTemplate(kTemplate).Sub("Quota").String("PermQuota", "5242880");
-    const std::string folder = m_service.Folder("Stopped");
-    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
-    Open();
+    // A service stopped after the refresh gives each command the system's text.
     ASSERT_TRUE(m_service.Stop());
     AXCli probe;
     const std::string expected = ErrorText(probe.Connect(""), 260);
@@ -218,4 +202,48 @@ TEST_F(RowCommandsTest, ARefreshAndASortKeepTheUsersPlaceOnTheSameQuotas) {
         EXPECT_EQ("Q25", objectAt(m_view->GetTopRow())) << step;
         ClickHeading(kObjectColumn); // ascending
     }
+}
+
+TEST_F(RowCommandsTest,
+       PropertiesSaveTheEditedQuotaAndThresholdsCancelNothingAndAGoneOneIsReported) {
+    const std::string folder = m_service.Folder("Properties");
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
+    Open();
+    const int row = RowOf(folder);
+    ASSERT_NE(0, row);
+    AllotrixDbRec saved;
+    {
+        DialogDriver cancel("Allotrix - Properties for", [&](HWND sheet) {
+            SetDlgItemTextA(CurrentPage(sheet), IDC_PERM_QUOTA, "25");
+            PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        });
+        EXPECT_TRUE(m_view->OnCellDoubleClick(row, 2, 0, POINT{}));
+        ASSERT_TRUE(cancel.Ran());
+    }
+    ASSERT_EQ(kAxOk, Stored(folder, "", saved));
+    EXPECT_EQ(10 * kMB, saved.GetPermQuota());
+
+    std::string shownQuota;
+    DialogDriver driver("Allotrix - Properties for Object (Absolute) on ", [&](HWND sheet) {
+        HWND quotaPage = CurrentPage(sheet);
+        shownQuota = ControlText(quotaPage, IDC_PERM_QUOTA);
+        SetDlgItemTextA(quotaPage, IDC_PERM_QUOTA, "25");
+        SendMessageA(sheet, PSM_SETCURSEL, 3, 0); // threshold 3
+        SendDlgItemMessageA(CurrentPage(sheet), IDC_THRESHOLD_SPIN, UDM_SETPOS32, 0, 95);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    });
+    RunOn(row, ID_QUOTA_PROPERTIES);
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_EQ("10", shownQuota);
+    ASSERT_EQ(kAxOk, Stored(folder, "", saved));
+    EXPECT_EQ(25 * kMB, saved.GetPermQuota());
+    EXPECT_EQ(95, saved.GetThreshPercent1()); // the highest threshold comes first
+    EXPECT_EQ(25 * kMB, m_view->EntryOfRow(row)->record.GetPermQuota());
+    EXPECT_NE(std::string::npos, ListedLine(folder).find("26214400")) << ListedLine(folder);
+
+    ASSERT_EQ(kAxOk, DeleteQuota(folder));
+    MessageBoxWatch messages;
+    EXPECT_TRUE(m_view->OnCellDoubleClick(row, 2, 0, POINT{}));
+    ASSERT_EQ(1u, messages.Texts().size());
+    EXPECT_EQ(0u, messages.Texts()[0].find("Object: " + folder + "\n")) << messages.Texts()[0];
 }

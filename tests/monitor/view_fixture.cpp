@@ -26,14 +26,11 @@ ScopedProfileRoot::~ScopedProfileRoot() {
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
 }
 
-std::string ScopedProfileRoot::SectionPath() const {
-    return ui::Profile::RootPath() + "\\AXMonitor";
-}
-
 bool ScopedProfileRoot::ReadDword(const char* value, DWORD& data) const {
     DWORD size = sizeof data;
-    return RegGetValueA(HKEY_CURRENT_USER, SectionPath().c_str(), value, RRF_RT_REG_DWORD, nullptr,
-                        &data, &size) == ERROR_SUCCESS;
+    const std::string section = ui::Profile::RootPath() + "\\AXMonitor";
+    return RegGetValueA(HKEY_CURRENT_USER, section.c_str(), value, RRF_RT_REG_DWORD, nullptr, &data,
+                        &size) == ERROR_SUCCESS;
 }
 
 bool ScopedProfileRoot::WriteString(const char* value, const std::string& data) const {

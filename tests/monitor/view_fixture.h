@@ -34,7 +34,6 @@ class ScopedProfileRoot {
 public:
     explicit ScopedProfileRoot(const std::string& name);
     ~ScopedProfileRoot();
-    std::string SectionPath() const;
     bool ReadDword(const char* value, DWORD& data) const;
     bool WriteString(const char* value, const std::string& data) const;
 };

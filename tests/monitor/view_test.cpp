@@ -3,9 +3,10 @@
 #include "client/axcli.h"
 #include "monitor/cell_controls.h"
 #include "monitor/columns.h"
-#include "base/resource_text.h"
 #include "res/resource.h"
 #include "ui/profile.h"
+
+#include <commctrl.h>
 
 using namespace monitor;
 using Names = std::vector<std::string>;
@@ -15,9 +16,40 @@ namespace {
 constexpr int kStatusCol = 1, kUsedCol = 2, kServerCol = 3, kObjectCol = 4, kUserCol = 5,
               kSpaceUsedCol = 6, kCapacityCol = 7, kHighWaterCol = 8;
 constexpr uint64_t kMB = 1024 * 1024;
+
+// The middle of a cell of the view, in client coordinates.
+LPARAM CellCentre(const CAXMonView& view, int row, int col) {
+    int left = view.GetColWidth(0);
+    for (int c = 1; c < col; ++c)
+        left += view.GetColWidth(c);
+    const int top = (row - view.GetTopRow() + 1) * view.GetRowHeight();
+    return MAKELPARAM(left + view.GetColWidth(col) / 2, top + view.GetRowHeight() / 2);
+}
+
+// Pixels of the heading's text colour in the upper and lower half of the right end of a
+// heading cell, as the view paints it.
+std::pair<int, int> MarkPixels(CAXMonView& view, int col) {
+    const RECT client = view.ClientRect();
+    const HDC screen = GetDC(nullptr);
+    base::UniqueDc dc(CreateCompatibleDC(screen));
+    base::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    ReleaseDC(nullptr, screen);
+    base::SelectObjectScope select(dc.Get(), bitmap.Get());
+    view.PaintTo(dc.Get(), client);
+    int right = view.GetColWidth(0);
+    for (int c = 1; c <= col; ++c)
+        right += view.GetColWidth(c);
+    const int height = view.GetRowHeight();
+    std::pair<int, int> pixels{};
+    for (int y = 0; y < height; ++y)
+        for (int x = right - height; x < right; ++x)
+            if (GetPixel(dc.Get(), x, y) == GetSysColor(COLOR_BTNTEXT))
+                ++(y < height / 2 ? pixels.first : pixels.second);
+    return pixels;
+}
 } // namespace
 
-TEST_F(ViewTest, DefaultLayoutShowsHeadingsAndOneRowPerQuotaInServerOrder) {
+TEST_F(ViewTest, DefaultLayoutShowsOneRowPerQuotaInServerOrderWithoutTimerWhenHidden) {
     m_document.Add("C:\\Zeta", 10, 100);
     m_document.Add("C:\\NoQuota", 10, 0);
     m_document.Add("C:\\Alpha", 20, 100);
@@ -25,18 +57,18 @@ TEST_F(ViewTest, DefaultLayoutShowsHeadingsAndOneRowPerQuotaInServerOrder) {
     m_document.Add("C:\\Mid", 30, 100);
     CAXMonView& view = OpenView();
 
-    ASSERT_EQ(view.GetColCount(), 8);
     const Names headings = {"Status", "% Space Used", "Server",   "Object Name",
                             "User",   "Space Used",   "Capacity", "HighWater"};
+    ASSERT_EQ(view.GetColCount(), 8);
     for (int col = 1; col <= 8; ++col)
         EXPECT_EQ(view.GetValue(0, col), headings[col - 1]);
     EXPECT_EQ(view.GetColWidth(0), 0);
+    EXPECT_FALSE(view.IsTimerArmed());
 
     // Quota 0 gives no row and leaves no gap; Status sorts nothing, so the server's order stays.
     EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\Zeta", "C:\\Alpha", "C:\\Mid"}));
     const MonitorList& list = m_document.DisplayedList();
     EXPECT_EQ(view.EntryOfRow(1), list[0].get());
-    EXPECT_EQ(view.EntryOfRow(2), list[2].get());
     EXPECT_EQ(view.EntryOfRow(3), list[4].get());
     EXPECT_EQ(view.EntryOfRow(4), nullptr);
 }
@@ -45,64 +77,69 @@ TEST_F(ViewTest, CellsShowIconsBarsOwnersAndSizes) {
     auto& object = m_document.Add("C:\\Data", 50 * kMB, 100 * kMB, AttrAbsolute);
     object.record.SetThreshPercent(1, 40);
     object.record.SetHighWaterMark(51200);
-    auto& group = m_document.Add("C:\\Data", 150, 100, AttrGroupOwner | AttrNoEnforce, "STAFF");
+    m_document.Add("C:\\Data", 150, 100, AttrGroupOwner | AttrNoEnforce, "STAFF");
     CAXMonView& view = OpenView();
 
     EXPECT_EQ(view.GetValue(1, kStatusCol), "#ICO(331)");
-    EXPECT_EQ(view.GetValue(1, kUsedCol), "50");
+    EXPECT_EQ(view.ComposeStyle(1, kStatusCol).GetControl(), IDS_CONTROL_ICON);
     CGridStyle used = view.ComposeStyle(1, kUsedCol);
     EXPECT_EQ(used.GetControl(), IDS_CONTROL_PROGRESS_BAR);
     EXPECT_EQ(used.GetUserAttribute(IDS_PROGRESS_UPPER_BOUND), "100");
-    EXPECT_EQ(used.GetUserAttribute(IDS_PROGRESS_CAPTION), "%ld %%");
     EXPECT_EQ(used.GetTextColor(), kBarRed);
-    EXPECT_EQ(used.GetFrame(), GridFrame::Raised);
     EXPECT_EQ(view.GetValue(1, kServerCol), "TESTSERVER");
     EXPECT_EQ(view.GetValue(1, kUserCol), "Object (Absolute)");
     EXPECT_EQ(view.ComposeStyle(1, kUserCol).GetControl(), IDS_CONTROL_DEFAULT_BITMAP);
-    EXPECT_EQ(view.GetValue(1, kSpaceUsedCol), "50.0MB");
     EXPECT_EQ(view.ComposeStyle(1, kSpaceUsedCol).GetHorzAlign(), GridAlign::Right);
     EXPECT_EQ(view.GetValue(1, kCapacityCol), "100.0MB");
     EXPECT_EQ(view.GetValue(1, kHighWaterCol), "50.0KB");
-    EXPECT_EQ(view.ComposeStyle(1, kStatusCol).GetControl(), IDS_CONTROL_ICON);
 
-    // 150 %: the bar is full (its upper bound is the value) and red by band.
-    EXPECT_EQ(view.GetValue(2, kUsedCol), "150");
+    // 150 %: the bar is full (its upper bound is the value).
     used = view.ComposeStyle(2, kUsedCol);
     EXPECT_EQ(used.GetUserAttribute(IDS_PROGRESS_UPPER_BOUND), "150");
-    EXPECT_EQ(used.GetTextColor(), kBarRed);
     EXPECT_EQ(view.GetDisplayText(2, kUsedCol), "150 %");
     EXPECT_EQ(view.GetValue(2, kUserCol), "STAFF");
     EXPECT_EQ(view.ComposeStyle(2, kUserCol).GetControl(), IDS_CONTROL_GROUP_NOT_ENFORCED_BITMAP);
     EXPECT_EQ(view.GetValue(2, kSpaceUsedCol), "0.1KB");
-    EXPECT_EQ(group.record.GetPermQuota(), 100u);
 }
 
-TEST_F(ViewTest, HeadingClicksSortDescendingThenAscendingAndStatusNever) {
+TEST_F(ViewTest, HeadingClicksSortDescendingThenAscendingStatusNeverAndTheMarkShowsIt) {
     m_document.Add("C:\\b", 9, 100);
     m_document.Add("C:\\Alpha", 10, 100);
     m_document.Add("C:\\gamma", 100, 100);
     m_document.Add("C:\\Beta", 2, 100);
     CAXMonView& view = OpenView();
+    EXPECT_EQ(view.GetSortMarkColumn(), -1) << "the status column, sorted first, does not sort";
 
-    ClickHeading(kSpaceUsedCol); // numeric keys: 100 > 10 > 9 > 2
+    ClickHeading(kSpaceUsedCol); // numeric keys: 100 > 10 > 9 > 2; the mark points down
     EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\gamma", "C:\\Alpha", "C:\\b", "C:\\Beta"}));
     EXPECT_FALSE(CAXMonView::IsSortAscending());
+    EXPECT_EQ(view.GetSortMarkColumn(), kSpaceUsedCol);
+    const auto [downTop, downBottom] = MarkPixels(view, kSpaceUsedCol);
+    EXPECT_GT(downTop, downBottom);
     ClickHeading(kSpaceUsedCol);
     EXPECT_TRUE(CAXMonView::IsSortAscending());
     EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\Beta", "C:\\b", "C:\\Alpha", "C:\\gamma"}));
+    const auto [upTop, upBottom] = MarkPixels(view, kSpaceUsedCol);
+    EXPECT_LT(upTop, upBottom);
+    EXPECT_EQ(MarkPixels(view, kObjectCol), (std::pair<int, int>{0, 0}));
 
     // Another column starts descending; names collate without regard to case.
     ClickHeading(kObjectCol);
     EXPECT_FALSE(CAXMonView::IsSortAscending());
-    EXPECT_EQ(view.SortColumn(), kObjectCol);
     EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\gamma", "C:\\Beta", "C:\\b", "C:\\Alpha"}));
     ClickHeading(kObjectCol);
-    EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\Alpha", "C:\\b", "C:\\Beta", "C:\\gamma"}));
-
     ClickHeading(kStatusCol);
     EXPECT_EQ(view.SortColumn(), kObjectCol);
     EXPECT_TRUE(CAXMonView::IsSortAscending());
     EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\Alpha", "C:\\b", "C:\\Beta", "C:\\gamma"}));
+
+    // The sort is kept for the next start.
+    CloseView();
+    CAXMonView& reopened = OpenView();
+    EXPECT_EQ(reopened.SortColumn(), kObjectCol);
+    EXPECT_TRUE(CAXMonView::IsSortAscending());
+    EXPECT_EQ(ObjectColumn(kObjectCol), (Names{"C:\\Alpha", "C:\\b", "C:\\Beta", "C:\\gamma"}));
+    EXPECT_EQ(reopened.GetSortMarkColumn(), kObjectCol);
 }
 
 TEST_F(ViewTest, RowsWithEqualKeysKeepTheirOrder) {
@@ -131,7 +168,6 @@ TEST_F(ViewTest, AnEmptyListShowsHeadingsOnlyAndClicksDoNothing) {
     EXPECT_EQ(view.GetColCount(), 8);
     ClickHeading(kObjectCol);
     EXPECT_EQ(view.SortColumn(), 1);
-    EXPECT_FALSE(view.IsTimerArmed());
 }
 
 TEST_F(ViewTest, StatusColumnAndRowHeadersKeepTheirWidth) {
@@ -154,14 +190,10 @@ TEST_F(ViewTest, MonitoringOnlyServerLeavesOutOwnerColumnsAndSavesItsLayout) {
     CAXMonView& view = OpenView();
 
     ASSERT_EQ(view.GetColCount(), 3);
-    EXPECT_EQ(view.ShownColumnTypes()[0], kColStatus);
-    EXPECT_EQ(view.ShownColumnTypes()[1], kColCapacity);
-    EXPECT_EQ(view.ShownColumnTypes()[2], kColServer);
-    EXPECT_EQ(view.ShownColumnTypes()[3], kColNone);
-    EXPECT_EQ(view.GetValue(0, 2), "Capacity");
+    const auto shown = view.ShownColumnTypes();
+    EXPECT_EQ(std::vector<uint32_t>(shown.begin(), shown.begin() + 4),
+              (std::vector<uint32_t>{kColStatus, kColCapacity, kColServer, kColNone}));
     EXPECT_EQ(view.GetValue(1, 2), "0.4GB");
-    EXPECT_EQ(view.SizeUnit(), 3u);
-
     // The clicked column decides: Capacity sorts, Status does not.
     ClickHeading(1);
     EXPECT_EQ(view.SortColumn(), 1);
@@ -173,10 +205,6 @@ TEST_F(ViewTest, MonitoringOnlyServerLeavesOutOwnerColumnsAndSavesItsLayout) {
     const int serverWidth = view.GetColWidth(3);
     CloseView();
     DWORD saved = 0;
-    ASSERT_TRUE(m_profile.ReadDword("PermQuota", saved));
-    EXPECT_EQ(static_cast<int>(saved), capacityWidth);
-    ASSERT_TRUE(m_profile.ReadDword("Server", saved));
-    EXPECT_EQ(static_cast<int>(saved), serverWidth);
     ASSERT_TRUE(m_profile.ReadDword("Bytes", saved));
     EXPECT_EQ(saved, 3u);
     EXPECT_FALSE(m_profile.ReadDword("User", saved));
@@ -186,45 +214,33 @@ TEST_F(ViewTest, MonitoringOnlyServerLeavesOutOwnerColumnsAndSavesItsLayout) {
     CAXMonView& again = OpenView();
     EXPECT_EQ(again.GetColWidth(2), capacityWidth);
     EXPECT_EQ(again.GetColWidth(3), serverWidth);
+    EXPECT_EQ(again.SizeUnit(), 3u);
 }
 
-TEST_F(ViewTest, TimerIsArmedUnlessStartedHiddenAndStoppingMarksBusy) {
-    m_document.Add("C:\\Data", 1, 100);
-    CAXMonView& view = OpenView(true);
-    EXPECT_TRUE(view.IsTimerArmed());
-    EXPECT_FALSE(view.IsBusy());
-    view.StopRefreshTimer();
-    EXPECT_FALSE(view.IsTimerArmed());
-    EXPECT_TRUE(view.IsBusy());
-    // A stale notice while busy changes nothing.
-    SendMessageA(view.Handle(), WM_APP + 111, 0, 0);
-    EXPECT_EQ(view.GetRowCount(), 1);
-    EXPECT_TRUE(view.StartRefreshTimer(0));
-    EXPECT_FALSE(view.IsBusy());
-    // A notice without a result behind it (the thread was stopped) changes nothing either.
-    SendMessageA(view.Handle(), WM_APP + 111, 0, 0);
-    EXPECT_EQ(view.GetRowCount(), 1);
-    EXPECT_EQ(view.EntryOfRow(1), m_document.DisplayedList()[0].get());
-}
-
-TEST(ColumnKeys, AreTheTextsOfTheStringTable) {
-    constexpr UINT kKeyIds[kColumnTypeCount] = {
-        IDS_KEY_STATUS,
-        IDS_KEY_SPACE_USED_PERCENT,
-        IDS_KEY_SPACE_FREE_PERCENT,
-        IDS_KEY_OBJECT_NAME,
-        IDS_KEY_USER,
-        IDS_KEY_SPACE_USED,
-        IDS_KEY_HIGHWATER,
-        IDS_KEY_PERM_QUOTA,
-        IDS_KEY_OVERDRAFT,
-        IDS_KEY_WRITE_THROUGH,
-        IDS_KEY_ENFORCE_QUOTA,
-        IDS_KEY_SERVER,
-    };
-    for (uint32_t type = 1; type <= kColumnTypeCount; ++type)
-        EXPECT_EQ(base::LoadText(kKeyIds[type - 1]), GetColumnInfo(type).key) << type;
-    EXPECT_EQ(base::LoadText(IDS_PROFILE_SECTION), "AXMonitor");
-    EXPECT_EQ(base::LoadText(IDS_PROFILE_COLUMNS_DISPLAYED), "ColsDisplayed");
-    EXPECT_EQ(base::LoadText(IDS_PROFILE_SIZE_UNIT), "Bytes");
+TEST_F(ViewTest, StatusAndPercentCellsTellTheRowsStateInATip) {
+    m_document.Add("C:\\Over", 150, 100);
+    m_document.Add("C:\\Reached", 95, 100).record.SetThreshPercent(1, 90);
+    m_document.Add("C:\\Scanning", 1, 100, AttrAbsolute | AttrStatus100);
+    m_document.Add("C:\\Calm", 45, 100);
+    CAXMonView& view = OpenView();
+    const struct {
+        int row, col;
+        const char* tip;
+    } cases[] = {{1, kStatusCol, "Over quota: 150 %"},
+                 {2, kUsedCol, "Threshold 1 (90 %) exceeded: 95 % used"},
+                 {3, kStatusCol, "Scanning"},
+                 {4, kStatusCol, "45 % used, no threshold exceeded"},
+                 {4, kObjectCol, ""}};
+    for (const auto& c : cases) {
+        SendMessageA(view.Handle(), WM_MOUSEMOVE, 0, CellCentre(view, c.row, c.col));
+        char text[256] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = view.Handle();
+        tool.uId = 1;
+        tool.lpszText = text;
+        SendMessageA(view.GetTipWindow(), TTM_GETTEXTA, sizeof text,
+                     reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(text, c.tip) << c.row;
+    }
 }
