@@ -64,9 +64,11 @@ bool CAXMgrApp::InitInstance() {
 }
 
 int CAXMgrApp::ExitInstance(int loopExitCode) {
-    if (m_classRegistered)
+    // A console that handed over to the one already running has nothing of its own to save.
+    if (m_classRegistered) {
         base::UnregisterWindowClass(kMainWindowClass, Instance());
-    SaveFrequency();
+        SaveFrequency();
+    }
     if (m_document)
         m_document->OnCloseDocument();
     m_view.reset();

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr char kProfileKey[] = "Software\\Ostrel\\Kelvane\\AXMonitor";
+// Where settings would go if written before the console set its profile's place.
+constexpr char kUnsetProfileKey[] = "Software\\Kelvane";
 
 // A console process started with `arguments`; ended at the end of the test if still running.
 class Console {
@@ -79,10 +81,15 @@ TEST_F(ConsoleProcess, OnePerDesktopCloseOnlyHidesAndExitWritesTheFrequencyReadA
     ASSERT_NE(nullptr, window);
     EXPECT_FALSE(IsWindowVisible(window)) << "-I starts hidden";
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kProfileKey, "Frequency");
+    RegDeleteTreeA(HKEY_CURRENT_USER, kUnsetProfileKey);
 
     Console second("");
     ASSERT_TRUE(second.Started());
     EXPECT_TRUE(second.HasEnded(20000)) << "the second console keeps running";
+    base::UniqueKey stray;
+    EXPECT_NE(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kUnsetProfileKey, 0, KEY_READ, stray.Put()))
+        << "the second console wrote settings";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
     EXPECT_EQ(1, CountConsoleWindows());
 
