@@ -29,14 +29,9 @@ void FillGrid(CGridView& grid, int rows, int cols);
 
 // The centre of a cell of an unscrolled grid at its zoom.
 POINT CellCenter(const CGridView& grid, int row, int col);
-// The right border of a column in the heading row.
-POINT HeadingBorder(const CGridView& grid, int col);
 
 LPARAM PointParam(POINT point);
 void Click(CGridView& grid, POINT point, UINT flags = 0);
-void DoubleClick(CGridView& grid, POINT point);
-void RightClick(CGridView& grid, POINT point);
-void Drag(CGridView& grid, POINT from, POINT to);
 
 // A 32-bit top-down DIB section selected into a memory DC.
 class Canvas {
@@ -47,12 +42,9 @@ public:
     Canvas& operator=(const Canvas&) = delete;
     HDC Dc() const { return m_dc; }
     COLORREF Pixel(int x, int y) const;
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
 
 private:
     int m_width;
-    int m_height;
     HDC m_dc;
     HBITMAP m_bitmap;
     HGDIOBJ m_previous;
