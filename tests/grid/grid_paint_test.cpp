@@ -3,10 +3,12 @@
 // cells.
 #include "grid_test_support.h"
 
+#include "base/handles.h"
 #include "grid/grid_progress.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 using namespace gridtest;
@@ -43,6 +45,23 @@ protected:
     RECT client{};
 };
 
+// A 32-bit DIB of `size` selected into a memory DC.
+struct Canvas {
+    explicit Canvas(const RECT& size) {
+        BITMAPINFO info{};
+        info.bmiHeader = {
+            sizeof info.bmiHeader, size.right, -size.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        selection.emplace(dc.Get(), bitmap.Get());
+    }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc.Get(), x, y); }
+
+    base::UniqueDc dc{CreateCompatibleDC(nullptr)};
+    base::UniqueBitmap bitmap;
+    std::optional<base::SelectObjectScope> selection;
+};
+
 int CountPixels(const Canvas& canvas, const RECT& area, COLORREF color) {
     int count = 0;
     for (int y = area.top; y < area.bottom; ++y)
@@ -60,9 +79,9 @@ TEST_F(GridPaint, OnlyVisibleRowsAreDrawn) {
     FillGrid(grid, 10000, 12);
     for (int col = 1; col <= 12; ++col)
         grid.SetColumnStyle(col, CGridStyle().SetControl(9001));
-    Canvas canvas(client.right, client.bottom);
+    base::UniqueDc dc(CreateCompatibleDC(nullptr));
 
-    grid.PaintTo(canvas.Dc(), client);
+    grid.PaintTo(dc.Get(), client);
     const int visibleRows = client.bottom / grid.GetRowHeight(); // with a partly shown last row
     ASSERT_FALSE(control.rows.empty());
     EXPECT_EQ(*control.rows.begin(), 1);
@@ -72,7 +91,7 @@ TEST_F(GridPaint, OnlyVisibleRowsAreDrawn) {
 
     control.rows.clear();
     grid.ScrollToRow(5000);
-    grid.PaintTo(canvas.Dc(), client);
+    grid.PaintTo(dc.Get(), client);
     EXPECT_EQ(*control.rows.begin(), 5000);
     EXPECT_LE(*control.rows.rbegin(), 5000 + visibleRows);
 }
@@ -95,8 +114,8 @@ TEST_F(GridPaint, BarFillsItsShareAndItsCaptionTakesTheColourTheControlChooses) 
     grid.SetValue(2, 1, "5");
     grid.SetStyle(3, 1,
                   CGridStyle().SetValue("150").SetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER, "150"));
-    Canvas canvas(client.right, client.bottom);
-    grid.PaintTo(canvas.Dc(), client);
+    Canvas canvas(client);
+    grid.PaintTo(canvas.dc.Get(), client);
     const int height = grid.GetRowHeight();
     auto cell = [&](int row) { return RECT{0, height * row, 199, height * (row + 1) - 1}; };
 
@@ -111,7 +130,7 @@ TEST_F(GridPaint, BarFillsItsShareAndItsCaptionTakesTheColourTheControlChooses) 
     EXPECT_EQ(CountPixels(canvas, cell(2), kBlack), 0);
 
     grid.RegisterControl(GRID_IDS_CTRL_PROGRESS, std::make_unique<WhiteCaptionBar>(grid));
-    grid.PaintTo(canvas.Dc(), client);
+    grid.PaintTo(canvas.dc.Get(), client);
     EXPECT_GT(CountPixels(canvas, cell(1), RGB(255, 255, 255)), 10);
     EXPECT_EQ(CountPixels(canvas, cell(1), kBlack), 0);
 }

@@ -1,7 +1,8 @@
-// A grid in a top-level host window, and helpers to click on its cells and paint it into a DIB.
+// A grid in a top-level host window, and helpers to fill it and click on its cells.
 #pragma once
 
 #include "grid/grid_view.h"
+#include "ui/window_base.h"
 
 #include <windows.h>
 
@@ -10,17 +11,10 @@
 
 namespace gridtest {
 
-// A top-level window the grid lives in, destroyed with the fixture.
-class HostWindow {
-public:
-    explicit HostWindow(int width = 600, int height = 400);
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-    HWND Get() const { return m_hwnd; }
-
-private:
-    HWND m_hwnd;
+// A top-level window the grid lives in, destroyed with the test.
+struct HostWindow : ui::WindowBase {
+    HostWindow() { Create(nullptr, "Grid host", WS_OVERLAPPEDWINDOW); }
+    HWND Get() const { return Handle(); }
 };
 
 // Fills `rows` x `cols` cells with "r<row>c<col>", headings "H<col>", widths of 60 pixels and
@@ -32,23 +26,5 @@ POINT CellCenter(const CGridView& grid, int row, int col);
 
 LPARAM PointParam(POINT point);
 void Click(CGridView& grid, POINT point, UINT flags = 0);
-
-// A 32-bit top-down DIB section selected into a memory DC.
-class Canvas {
-public:
-    Canvas(int width, int height);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const;
-
-private:
-    int m_width;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-    const unsigned* m_bits = nullptr;
-};
 
 } // namespace gridtest

@@ -108,7 +108,7 @@ TEST(Menus, TrayMenuOffersTheMonitorFirstAndExitLast) {
     EXPECT_EQ(UINT{ID_TRAY_EXIT}, popups[0].back().id);
 }
 
-TEST(Accelerators, EveryKeyAMenuNamesIsInTheTableOnce) {
+TEST(Accelerators, KeysOfTheMainMenuAndTheCommandsReachedByKeys) {
     std::vector<ACCEL> table = Accelerators();
     for (UINT menu : {IDR_MAINFRAME, IDR_ROW_MENU})
         for (const std::vector<Item>& popup : PopupsOf(menu))
@@ -124,6 +124,21 @@ TEST(Accelerators, EveryKeyAMenuNamesIsInTheTableOnce) {
                     EXPECT_EQ(item.id, found->cmd) << item.text;
                 }
             }
+    struct Key {
+        BYTE flags;
+        WORD key;
+        WORD command;
+    };
+    for (Key key :
+         {Key{FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},
+          Key{FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
+          Key{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND}, Key{FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+          Key{FVIRTKEY | FCONTROL, 'U', ID_FILE_FREQUENCY},
+          Key{FVIRTKEY | FALT, VK_RETURN, ID_QUOTA_PROPERTIES}}) {
+        const ACCEL* found = Find(table, key.flags, key.key);
+        ASSERT_NE(nullptr, found) << "key " << key.key;
+        EXPECT_EQ(key.command, found->cmd) << "key " << key.key;
+    }
     for (size_t i = 0; i < table.size(); ++i)
         EXPECT_EQ(&table[i], Find(table, table[i].fVirt & kModifiers, table[i].key))
             << "key " << table[i].key << " is taken twice";
