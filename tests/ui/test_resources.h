@@ -22,7 +22,6 @@
 #define IDC_TEST_THIRD 1006
 #define IDC_TEST_RATIO 1007
 
-
 /* 4 x 2 pictures, 24 and 8 bits per pixel: red, grey, blue, grey over grey, green, grey, white,
    where grey (198, 198, 198) is the colour drawn transparent. */
 #define IDB_TEST_PICTURE24 300
