@@ -3,7 +3,6 @@
 #include "base/handles.h"
 #include "ui/message_box.h"
 #include "ui/window.h"
-#include "base/resource_text.h"
 
 #include <cstring>
 
@@ -103,10 +102,9 @@ bool IsDialogWindow(HWND window) {
 
 } // namespace
 
-CDynamicDialog::CDynamicDialog(HWND parent, WORD templateId, int placementId,
-                               const DynamicInitialContent* initialContent, HINSTANCE instance)
+CDynamicDialog::CDynamicDialog(HWND parent, WORD templateId, int placementId, HINSTANCE instance)
     : m_parent(parent), m_instance(instance ? instance : GetModuleHandleA(nullptr)),
-      m_templateId(templateId), m_placementId(placementId), m_initialContent(initialContent) {
+      m_templateId(templateId), m_placementId(placementId) {
     if (placementId != 0) {
         if (HWND placement = GetDlgItem(parent, placementId)) {
             RECT rect = ui::Window(placement).RectInParent();
@@ -233,28 +231,8 @@ bool CDynamicDialog::CreateControls() {
             return false;
         Controls.push_back({window, kind, text});
         ui::Window(window).SetFont(font, true);
-        FillInitialContent(Controls.back(), id);
     }
     return true;
-}
-
-void CDynamicDialog::FillInitialContent(DynamicControl& control, int id) const {
-    for (const DynamicInitialContent* entry = m_initialContent; entry && entry->ControlId != 0;
-         ++entry) {
-        if (entry->ControlId != id)
-            continue;
-        for (const UINT* string = entry->StringIds; *string != 0; ++string) {
-            const std::string text = base::LoadText(*string, m_instance);
-            ui::Window window(control.Window);
-            if (control.Kind == KindStatic) {
-                window.SetText(text);
-                control.SavedText = text;
-            } else if (control.Kind == KindListBox)
-                window.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-            else if (control.Kind == KindComboBox)
-                window.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        }
-    }
 }
 
 } // namespace quota

@@ -30,21 +30,11 @@ struct DynamicControl {
     std::string SavedText; // the window text kept while the sub-page is hidden
 };
 
-// Initial content of one control: the string resources to put into it (the text of a static,
-// the items of a list box or combo box), the list ending with 0. A table of these ends with a
-// control id of 0.
-struct DynamicInitialContent {
-    int ControlId;
-    const UINT* StringIds;
-};
-
 class CDynamicDialog {
 public:
     // The parent must exist: the placement control's position is taken at once. placementId 0
     // places the controls at the parent's client origin.
-    CDynamicDialog(HWND parent, WORD templateId, int placementId,
-                   const DynamicInitialContent* initialContent = nullptr,
-                   HINSTANCE instance = nullptr);
+    CDynamicDialog(HWND parent, WORD templateId, int placementId, HINSTANCE instance = nullptr);
     CDynamicDialog(const CDynamicDialog&) = delete;
     CDynamicDialog& operator=(const CDynamicDialog&) = delete;
 
@@ -65,7 +55,6 @@ private:
     bool CreateControls();
     // x, y, width and height in dialog units to pixels of the parent.
     RECT ToParentPixels(RECT placement) const;
-    void FillInitialContent(DynamicControl& control, int id) const;
 
     HWND m_parent;
     HINSTANCE m_instance;
@@ -73,7 +62,6 @@ private:
     WORD m_itemCount = 0;
     int m_placementId;
     bool m_created = false;
-    const DynamicInitialContent* m_initialContent;
     POINT m_origin{};
     bool m_shown = false;
 };

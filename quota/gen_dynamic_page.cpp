@@ -2,10 +2,9 @@
 
 namespace quota {
 
-void CGenDynamicPage::AddDynamicDialog(WORD index, WORD templateId, int placementId,
-                                       const DynamicInitialContent* initialContent) {
-    m_dialogs[index] = std::make_unique<CDynamicDialog>(m_hwnd, templateId, placementId,
-                                                        initialContent, Instance());
+void CGenDynamicPage::AddDynamicDialog(WORD index, WORD templateId, int placementId) {
+    m_dialogs[index] =
+        std::make_unique<CDynamicDialog>(m_hwnd, templateId, placementId, Instance());
 }
 
 bool CGenDynamicPage::ShowDynamicDialog(WORD index) {

@@ -15,8 +15,7 @@ public:
 
     // Registers sub-page `index` from dialog template `templateId`, placed inside the page's
     // control `placementId`. Call from OnInitDialog, once per index.
-    void AddDynamicDialog(WORD index, WORD templateId, int placementId,
-                          const DynamicInitialContent* initialContent = nullptr);
+    void AddDynamicDialog(WORD index, WORD templateId, int placementId);
     // Hides the current sub-page and shows sub-page `index`; nothing when it is the current
     // one. False when the index is unknown or its controls could not be created.
     bool ShowDynamicDialog(WORD index);

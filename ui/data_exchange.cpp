@@ -111,12 +111,6 @@ void DataExchange::Text(int id, unsigned& value, unsigned minimum, unsigned maxi
         value = static_cast<unsigned>(number);
 }
 
-void DataExchange::Text(int id, int& value, int minimum, int maximum) {
-    long long number = value;
-    if (ExchangeWhole(id, number, minimum, maximum, minimum == INT_MIN && maximum == INT_MAX))
-        value = static_cast<int>(number);
-}
-
 void DataExchange::Text(int id, double& value, double minimum, double maximum) {
     if (!Active())
         return;

@@ -23,7 +23,6 @@ public:
 
     void Text(int id, std::string& value);
     void Text(int id, unsigned& value, unsigned minimum = 0, unsigned maximum = UINT_MAX);
-    void Text(int id, int& value, int minimum = INT_MIN, int maximum = INT_MAX);
     void Text(int id, double& value, double minimum = -DBL_MAX, double maximum = DBL_MAX);
     // Loading limits what can be typed; saving refuses a longer text (pasted, or set by code).
     void MaxLength(int id, unsigned length);

@@ -86,18 +86,6 @@ void CPictureCtrl::Load() {
     m_picture = std::move(picture);
 }
 
-bool CPictureCtrl::IsLoaded() const {
-    return m_picture != nullptr;
-}
-
-HPALETTE CPictureCtrl::Palette() const {
-    return m_picture ? m_picture->palette.Get() : nullptr;
-}
-
-bool CPictureCtrl::MasksBuilt() const {
-    return m_picture && m_picture->mask;
-}
-
 void CPictureCtrl::BuildMasks(HDC dc) {
     Picture& p = *m_picture;
     const int width = p.size.cx, height = p.size.cy;

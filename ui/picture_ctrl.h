@@ -24,13 +24,6 @@ public:
     // Draws the picture over what `dc` holds, as WM_PAINT does.
     void Draw(HDC dc);
 
-    bool IsLoaded() const;
-    // The logical palette: the bitmap's own colours up to 256 of them, a halftone palette for
-    // more; null when no bitmap was loaded.
-    HPALETTE Palette() const;
-    // Whether the image copy and the mask have been built (on the first paint).
-    bool MasksBuilt() const;
-
 protected:
     bool OnPaint() override;
     void OnDestroy() override;

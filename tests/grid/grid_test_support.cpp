@@ -2,15 +2,6 @@
 
 namespace gridtest {
 
-HostWindow::HostWindow(int width, int height)
-    : m_hwnd(CreateWindowExA(0, "STATIC", "Grid host", WS_OVERLAPPEDWINDOW, 0, 0, width, height,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
-
-HostWindow::~HostWindow() {
-    if (m_hwnd)
-        DestroyWindow(m_hwnd);
-}
-
 void FillGrid(CGridView& grid, int rows, int cols) {
     grid.SetColCount(cols);
     grid.SetRowCount(rows);
@@ -23,25 +14,13 @@ void FillGrid(CGridView& grid, int rows, int cols) {
     }
 }
 
-namespace {
-
-int ColumnLeft(const CGridView& grid, int col) {
+POINT CellCenter(const CGridView& grid, int row, int col) {
     int left = 0;
     for (int c = 0; c < col; ++c)
         left += MulDiv(grid.GetColWidth(c), grid.GetZoom(), 100);
-    return left;
-}
-
-} // namespace
-
-POINT CellCenter(const CGridView& grid, int row, int col) {
     const int width = MulDiv(grid.GetColWidth(col), grid.GetZoom(), 100);
     const int top = row == 0 ? 0 : grid.GetRowHeight() * (1 + row - grid.GetTopRow());
-    return {ColumnLeft(grid, col) + width / 2, top + grid.GetRowHeight() / 2};
-}
-
-POINT HeadingBorder(const CGridView& grid, int col) {
-    return {ColumnLeft(grid, col + 1), grid.GetRowHeight() / 2};
+    return {left + width / 2, top + grid.GetRowHeight() / 2};
 }
 
 LPARAM PointParam(POINT point) {
@@ -51,50 +30,6 @@ LPARAM PointParam(POINT point) {
 void Click(CGridView& grid, POINT point, UINT flags) {
     SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | flags, PointParam(point));
     SendMessageA(grid.Handle(), WM_LBUTTONUP, flags, PointParam(point));
-}
-
-void DoubleClick(CGridView& grid, POINT point) {
-    Click(grid, point);
-    SendMessageA(grid.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointParam(point));
-    SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, PointParam(point));
-}
-
-void RightClick(CGridView& grid, POINT point) {
-    SendMessageA(grid.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, PointParam(point));
-    SendMessageA(grid.Handle(), WM_RBUTTONUP, 0, PointParam(point));
-}
-
-void Drag(CGridView& grid, POINT from, POINT to) {
-    SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(from));
-    SendMessageA(grid.Handle(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(to));
-    SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, PointParam(to));
-}
-
-Canvas::Canvas(int width, int height) : m_width(width), m_height(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_dc = CreateCompatibleDC(nullptr);
-    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<const unsigned*>(bits);
-    m_previous = SelectObject(m_dc, m_bitmap);
-}
-
-Canvas::~Canvas() {
-    SelectObject(m_dc, m_previous);
-    DeleteObject(m_bitmap);
-    DeleteDC(m_dc);
-}
-
-COLORREF Canvas::Pixel(int x, int y) const {
-    GdiFlush();
-    const unsigned pixel = m_bits[y * m_width + x];
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
 } // namespace gridtest

@@ -1,7 +1,8 @@
-// A grid in a top-level host window, and helpers to click on its cells and paint it into a DIB.
+// A grid in a top-level host window, and helpers to fill it and click on its cells.
 #pragma once
 
 #include "grid/grid_view.h"
+#include "ui/window_base.h"
 
 #include <windows.h>
 
@@ -10,17 +11,10 @@
 
 namespace gridtest {
 
-// A top-level window the grid lives in, destroyed with the fixture.
-class HostWindow {
-public:
-    explicit HostWindow(int width = 600, int height = 400);
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-    HWND Get() const { return m_hwnd; }
-
-private:
-    HWND m_hwnd;
+// A top-level window the grid lives in, destroyed with the test.
+struct HostWindow : ui::WindowBase {
+    HostWindow() { Create(nullptr, "Grid host", WS_OVERLAPPEDWINDOW); }
+    HWND Get() const { return Handle(); }
 };
 
 // Fills `rows` x `cols` cells with "r<row>c<col>", headings "H<col>", widths of 60 pixels and
@@ -29,34 +23,8 @@ void FillGrid(CGridView& grid, int rows, int cols);
 
 // The centre of a cell of an unscrolled grid at its zoom.
 POINT CellCenter(const CGridView& grid, int row, int col);
-// The right border of a column in the heading row.
-POINT HeadingBorder(const CGridView& grid, int col);
 
 LPARAM PointParam(POINT point);
 void Click(CGridView& grid, POINT point, UINT flags = 0);
-void DoubleClick(CGridView& grid, POINT point);
-void RightClick(CGridView& grid, POINT point);
-void Drag(CGridView& grid, POINT from, POINT to);
-
-// A 32-bit top-down DIB section selected into a memory DC.
-class Canvas {
-public:
-    Canvas(int width, int height);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const;
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-    const unsigned* m_bits = nullptr;
-};
 
 } // namespace gridtest

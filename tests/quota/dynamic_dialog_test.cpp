@@ -135,16 +135,3 @@ TEST(DynamicDialog, HiddenSubPageKeepsItsTextsAwayAndGivesThemBack) {
     EXPECT_STREQ("Clear", text);
     EXPECT_TRUE(GetWindowLongPtrA(command, GWL_STYLE) & WS_VISIBLE);
 }
-
-TEST(DynamicDialog, InitialContentFillsListsAndStatics) {
-    HostPage host;
-    const UINT units[] = {IDS_UNIT_BYTES, IDS_UNIT_BYTES + 1, 0};
-    const quota::DynamicInitialContent table[] = {{IDC_ADJUST_UNIT, units}, {0, nullptr}};
-    quota::CDynamicDialog dynamic(host.Page(), IDD_COMMAND_SUBPAGE, IDC_SUBPAGE_PLACEMENT, table);
-    ASSERT_TRUE(dynamic.Show(true));
-    HWND list = GetDlgItem(host.Page(), IDC_ADJUST_UNIT);
-    ASSERT_EQ(2, SendMessageA(list, CB_GETCOUNT, 0, 0));
-    char item[32] = "";
-    SendMessageA(list, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
-    EXPECT_STREQ("Kilobytes", item);
-}

@@ -1,13 +1,8 @@
 // The quota property sheet worked as a user works it: pages and sub-pages load the record, and
 // OK, Cancel and "Template..." leave the record as they should.
 #include "../server/registry_keys.h"
-#include "client/axcli.h"
-#include "quota/quota_prop_sheet.h"
 #include "res/resource.h"
-#include "ui_test_support.h"
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
+#include "sheet_driver.h"
 
 #include <cstring>
 #include <string>
@@ -16,7 +11,6 @@ namespace {
 
 constexpr uint64_t kMB = 1048576;
 constexpr uint64_t kGB = 1024 * kMB;
-constexpr char kSheetCaption[] = "Allotrix - Properties for";
 
 QuotaEditRecord ObjectRecord(uint64_t permQuota, uint32_t attributes = AttrAbsolute) {
     QuotaEditRecord record;
@@ -26,90 +20,18 @@ QuotaEditRecord ObjectRecord(uint64_t permQuota, uint32_t attributes = AttrAbsol
     return record;
 }
 
-// The open sheet, worked from the helper thread of a DialogDriver.
-class Sheet {
-public:
-    explicit Sheet(HWND sheet) : m_sheet(sheet) {}
-
-    // Shows tab `index` and returns its page. (Choosing the current tab again would make the
-    // page check its values as when leaving it.)
-    HWND Page(int index) const {
-        if (TabCtrl_GetCurSel(Tabs()) != index)
-            SendMessageA(m_sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
-        return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    }
-    HWND Tabs() const {
-        return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETTABCONTROL, 0, 0));
-    }
-    int PageCount() const { return TabCtrl_GetItemCount(Tabs()); }
-    std::string TabText(int index) const {
-        char text[64] = "";
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(Tabs(), TCM_GETITEMA, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-    // The user picks item `index` of list `id`.
-    static void Choose(HWND page, int id, int index) {
-        SendDlgItemMessageA(page, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    }
-    static int Chosen(HWND page, int id) {
-        return static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
-    }
-    static void Type(HWND page, int id, const char* text) { SetDlgItemTextA(page, id, text); }
-    static void Click(HWND page, int id) {
-        SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    }
-    static void Check(HWND page, int id, bool checked) {
-        CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
-        Click(page, id);
-    }
-    static bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-    static bool Enabled(HWND page, int id) {
-        return IsWindowEnabled(GetDlgItem(page, id)) != FALSE;
-    }
-    static bool Visible(HWND page, int id) {
-        return IsWindowVisible(GetDlgItem(page, id)) != FALSE;
-    }
-    // Posted: a message box the OK may bring up must not block the helper.
-    void Ok() const { PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
-    void Cancel() const { PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
-    // "Template...", then Apply in the chooser on its first template.
-    void ApplyFirstTemplate() const {
-        HWND button = GetDlgItem(m_sheet, 12321);
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }));
-        EXPECT_EQ("Template...", WindowTextOf(button));
-        PostMessageA(button, BM_CLICK, 0, 0);
-        HWND chooser = nullptr;
-        WaitUntil([&] { return (chooser = FindWindowA(nullptr, "Select a Template")) != nullptr; });
-        ASSERT_NE(nullptr, chooser);
-        WaitUntil([&] { return IsWindowEnabled(GetDlgItem(chooser, IDOK)) != FALSE; });
-        SendMessageA(chooser, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !IsWindow(chooser); });
-    }
-
-private:
-    HWND m_sheet;
-};
-
-// Shows the sheet on `record` and runs `steps` on it; the sheet's result.
-int RunSheet(QuotaEditRecord& record, uint64_t capacity, const std::function<void(Sheet&)>& steps,
-             int serverKind = kServerKindFull) {
-    AXCli client;
-    client.ServerKind = serverKind;
-    DialogDriver driver(kSheetCaption, [&](HWND window) {
-        Sheet sheet(window);
-        steps(sheet);
-    });
-    const int result = quota::ShowQuotaProperties(record, client, capacity, "");
-    EXPECT_TRUE(driver.Ran());
-    return result;
+// "Template...", then Apply in the chooser on its first template.
+void ApplyFirstTemplate(HWND sheet) {
+    HWND button = GetDlgItem(sheet, 12321);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }));
+    EXPECT_EQ("Template...", WindowTextOf(button));
+    PostMessageA(button, BM_CLICK, 0, 0);
+    HWND chooser = nullptr;
+    WaitUntil([&] { return (chooser = FindWindowA(nullptr, "Select a Template")) != nullptr; });
+    ASSERT_NE(nullptr, chooser);
+    WaitUntil([&] { return IsWindowEnabled(GetDlgItem(chooser, IDOK)) != FALSE; });
+    SendMessageA(chooser, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(chooser); });
 }
 
 } // namespace
@@ -148,13 +70,13 @@ TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
         record.SetOverDraft(1536 * 1024);
         std::string value, overdraft;
         int unit = -1, overdraftUnit = -1;
-        EXPECT_EQ(0, RunSheet(record, c.capacity, [&](Sheet& sheet) {
-                      HWND page = sheet.Page(0);
+        EXPECT_EQ(0, user::Run(record, c.capacity, [&](HWND sheet) {
+                      HWND page = user::Page(sheet, 0);
                       value = ControlText(page, IDC_PERM_QUOTA);
-                      unit = Sheet::Chosen(page, IDC_PERM_QUOTA_UNIT);
+                      unit = user::Chosen(page, IDC_PERM_QUOTA_UNIT);
                       overdraft = ControlText(page, IDC_OVERDRAFT);
-                      overdraftUnit = Sheet::Chosen(page, IDC_OVERDRAFT_UNIT);
-                      sheet.Cancel();
+                      overdraftUnit = user::Chosen(page, IDC_OVERDRAFT_UNIT);
+                      user::Press(sheet, PSBTN_CANCEL);
                   }));
         EXPECT_EQ(c.value, value);
         EXPECT_EQ(c.unit, unit);
@@ -182,16 +104,18 @@ TEST(QuotaSheet, OkStoresTheQuotaPageInBytesAndTheDevicesShareAsBytesWhenTheCapa
         SCOPED_TRACE(c.value);
         QuotaEditRecord record = ObjectRecord(4096, AttrAbsolute | AttrExcludeFromAbsolute);
         MessageBoxWatch messages;
-        EXPECT_EQ(1, RunSheet(record, c.capacity, [&](Sheet& sheet) {
-                      HWND page = sheet.Page(0);
-                      EXPECT_FALSE(Sheet::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
-                      EXPECT_FALSE(Sheet::Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
-                      EXPECT_EQ(c.capacity != 0, Sheet::Visible(page, IDC_FILL_CAPACITY));
-                      EXPECT_EQ(c.capacity == 0, Sheet::Visible(page, IDC_USE_DEVICE_CAPACITY));
-                      Sheet::Type(page, IDC_PERM_QUOTA, c.value);
-                      Sheet::Choose(page, IDC_PERM_QUOTA_UNIT, c.unit);
-                      Sheet::Check(page, IDC_WRITE_THROUGH, true);
-                      sheet.Ok();
+        EXPECT_EQ(1, user::Run(record, c.capacity, [&](HWND sheet) {
+                      HWND page = user::Page(sheet, 0);
+                      EXPECT_FALSE(user::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
+                      EXPECT_FALSE(user::Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
+                      EXPECT_EQ(c.capacity != 0,
+                                IsWindowVisible(GetDlgItem(page, IDC_FILL_CAPACITY)) != FALSE);
+                      EXPECT_EQ(c.capacity == 0, IsWindowVisible(GetDlgItem(
+                                                     page, IDC_USE_DEVICE_CAPACITY)) != FALSE);
+                      SetDlgItemTextA(page, IDC_PERM_QUOTA, c.value);
+                      user::Choose(page, IDC_PERM_QUOTA_UNIT, c.unit);
+                      user::Check(page, IDC_WRITE_THROUGH, true);
+                      user::Press(sheet, PSBTN_OK);
                   }));
         EXPECT_EQ(c.stored, record.GetPermQuota());
         EXPECT_EQ(c.percentOfDevice, record.IsAttributeSet(AttrPercentOfDevice));
@@ -207,13 +131,13 @@ TEST(QuotaSheet, LeavingTheQuotaPageWithAZeroQuotaIsRefused) {
     QuotaEditRecord record = ObjectRecord(4096);
     MessageBoxWatch messages;
     int shownAfter = -1;
-    EXPECT_EQ(0, RunSheet(record, 0, [&](Sheet& sheet) {
-                  HWND page = sheet.Page(0);
-                  Sheet::Type(page, IDC_PERM_QUOTA, "0");
+    EXPECT_EQ(0, user::Run(record, 0, [&](HWND sheet) {
+                  HWND page = user::Page(sheet, 0);
+                  SetDlgItemTextA(page, IDC_PERM_QUOTA, "0");
                   PostMessageA(GetParent(page), PSM_SETCURSEL, 1, 0);
                   WaitUntil([&] { return !messages.Texts().empty() && messages.Answered(); });
-                  shownAfter = TabCtrl_GetCurSel(sheet.Tabs());
-                  sheet.Cancel();
+                  shownAfter = TabCtrl_GetCurSel(user::Tabs(sheet));
+                  user::Press(sheet, PSBTN_CANCEL);
               }));
     EXPECT_EQ(0, shownAfter);
     ASSERT_EQ(1u, messages.Texts().size());
@@ -241,35 +165,35 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
         int level = -1, adjustmentUnit = -1, configurations = 0;
         bool below = false, above = true, levelEnabled = false;
     } shown;
-    EXPECT_EQ(1, RunSheet(record, 0, [&](Sheet& sheet) {
-                  HWND page = sheet.Page(2);
+    EXPECT_EQ(1, user::Run(record, 0, [&](HWND sheet) {
+                  HWND page = user::Page(sheet, 2);
                   shown.configurations = static_cast<int>(
                       SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0));
                   shown.value = ControlText(page, IDC_THRESHOLD_VALUE);
-                  shown.below = Sheet::Checked(page, IDC_TRIGGER_BELOW);
-                  shown.above = Sheet::Checked(page, IDC_TRIGGER_ABOVE);
+                  shown.below = user::Checked(page, IDC_TRIGGER_BELOW);
+                  shown.above = user::Checked(page, IDC_TRIGGER_ABOVE);
                   SendDlgItemMessageA(page, IDC_THRESHOLD_SPIN, UDM_SETPOS32, 0, 200);
-                  Sheet::Check(page, IDC_TRIGGER_ABOVE, true);
+                  user::Check(page, IDC_TRIGGER_ABOVE, true);
 
-                  Sheet::Choose(page, IDC_CONFIGURATION, 1);
+                  user::Choose(page, IDC_CONFIGURATION, 1);
                   shown.message = ControlText(page, IDC_MESSAGE);
-                  shown.level = Sheet::Chosen(page, IDC_MESSAGE_LEVEL);
+                  shown.level = user::Chosen(page, IDC_MESSAGE_LEVEL);
                   shown.server = ControlText(page, IDC_EVENT_LOG_SERVER);
-                  shown.levelEnabled = Sheet::Enabled(page, IDC_MESSAGE_LEVEL);
+                  shown.levelEnabled = user::Enabled(page, IDC_MESSAGE_LEVEL);
                   SendDlgItemMessageA(page, IDC_MESSAGE, EM_SETSEL, 5, 5);
-                  Sheet::Choose(page, IDC_MACRO, 0);
-                  Sheet::Choose(page, IDC_MESSAGE_LEVEL, 2);
-                  Sheet::Check(page, IDC_NOTIFY_USER, true);
+                  user::Choose(page, IDC_MACRO, 0);
+                  user::Choose(page, IDC_MESSAGE_LEVEL, 2);
+                  user::Check(page, IDC_NOTIFY_USER, true);
 
-                  Sheet::Choose(page, IDC_CONFIGURATION, 2);
+                  user::Choose(page, IDC_CONFIGURATION, 2);
                   shown.adjustment = ControlText(page, IDC_ADJUST_QUOTA);
-                  shown.adjustmentUnit = Sheet::Chosen(page, IDC_ADJUST_UNIT);
+                  shown.adjustmentUnit = user::Chosen(page, IDC_ADJUST_UNIT);
                   shown.current = ControlText(page, IDC_CURRENT_REPEAT);
                   shown.repeat = ControlText(page, IDC_REPEAT);
-                  Sheet::Type(page, IDC_ADJUST_QUOTA, "2.5");
-                  Sheet::Choose(page, IDC_ADJUST_UNIT, 2);
-                  Sheet::Click(page, IDC_CLEAR_REPEAT);
-                  sheet.Ok();
+                  SetDlgItemTextA(page, IDC_ADJUST_QUOTA, "2.5");
+                  user::Choose(page, IDC_ADJUST_UNIT, 2);
+                  user::Click(page, IDC_CLEAR_REPEAT);
+                  user::Press(sheet, PSBTN_OK);
               }));
     EXPECT_EQ(5, shown.configurations);
     EXPECT_EQ("150", shown.value);
@@ -305,13 +229,13 @@ TEST(QuotaSheet, CancelLeavesTheRecordAsItWas) {
     QuotaEditRecord record = ObjectRecord(3 * kMB);
     record.Actions[0].SetMessage("kept");
     const QuotaEditRecord before = record;
-    EXPECT_EQ(0, RunSheet(record, 0, [&](Sheet& sheet) {
-                  Sheet::Type(sheet.Page(0), IDC_PERM_QUOTA, "7");
-                  HWND threshold = sheet.Page(1);
-                  Sheet::Choose(threshold, IDC_CONFIGURATION, 1);
-                  Sheet::Type(threshold, IDC_MESSAGE, "changed");
-                  Sheet::Choose(threshold, IDC_CONFIGURATION, 0);
-                  sheet.Cancel();
+    EXPECT_EQ(0, user::Run(record, 0, [&](HWND sheet) {
+                  SetDlgItemTextA(user::Page(sheet, 0), IDC_PERM_QUOTA, "7");
+                  HWND threshold = user::Page(sheet, 1);
+                  user::Choose(threshold, IDC_CONFIGURATION, 1);
+                  SetDlgItemTextA(threshold, IDC_MESSAGE, "changed");
+                  user::Choose(threshold, IDC_CONFIGURATION, 0);
+                  user::Press(sheet, PSBTN_CANCEL);
               }));
     EXPECT_EQ(0, std::memcmp(&before, &record, sizeof record));
 }
@@ -320,20 +244,17 @@ TEST(QuotaSheet, MonitoringServerShowsThreeThresholdsWithoutQuotaPageOrAdjustmen
     QuotaEditRecord record = ObjectRecord(kMB);
     int pages = 0;
     bool adjustable = true;
-    std::string firstTab;
-    EXPECT_EQ(0, RunSheet(
+    EXPECT_EQ(0, user::Run(
                      record, 0,
-                     [&](Sheet& sheet) {
-                         pages = sheet.PageCount();
-                         HWND page = sheet.Page(0);
-                         firstTab = sheet.TabText(0);
-                         Sheet::Choose(page, IDC_CONFIGURATION, 2);
-                         adjustable = Sheet::Enabled(page, IDC_ADJUST_QUOTA);
-                         sheet.Cancel();
+                     [&](HWND sheet) {
+                         pages = TabCtrl_GetItemCount(user::Tabs(sheet));
+                         HWND page = user::Page(sheet, 0);
+                         user::Choose(page, IDC_CONFIGURATION, 2);
+                         adjustable = user::Enabled(page, IDC_ADJUST_QUOTA);
+                         user::Press(sheet, PSBTN_CANCEL);
                      },
                      kServerKindMonitorOnly));
     EXPECT_EQ(3, pages);
-    EXPECT_EQ("Threshold1 (Highest) ", firstTab);
     EXPECT_FALSE(adjustable);
 }
 
@@ -347,16 +268,16 @@ TEST(QuotaSheet, TemplateFromTheChooserReloadsEveryPageShown) {
     QuotaEditRecord record = ObjectRecord(kMB);
     MessageBoxWatch messages;
     std::string quotaShown, messageShown, valueShown;
-    EXPECT_EQ(1, RunSheet(record, 0, [&](Sheet& sheet) {
-                  HWND quotaPage = sheet.Page(0);
-                  HWND threshold = sheet.Page(1);
-                  Sheet::Choose(threshold, IDC_CONFIGURATION, 1);
-                  sheet.ApplyFirstTemplate();
+    EXPECT_EQ(1, user::Run(record, 0, [&](HWND sheet) {
+                  HWND quotaPage = user::Page(sheet, 0);
+                  HWND threshold = user::Page(sheet, 1);
+                  user::Choose(threshold, IDC_CONFIGURATION, 1);
+                  ApplyFirstTemplate(sheet);
                   messageShown = ControlText(threshold, IDC_MESSAGE);
                   quotaShown = ControlText(quotaPage, IDC_PERM_QUOTA);
-                  Sheet::Choose(threshold, IDC_CONFIGURATION, 0);
+                  user::Choose(threshold, IDC_CONFIGURATION, 0);
                   valueShown = ControlText(threshold, IDC_THRESHOLD_VALUE);
-                  sheet.Ok();
+                  user::Press(sheet, PSBTN_OK);
               }));
     RemoveAllTemplates();
     EXPECT_EQ(std::vector<std::string>{}, messages.Texts());

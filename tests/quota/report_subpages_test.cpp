@@ -1,13 +1,8 @@
 // The report-set and reports sub-pages of a threshold page and the mail dialog they share,
 // worked as a user works them in the quota sheet.
-#include "client/axcli.h"
-#include "quota/quota_prop_sheet.h"
 #include "quota/threshold_subpage.h"
 #include "res/resource.h"
-#include "ui_test_support.h"
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
+#include "sheet_driver.h"
 
 #include <cstring>
 #include <string>
@@ -18,33 +13,17 @@ namespace {
 constexpr int kReportSetItem = 3;
 constexpr int kReportsItem = 4;
 
-// Runs the sheet on `record` and `steps` on its first threshold page (the second on kind 3).
+// Runs the sheet on `record` and `steps` on its first threshold page (the second on kind 3),
+// then OK.
 int RunOnThresholdPage(QuotaEditRecord& record, const std::function<void(HWND page)>& steps,
                        int serverKind = kServerKindFull) {
-    AXCli client;
-    client.ServerKind = serverKind;
-    DialogDriver driver("Allotrix - Properties for", [&](HWND sheet) {
-        SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
-        steps(reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
-        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-    });
-    const int result = quota::ShowQuotaProperties(record, client, 0, "");
-    EXPECT_TRUE(driver.Ran());
-    return result;
-}
-
-void Choose(HWND page, int id, int index) {
-    SendDlgItemMessageA(page, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-void Click(HWND window, int id) {
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-}
-void Uncheck(HWND page, int id) {
-    CheckDlgButton(page, id, BST_UNCHECKED);
-    Click(page, id);
+    return user::Run(
+        record, 0,
+        [&](HWND sheet) {
+            steps(user::Page(sheet, 1));
+            user::Press(sheet, PSBTN_OK);
+        },
+        serverKind);
 }
 bool Enabled(HWND window) {
     return IsWindowEnabled(window) != FALSE;
@@ -126,11 +105,11 @@ TEST(ReportSubPages, ScheduleSavesWhatItsChoiceUses) {
         SYSTEMTIME shown{};
         std::string name;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
-                      Choose(page, IDC_CONFIGURATION, kReportSetItem);
+                      user::Choose(page, IDC_CONFIGURATION, kReportSetItem);
                       name = ControlText(page, IDC_REPORT_SET_NAME);
                       SendMessageA(TimeControl(page), DTM_GETSYSTEMTIME, 0,
                                    reinterpret_cast<LPARAM>(&shown));
-                      Choose(page, IDC_SCHEDULE_INTERVAL, c.choice);
+                      user::Choose(page, IDC_SCHEDULE_INTERVAL, c.choice);
                       CheckDays(GetDlgItem(page, IDC_DAYS_OF_WEEK), {0, 4});
                       CheckDays(GetDlgItem(page, IDC_DAYS_OF_MONTH), {0, 14});
                       SYSTEMTIME time = shown;
@@ -166,15 +145,15 @@ TEST(ReportSubPages, ScheduleFollowsTheNameAndTheChoice) {
                 state += Enabled(control) ? '1' : '0';
             states.push_back(state);
         };
-        Choose(page, IDC_CONFIGURATION, kReportSetItem);
+        user::Choose(page, IDC_CONFIGURATION, kReportSetItem);
         note();
         SetDlgItemTextA(page, IDC_REPORT_SET_NAME, "FILESERVER\\Daily");
         note();
         for (int choice : {0, 2}) {
-            Choose(page, IDC_SCHEDULE_INTERVAL, choice);
+            user::Choose(page, IDC_SCHEDULE_INTERVAL, choice);
             note();
         }
-        Choose(page, IDC_CONFIGURATION, kReportsItem);
+        user::Choose(page, IDC_CONFIGURATION, kReportsItem);
         timeHiddenElsewhere = !IsWindowVisible(TimeControl(page));
     });
     // No name; a name with "Next"; "Immediatelly"; "Tomorrow".
@@ -205,9 +184,9 @@ TEST(ReportSubPages, ReportsFormatsAndTheirControls) {
         std::strcpy(record.Actions[0].ReportMail.OutputDirectory, "C:\\Reports");
         bool outputBefore = false, outputAfter = true, mailToAfter = true;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
-                      Choose(page, IDC_CONFIGURATION, kReportsItem);
+                      user::Choose(page, IDC_CONFIGURATION, kReportsItem);
                       outputBefore = Enabled(GetDlgItem(page, IDC_OUTPUT_DIRECTORY));
-                      Uncheck(page, c.uncheck);
+                      user::Check(page, c.uncheck, false);
                       outputAfter = Enabled(GetDlgItem(page, IDC_OUTPUT_DIRECTORY)) &&
                                     Enabled(GetDlgItem(page, IDC_FORMAT_ASCII)) &&
                                     Enabled(GetDlgItem(page, IDC_MAIL_REPORT));
@@ -247,7 +226,7 @@ TEST(ReportSubPages, MailDialogKeepsTheProfileScrambledAndNoPassword) {
         std::string label, password, profile, subject, to;
         bool passwordEnabled = true;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
-                      Choose(page, IDC_CONFIGURATION, kReportsItem);
+                      user::Choose(page, IDC_CONFIGURATION, kReportsItem);
                       PostMessageA(GetDlgItem(page, IDC_REPORT_MAIL_TO), BM_CLICK, 0, 0);
                       HWND mail = nullptr;
                       // Visible once its controls are loaded.
@@ -262,7 +241,7 @@ TEST(ReportSubPages, MailDialogKeepsTheProfileScrambledAndNoPassword) {
                       subject = ControlText(mail, IDC_MAIL_INFO_SUBJECT);
                       SetDlgItemTextA(mail, IDC_MAIL_INFO_PROFILE, "Quota Alerts");
                       SetDlgItemTextA(mail, IDC_MAIL_INFO_TO, "bob;");
-                      Click(mail, IDC_ADDRESS_TO);
+                      user::Click(mail, IDC_ADDRESS_TO);
                       to = ControlText(mail, IDC_MAIL_INFO_TO);
                       SendMessageA(mail, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
                       WaitUntil([&] { return !IsWindow(mail); });

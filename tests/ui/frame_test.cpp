@@ -1,125 +1,162 @@
-// The frame lays out its bars and view, routes commands view -> frame -> application, keeps the
-// toolbar's buttons in the state the handlers give, and shows help texts and key states.
-#include "frame_fixture.h"
+// The frame lays out its bars and view, routes commands view -> frame -> application, gives menu
+// items and toolbar buttons the states the handlers give, and shows help texts and key states;
+// the application's loop translates accelerators and runs idle work.
+#include "base/window_class.h"
+#include "ui/app.h"
+#include "ui/dock_frame_wnd.h"
+
+#include "test_resources.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
-using ui_test::TestApp;
-using ui_test::TestFrame;
+using Log = std::vector<std::string>;
+
+class TestView : public ui::WindowBase {
+public:
+    Log* log = nullptr;
+    bool saveEnabled = false;
+
+protected:
+    bool OnCommand(UINT id, UINT, HWND) override {
+        return id == ID_TEST_OPEN && (log->push_back("view open"), true);
+    }
+    void OnUpdateCommand(UINT id, ui::CommandState& state) override {
+        if (id == ID_TEST_SAVE)
+            state.Enable(saveEnabled);
+    }
+};
+
+class TestFrame : public ui::CDockFrameWnd {
+public:
+    Log log;
+    TestView view;
+    int idleCount = 0;
+    bool closeWhenIdle = false;
+
+    // Created with a class whose procedure is DefWindowProc, as the console's own class is.
+    bool CreateTestFrame() {
+        base::WindowClass windowClass;
+        windowClass.name = "KelvaneTest.Frame";
+        base::RegisterWindowClass(windowClass);
+        HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
+        return CreateFrame("KelvaneTest.Frame", "Frame test", menu, WS_OVERLAPPEDWINDOW, 0,
+                           RECT{0, 0, 480, 360}) &&
+               (Show(), true);
+    }
+    void OnIdle() override {
+        ++idleCount;
+        CDockFrameWnd::OnIdle();
+        if (closeWhenIdle)
+            Post(WM_CLOSE);
+    }
+
+protected:
+    bool OnCreate(const CREATESTRUCTA&) override {
+        view.log = &log;
+        return CreateToolBar(IDR_TEST_TOOLBAR) && CreateStatusBar() &&
+               view.Create(nullptr, "", WS_CHILD | WS_VISIBLE, 0, RECT{0, 0, 10, 10}, m_hwnd,
+                           reinterpret_cast<HMENU>(UINT_PTR{ui::kFirstPaneControlId})) &&
+               (SetView(&view), true);
+    }
+    bool OnCommand(UINT id, UINT code, HWND control) override {
+        if (id != ID_TEST_OPEN && id != ID_TEST_SAVE)
+            return CDockFrameWnd::OnCommand(id, code, control);
+        log.push_back(id == ID_TEST_OPEN ? "frame open" : "frame save");
+        return true;
+    }
+    void OnUpdateCommand(UINT id, ui::CommandState& state) override {
+        if (id == ID_TEST_PRINT)
+            state.Check(true);
+        else
+            CDockFrameWnd::OnUpdateCommand(id, state);
+    }
+};
+
+class TestApp : public ui::App {
+public:
+    Log* log = nullptr;
+    bool OnCommand(UINT id) override {
+        return id == ID_TEST_PRINT && (log->push_back("app print"), true);
+    }
+};
 
 class Frame : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(frame.CreateTestFrame()); }
+    void SetUp() override {
+        ASSERT_TRUE(frame.CreateTestFrame());
+        app.log = &frame.log;
+    }
     void TearDown() override {
         if (frame.IsWindow())
             frame.Destroy();
     }
-    std::string Tip(UINT id) {
-        NMTTDISPINFOA info{};
-        info.hdr.hwndFrom = reinterpret_cast<HWND>(frame.ToolBar().Send(TB_GETTOOLTIPS));
-        info.hdr.idFrom = id;
-        info.hdr.code = TTN_GETDISPINFOA;
-        frame.Send(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-        return info.lpszText ? info.lpszText : "";
-    }
-    void SetToggles(bool caps, bool num, bool scroll) {
+    void SetKeys(std::initializer_list<std::pair<int, BYTE>> states) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
-        keys[VK_CAPITAL] = caps ? 1 : 0;
-        keys[VK_NUMLOCK] = num ? 1 : 0;
-        keys[VK_SCROLL] = scroll ? 1 : 0;
+        for (auto [key, state] : states)
+            keys[key] = state;
         SetKeyboardState(keys);
+    }
+    void ExpectViewBetweenTheBars() {
+        const RECT client = frame.ClientRect(), view = frame.view.RectInParent();
+        EXPECT_EQ(view.left, 0);
+        EXPECT_EQ(view.right, client.right);
+        EXPECT_EQ(view.top,
+                  frame.ToolBar().HasVisibleStyle() ? frame.ToolBar().RectInParent().bottom : 0);
+        EXPECT_EQ(view.bottom, frame.StatusBar().HasVisibleStyle()
+                                   ? frame.StatusBar().RectInParent().top
+                                   : client.bottom);
     }
 
     TestApp app;
     TestFrame frame;
 };
 
-TEST_F(Frame, ToolbarComesFromTheLayoutResourceWithToolTipsFromStrings) {
+TEST_F(Frame, ViewFillsTheAreaBetweenTheToolbarFromItsResourceAndTheStatusBar) {
     EXPECT_EQ(frame.ToolBar().ButtonIds(),
               (std::vector<UINT>{ID_TEST_OPEN, ID_TEST_SAVE, 0, ID_TEST_PRINT}));
-    EXPECT_EQ(frame.ToolBar().Send(TB_BUTTONCOUNT), 4);
     TBBUTTON button{};
-    frame.ToolBar().Send(TB_GETBUTTON, 2, reinterpret_cast<LPARAM>(&button));
-    EXPECT_TRUE(button.fsStyle & BTNS_SEP);
     frame.ToolBar().Send(TB_GETBUTTON, 3, reinterpret_cast<LPARAM>(&button));
-    EXPECT_EQ(button.idCommand, ID_TEST_PRINT);
     EXPECT_EQ(button.iBitmap, 2) << "separators take no image";
-    EXPECT_EQ(frame.ToolBar().ButtonImageSize().cx, 16);
-    EXPECT_EQ(frame.ToolBar().ButtonImageSize().cy, 15);
-    EXPECT_EQ(frame.ToolBar().Id(), static_cast<int>(ui::kToolBarControlId));
-    EXPECT_EQ(frame.StatusBar().Id(), static_cast<int>(ui::kStatusBarControlId));
-
-    EXPECT_EQ(Tip(ID_TEST_OPEN), "Open");
-    EXPECT_EQ(Tip(ID_TEST_PRINT), "Print");
-    EXPECT_EQ(frame.ToolBar().ToolTipText(ID_TEST_PLAIN), "") << "no text after a newline";
-}
-
-TEST_F(Frame, ToolbarFromMissingResourceFails) {
-    ui::CDockToolBar bar;
-    ASSERT_TRUE(bar.Create(frame.Handle(), 0xE810));
-    EXPECT_FALSE(bar.LoadToolBar(999));
-    EXPECT_TRUE(bar.ButtonIds().empty());
-}
-
-TEST_F(Frame, ViewFillsTheAreaBetweenTheBarsAlsoWhenBarsAreHidden) {
-    RECT client = frame.ClientRect();
-    RECT tool = frame.ToolBar().RectInParent();
-    RECT status = frame.StatusBar().RectInParent();
-    RECT view = frame.view.RectInParent();
-    EXPECT_EQ(tool.top, 0);
-    EXPECT_GT(tool.bottom, 0);
-    EXPECT_EQ(status.bottom, client.bottom);
-    EXPECT_EQ(view.left, 0);
-    EXPECT_EQ(view.right, client.right);
-    EXPECT_EQ(view.top, tool.bottom);
-    EXPECT_EQ(view.bottom, status.top);
+    EXPECT_EQ(frame.ToolBar().ToolTipText(ID_TEST_PRINT), "Print");
+    EXPECT_GT(frame.ToolBar().RectInParent().bottom, 0);
+    ExpectViewBetweenTheBars();
 
     frame.Send(WM_COMMAND, ui::kViewToolBarCommand);
     EXPECT_FALSE(frame.ToolBar().HasVisibleStyle());
-    EXPECT_EQ(frame.view.RectInParent().top, 0);
     EXPECT_FALSE(frame.QueryCommandState(ui::kViewToolBarCommand).Checked());
-
     frame.Send(WM_COMMAND, ui::kViewStatusBarCommand);
-    EXPECT_EQ(frame.view.RectInParent().bottom, frame.ClientRect().bottom);
-
+    ExpectViewBetweenTheBars();
     frame.Move(0, 0, 600, 500);
-    client = frame.ClientRect();
-    view = frame.view.RectInParent();
-    EXPECT_EQ(view.right, client.right);
-    EXPECT_EQ(view.bottom, client.bottom);
-
+    ExpectViewBetweenTheBars();
     frame.Send(WM_COMMAND, ui::kViewToolBarCommand);
-    EXPECT_EQ(frame.view.RectInParent().top, frame.ToolBar().RectInParent().bottom);
-    EXPECT_TRUE(frame.QueryCommandState(ui::kViewToolBarCommand).Checked());
-}
+    frame.Send(WM_COMMAND, ui::kViewStatusBarCommand);
+    ExpectViewBetweenTheBars();
 
-TEST_F(Frame, LayoutOfAHiddenFrameKeepsTheBars) {
-    frame.Hide();
+    frame.Hide(); // a hidden frame keeps its bars
     frame.Move(0, 0, 300, 250);
     EXPECT_TRUE(frame.QueryCommandState(ui::kViewToolBarCommand).Checked());
-    EXPECT_EQ(frame.view.RectInParent().top, frame.ToolBar().RectInParent().bottom);
-    EXPECT_EQ(frame.view.RectInParent().bottom, frame.StatusBar().RectInParent().top);
+    ExpectViewBetweenTheBars();
 }
 
-TEST_F(Frame, CommandsGoToViewThenFrameThenApplication) {
-    app.log = &frame.log;
+TEST_F(Frame, CommandsGoToViewFrameAndApplicationAndTheirStatesToMenusButtonsAndKeys) {
     frame.Send(WM_COMMAND, ID_TEST_OPEN);
-    frame.Send(WM_COMMAND, ID_TEST_SAVE);
     frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_PRINT, 0),
                reinterpret_cast<LPARAM>(frame.ToolBar().Handle()));
     frame.Send(WM_COMMAND, ID_TEST_PLAIN);
-    EXPECT_EQ(frame.log, (std::vector<std::string>{"view open", "frame save", "app print"}));
-}
+    EXPECT_EQ(frame.log, (Log{"view open", "app print"}));
+    frame.log.clear();
 
-TEST_F(Frame, HandlersGiveMenuItemsToolbarButtonsAndKeysTheirStates) {
     frame.Send(WM_COMMAND, ui::kViewStatusBarCommand);
-    HMENU viewMenu = GetSubMenu(GetMenu(frame.Handle()), 1);
     HMENU fileMenu = GetSubMenu(GetMenu(frame.Handle()), 0);
+    HMENU viewMenu = GetSubMenu(GetMenu(frame.Handle()), 1);
     frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 1);
     frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fileMenu), 0);
     EXPECT_TRUE(GetMenuState(viewMenu, ui::kViewToolBarCommand, MF_BYCOMMAND) & MF_CHECKED);
@@ -134,103 +171,57 @@ TEST_F(Frame, HandlersGiveMenuItemsToolbarButtonsAndKeysTheirStates) {
     EXPECT_TRUE(frame.ToolBar().IsButtonChecked(ID_TEST_PRINT));
     frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1)); // the key of a disabled command
     EXPECT_TRUE(frame.log.empty());
-
     frame.view.saveEnabled = true;
     frame.OnIdle();
     EXPECT_TRUE(frame.ToolBar().IsButtonEnabled(ID_TEST_SAVE));
     frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1));
-    EXPECT_EQ(frame.log, (std::vector<std::string>{"frame save"}));
+    EXPECT_EQ(frame.log, (Log{"frame save"}));
 }
 
-TEST_F(Frame, MessagePaneShowsTheHelpOfTheMenuItemUnderTheCursor) {
+TEST_F(Frame, StatusBarShowsTheHelpOfTheMenuItemUnderTheCursorAndTheKeyToggles) {
     ui::CDockStatusBar& bar = frame.StatusBar();
-    EXPECT_EQ(bar.PaneCount(), 4);
     EXPECT_EQ(bar.PaneText(0), "Ready");
     HMENU fileMenu = GetSubMenu(GetMenu(frame.Handle()), 0);
-    frame.Send(WM_MENUSELECT, MAKEWPARAM(ID_TEST_OPEN, MF_STRING),
-               reinterpret_cast<LPARAM>(fileMenu));
-    EXPECT_EQ(bar.PaneText(0), "Open a quota file");
-    frame.Send(WM_MENUSELECT, MAKEWPARAM(ID_TEST_PLAIN, MF_STRING),
-               reinterpret_cast<LPARAM>(fileMenu));
-    EXPECT_EQ(bar.PaneText(0), "Only a status line");
-    frame.Send(WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP),
-               reinterpret_cast<LPARAM>(GetMenu(frame.Handle())));
-    EXPECT_EQ(bar.PaneText(0), "");
-    frame.Send(WM_MENUSELECT, MAKEWPARAM(40000, MF_STRING), reinterpret_cast<LPARAM>(fileMenu));
-    EXPECT_EQ(bar.PaneText(0), "Ready") << "a command without text";
-    frame.Send(WM_MENUSELECT, MAKEWPARAM(ID_TEST_SAVE, MF_STRING),
-               reinterpret_cast<LPARAM>(fileMenu));
-    frame.Send(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-    EXPECT_EQ(bar.PaneText(0), "Ready") << "the menu closed";
-}
+    const struct {
+        WPARAM selection;
+        HMENU menu;
+        const char* text;
+    } selections[] = {
+        {MAKEWPARAM(ID_TEST_OPEN, MF_STRING), fileMenu, "Open a quota file"},
+        {MAKEWPARAM(ID_TEST_PLAIN, MF_STRING), fileMenu, "Only a status line"},
+        {MAKEWPARAM(0, MF_POPUP), GetMenu(frame.Handle()), ""},
+        {MAKEWPARAM(40000, MF_STRING), fileMenu, "Ready"}, // a command without text
+        {MAKEWPARAM(ID_TEST_SAVE, MF_STRING), fileMenu, "Save the quota file"},
+        {MAKEWPARAM(0, 0xFFFF), nullptr, "Ready"}, // the menu closed
+    };
+    for (const auto& select : selections) {
+        frame.Send(WM_MENUSELECT, select.selection, reinterpret_cast<LPARAM>(select.menu));
+        EXPECT_EQ(bar.PaneText(0), select.text) << select.selection;
+    }
 
-TEST_F(Frame, IndicatorsFollowTheKeyboardToggles) {
-    ui::CDockStatusBar& bar = frame.StatusBar();
-    SetToggles(true, false, true);
+    SetKeys({{VK_CAPITAL, 1}, {VK_NUMLOCK, 0}, {VK_SCROLL, 1}});
     frame.OnIdle();
-    EXPECT_EQ(bar.PaneText(1), "CAP");
-    EXPECT_EQ(bar.PaneText(2), "");
-    EXPECT_EQ(bar.PaneText(3), "SCRL");
-    SetToggles(false, true, false);
+    EXPECT_EQ((Log{bar.PaneText(1), bar.PaneText(2), bar.PaneText(3)}), (Log{"CAP", "", "SCRL"}));
+    SetKeys({{VK_CAPITAL, 0}, {VK_NUMLOCK, 1}, {VK_SCROLL, 0}});
     frame.OnIdle();
-    EXPECT_EQ(bar.PaneText(1), "");
-    EXPECT_EQ(bar.PaneText(2), "NUM");
-    EXPECT_EQ(bar.PaneText(3), "");
+    EXPECT_EQ((Log{bar.PaneText(1), bar.PaneText(2), bar.PaneText(3)}), (Log{"", "NUM", ""}));
 }
 
-TEST_F(Frame, MessageLoopTranslatesAcceleratorsRunsIdleAndEndsWithTheMainWindow) {
-    app.log = &frame.log;
-    app.SetMainWindow(&frame);
-    ASSERT_TRUE(app.UseAccelerators(IDR_TEST_MENU));
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    frame.Post(WM_KEYDOWN, 'P', 1);
-    frame.closeWhenIdle = true;
-    EXPECT_EQ(app.MessageLoop(), 0);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    EXPECT_EQ(frame.log, (std::vector<std::string>{"app print"}));
-    EXPECT_GE(frame.idleCount, 1) << "idle work runs once the queue is empty";
-    EXPECT_FALSE(frame.IsWindow());
-}
-
-class RunApp : public ui::App {
-public:
-    bool startUp = false;
-    std::vector<std::string> steps;
-
-protected:
-    bool InitInstance() override {
-        steps.push_back("init " + std::to_string(ShowCommand()));
-        return startUp;
-    }
-    int ExitInstance(int loopExitCode) override {
-        steps.push_back("exit " + std::to_string(loopExitCode));
-        return 7;
-    }
-};
-
-TEST(App, RunCallsInitAndExitAndRunsTheLoopOnlyAfterASuccessfulStart) {
-    for (bool startUp : {false, true}) {
-        RunApp app;
-        app.startUp = startUp;
-        EXPECT_EQ(ui::App::Current(), &app);
-        // Without a main window a started loop ends at once.
-        EXPECT_EQ(app.Run(nullptr, startUp ? SW_SHOW : SW_HIDE), 7);
-        EXPECT_EQ(app.steps, (std::vector<std::string>{startUp ? "init 5" : "init 0", "exit 0"}));
-    }
-}
-
-TEST(App, QuitMessageEndsTheLoopWithItsCode) {
-    TestApp app;
-    TestFrame frame;
-    ASSERT_TRUE(frame.CreateTestFrame());
+TEST_F(Frame, MessageLoopTranslatesAcceleratorsRunsIdleAndEndsWithTheMainWindowOrAQuit) {
     app.SetMainWindow(&frame);
     PostQuitMessage(3);
     EXPECT_EQ(app.MessageLoop(), 3);
     EXPECT_TRUE(frame.IsWindow());
+
+    ASSERT_TRUE(app.UseAccelerators(IDR_TEST_MENU));
+    SetKeys({{VK_CONTROL, 0x80}});
+    frame.Post(WM_KEYDOWN, 'P', 1);
+    frame.closeWhenIdle = true;
+    EXPECT_EQ(app.MessageLoop(), 0);
+    SetKeys({{VK_CONTROL, 0}});
+    EXPECT_EQ(frame.log, (Log{"app print"}));
+    EXPECT_GE(frame.idleCount, 1) << "idle work runs once the queue is empty";
+    EXPECT_FALSE(frame.IsWindow());
 }
 
 } // namespace

@@ -21,8 +21,6 @@
 #define IDC_TEST_SECOND 1005
 #define IDC_TEST_THIRD 1006
 #define IDC_TEST_RATIO 1007
-#define IDC_TEST_OFFSET 1008
-
 
 /* 4 x 2 pictures, 24 and 8 bits per pixel: red, grey, blue, grey over grey, green, grey, white,
    where grey (198, 198, 198) is the colour drawn transparent. */
