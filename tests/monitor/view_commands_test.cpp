@@ -372,11 +372,16 @@ TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
     ASSERT_TRUE(CommandEnabled(view, ID_EDIT_COPY));
 
     ASSERT_TRUE(view.RouteCommand(ID_EDIT_COPY, 0, nullptr));
+    const std::string heading =
+        "Object Name\tUser\t% Space Used\tSpace Used\tWrite Through\tEnforce Quota\r\n";
     EXPECT_EQ(ClipboardText(),
-              "Object Name\tUser\t% Space Used\tSpace Used\tWrite Through\tEnforce Quota\r\n"
-              "C:\\Data\tObject (Absolute)\t50 %\t50.0MB\tEnabled\tEnabled\r\n"
-              "C:\\Data\talice\t75 %\t30.0MB\tDisabled\tDisabled\r\n"
-              "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
+              heading + "C:\\Data\tObject (Absolute)\t50 %\t50.0MB\tEnabled\tEnabled\r\n" +
+                  "C:\\Data\talice\t75 %\t30.0MB\tDisabled\tDisabled\r\n" +
+                  "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
+
+    view.SelectRow(3, true); // only the selected rows once any is selected
+    view.RouteCommand(ID_EDIT_COPY, 0, nullptr);
+    EXPECT_EQ(ClipboardText(), heading + "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
 }
 
 // ---- Pause, release and the other commands ----------------------------------------------------
