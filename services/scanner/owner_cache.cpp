@@ -8,9 +8,9 @@ bool SameTime(const FILETIME& a, const FILETIME& b) {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
-bool Unchanged(const OwnedFile& file, const FILETIME& created, const FILETIME& written,
+bool Unchanged(const OwnedFile& file, const FILETIME& written, const FILETIME& changed,
                uint64_t size) {
-    return file.size == size && SameTime(file.created, created) && SameTime(file.written, written);
+    return file.size == size && SameTime(file.written, written) && SameTime(file.changed, changed);
 }
 
 std::string FolderKey(const std::string& folder) {
@@ -49,7 +49,7 @@ void OwnerCache::ResolveOwners(const std::string& folder, std::vector<OwnedFile>
             keys[i] = FoldCase(file.name);
             auto found = known.files.find(keys[i]);
             if (found != known.files.end() &&
-                Unchanged(file, found->second.created, found->second.written, found->second.size)) {
+                Unchanged(file, found->second.written, found->second.changed, found->second.size)) {
                 file.owner = found->second.owner;
                 found->second.lastSeen = scan;
             } else {
@@ -66,7 +66,7 @@ void OwnerCache::ResolveOwners(const std::string& folder, std::vector<OwnedFile>
     Folder& known = m_folders[folderKey];
     for (size_t i : missing) {
         const OwnedFile& file = files[i];
-        known.files[keys[i]] = Entry{file.size, file.created, file.written, file.owner, scan};
+        known.files[keys[i]] = Entry{file.size, file.written, file.changed, file.owner, scan};
     }
 }
 

@@ -1,7 +1,8 @@
 // The usage scanner's memory of file owners and account names.
 //
 // Files are remembered per folder: folder (lowercase path) -> file name (lowercase) -> size,
-// creation and last-write time and the owner, valid while size and times are unchanged. Owners
+// last-write and change time and the owner, valid while size and times are unchanged (a new
+// owner, like any change of a file's security, moves its change time). Owners
 // are kept once each, as numbers standing for their SIDs. Entries of files no longer found are
 // dropped after the scan of a folder that contains them. Accounts: SID -> "DOMAIN\name". Every
 // member is locked: many scans may use one cache at once.
@@ -24,8 +25,8 @@ using OwnerId = uint32_t;
 struct OwnedFile {
     std::string name; // as found, without the folder
     uint64_t size;
-    FILETIME created;
     FILETIME written;
+    FILETIME changed;  // of the file's data, attributes or security
     OwnerId owner = 0; // filled by ResolveOwners
 };
 
@@ -53,8 +54,8 @@ public:
 private:
     struct Entry {
         uint64_t size;
-        FILETIME created;
         FILETIME written;
+        FILETIME changed;
         OwnerId owner;
         uint64_t lastSeen;
     };

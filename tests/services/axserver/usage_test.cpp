@@ -62,20 +62,24 @@ TEST(QuotaUsage, EveryExcludedOwnerCountsOffTheObjectUntilItsQuotaGoes) {
     TestFolder folder("excluded");
     folder.WriteFile("mine.bin", 5000);
     std::string theirs = folder.WriteFile("theirs.bin", 3000);
-    // Files get a second owner here only through the Linux host, and only root may give them.
-    const bool twoOwners =
-        RunningUnderWine() &&
-        RunHostShell("chown nobody " + ShellQuoted(HostPath(theirs)), 20000) == 0;
     const std::string other = "NT AUTHORITY\\ANONYMOUS LOGON"; // any other Linux user
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
     SaveQuota(client, folder, "");
     SaveQuota(client, folder, CurrentAccount(), AttrExcludeFromAbsolute);
     AllotrixBaseDbRec listed;
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(0), listed)) << listed.GetUsedQuota();
+
+    // A file given to another owner after it was counted is counted as theirs by the next scan.
+    // Files get a second owner here only through the Linux host, and only root may give them.
+    const bool twoOwners =
+        RunningUnderWine() &&
+        RunHostShell("chown nobody " + ShellQuoted(HostPath(theirs)), 20000) == 0;
+    std::string device = folder.Device(), file = folder.File(), owner = CurrentAccount();
+    ASSERT_EQ(0u, client.Scan(device.data(), file.data()));
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(twoOwners ? 3000 : 0), listed))
         << listed.GetUsedQuota();
     // Deleting the excluded owner's quota gives its usage back to the object.
-    std::string device = folder.Device(), file = folder.File(), owner = CurrentAccount();
     ASSERT_EQ(0u, client.Delete(device.data(), file.data(), owner.data()));
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(8000), listed)) << listed.GetUsedQuota();
 
