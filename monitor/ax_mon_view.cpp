@@ -191,19 +191,18 @@ void CAXMonView::RefreshRows(const MonitorList& list) {
 }
 
 void CAXMonView::ReplaceRecord(int row, const AllotrixBaseDbRec& record) {
-    MonitorEntry* shown = EntryOfRow(row);
-    if (!shown)
+    MonitorEntry* entry = EntryOfRow(row);
+    if (!entry)
         return;
-    const auto held =
-        m_list ? std::find_if(m_list->begin(), m_list->end(),
-                              [&](const EntryRef& entry) { return entry.get() == shown; })
-               : MonitorList::iterator{};
-    MonitorEntry* entry = shown;
-    if (m_list && held != m_list->end()) {
-        auto edited = std::make_unique<MonitorEntry>();
-        edited->serverName = shown->serverName;
-        *held = std::move(edited);
-        entry = held->get();
+    if (m_list) {
+        auto held = std::find_if(m_list->begin(), m_list->end(),
+                                 [&](const EntryRef& listed) { return listed.get() == entry; });
+        if (held != m_list->end()) {
+            auto edited = std::make_unique<MonitorEntry>();
+            edited->serverName = entry->serverName;
+            *held = std::move(edited);
+            entry = held->get();
+        }
     }
     entry->record = record;
     const bool wasReadOnly = SetReadOnly(false);
