@@ -11,44 +11,57 @@
 #include <string>
 #include <utility>
 
-// Entries of one batch response, unpacked one at a time as they are handed out. The buffer is
-// kept from batch to batch.
+// Entries of one batch response, each unpacked straight into the caller's memory as it is handed
+// out: `prefixSize` bytes as they travel (a record's status), then `entrySize` bytes packed. The
+// buffer is kept from batch to batch.
 class FetchedBatch {
 public:
-    FetchedBatch(size_t entrySize, uint32_t maxCount)
-        : m_entrySize(entrySize), m_maxCount(maxCount) {}
+    FetchedBatch(size_t prefixSize, size_t entrySize, uint32_t maxCount)
+        : m_prefixSize(prefixSize), m_entrySize(entrySize), m_maxCount(maxCount) {}
 
     // Where the next batch response is to be received.
     std::vector<uint8_t>& Buffer() {
         Clear();
         return m_payload;
     }
-    // Starts on the batch response received: count, end flag and `count` entries, each packed
-    // on its own.
+    // Starts on the batch response received: count, end flag and exactly `count` entries. The
+    // whole batch is checked here, so that a malformed one changes none of the caller's records;
+    // it is then dropped.
     bool Start() {
         wire::Reader reader(m_payload.data(), m_payload.size());
         uint32_t count = 0, endFlag = 0;
         if (!reader.U32(count) || !reader.U32(endFlag) || count > m_maxCount)
             return false;
-        m_at = 2 * sizeof(uint32_t);
+        const size_t first = 2 * sizeof(uint32_t);
+        size_t at = first;
+        for (uint32_t i = 0; i < count; ++i) {
+            size_t used = 0;
+            if (m_payload.size() - at < m_prefixSize ||
+                !MeasureZeroRunsPiece(m_payload.data() + at + m_prefixSize,
+                                      m_payload.size() - at - m_prefixSize, m_entrySize, used))
+                return false;
+            at += m_prefixSize + used;
+        }
+        if (at != m_payload.size())
+            return false;
+        m_at = first;
         m_count = count;
         m_ended = endFlag != 0;
-        return count > 0 || m_at == m_payload.size();
+        return true;
     }
     bool Empty() const { return m_next == m_count; }
     bool Ended() const { return m_ended; }
-    // Unpacks the next entry into `out`; call only when not Empty. False when the batch is
-    // malformed; it is then dropped.
-    bool Take(void* out) {
+    // Hands out the next entry (its prefix into `prefix` when there is one); call only when not
+    // Empty.
+    void Take(void* prefix, void* out) {
+        if (prefix)
+            memcpy(prefix, m_payload.data() + m_at, m_prefixSize);
+        m_at += m_prefixSize;
         size_t used = 0;
-        bool read = UnpackZeroRunsPiece(m_payload.data() + m_at, m_payload.size() - m_at, out,
-                                        m_entrySize, used);
+        UnpackZeroRunsPiece(m_payload.data() + m_at, m_payload.size() - m_at, out, m_entrySize,
+                            used);
         m_at += used;
         ++m_next;
-        if (read && (m_next < m_count || m_at == m_payload.size()))
-            return true;
-        Clear();
-        return false;
     }
     void Clear() {
         m_count = m_next = 0;
@@ -56,6 +69,7 @@ public:
     }
 
 private:
+    size_t m_prefixSize;
     size_t m_entrySize;
     uint32_t m_maxCount;
     std::vector<uint8_t> m_payload;
@@ -70,11 +84,10 @@ private:
 class AXClientState {
 public:
     std::string pipeName; // empty until a Connect succeeded
-    FetchedBatch records{sizeof(uint32_t) + sizeof(AllotrixBaseDbRec), // status, record
-                         wire::kMaxRecordBatch};
+    FetchedBatch records{sizeof(uint32_t), sizeof(AllotrixBaseDbRec), wire::kMaxRecordBatch};
     bool enumerationBroken = false;
     bool enumerationStarted = false;
-    FetchedBatch files{sizeof(AXServerCommunicationFileRec), wire::kMaxBatch};
+    FetchedBatch files{0, sizeof(AXServerCommunicationFileRec), wire::kMaxBatch};
     bool filesListing = false;
 
     void ResetEnumeration() {
@@ -243,12 +256,8 @@ uint32_t AXCli::Get(AllotrixBaseDbRec* record, int) {
     }
     if (state.records.Empty())
         return ERROR_NO_MORE_ITEMS;
-    uint8_t entry[sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)];
-    if (!state.records.Take(entry))
-        return ERROR_INVALID_DATA;
-    uint32_t status;
-    memcpy(&status, entry, sizeof status);
-    memcpy(static_cast<void*>(record), entry + sizeof status, sizeof(AllotrixBaseDbRec));
+    uint32_t status = 0;
+    state.records.Take(&status, record);
     return status;
 }
 
@@ -419,17 +428,16 @@ uint32_t AXCli::GetFiles(const char* folder, AXServerCommunicationFileRec* entry
             state.filesListing = false;
             return status;
         }
-        if (!state.files.Start())
+        if (!state.files.Start()) {
+            state.filesListing = false;
             return ERROR_INVALID_DATA;
+        }
     }
     if (state.files.Empty()) {
         state.filesListing = false;
         return ERROR_NO_MORE_ITEMS;
     }
-    if (!state.files.Take(entry)) {
-        state.filesListing = false;
-        return ERROR_INVALID_DATA;
-    }
+    state.files.Take(nullptr, entry);
     entry->Name[kFileNameSize - 1] = '\0';
     return ERROR_SUCCESS;
 }

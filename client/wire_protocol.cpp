@@ -1,5 +1,7 @@
 #include "client/wire_protocol.h"
 
+#include "client/zero_runs.h"
+
 #include <cstring>
 
 namespace wire {
@@ -15,6 +17,14 @@ void Writer::String(const char* text) {
 void Writer::Bytes(const void* data, size_t size) {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     m_data.insert(m_data.end(), bytes, bytes + size);
+}
+
+void Writer::Packed(const void* data, size_t size) {
+    AppendZeroRuns(m_data, data, size);
+}
+
+void Writer::PatchU32(size_t offset, uint32_t value) {
+    memcpy(m_data.data() + offset, &value, sizeof value);
 }
 
 bool Reader::Bytes(void* data, size_t size) {

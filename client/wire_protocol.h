@@ -3,7 +3,8 @@
 // Every message is a fixed header followed by `length` payload bytes. Payload fields are
 // little-endian integers, strings (a 32-bit byte count that includes the terminating zero, then
 // the bytes) and records (their fixed-size bytes). In batches of records or directory entries each
-// entry travels packed on its own (zero_runs.h), so that a client unpacks one at a time.
+// record or entry travels packed on its own (zero_runs.h), so that a client unpacks one at a time,
+// straight into the caller's record.
 // The service closes a connection whose header or payload is malformed or too large, after
 // answering it with an error status.
 #pragma once
@@ -16,7 +17,7 @@
 namespace wire {
 
 constexpr uint32_t kMagic = 0x50515841; // "AXQP"
-constexpr uint16_t kVersion = 1;
+constexpr uint16_t kVersion = 2;
 constexpr uint32_t kMaxRequestPayload = 64 * 1024;
 constexpr uint32_t kMaxResponsePayload = 8 * 1024 * 1024;
 // Directory entries per batch.
@@ -29,7 +30,7 @@ constexpr size_t kRecordBatchBytes = 4 * 1024 * 1024;
 
 enum class Op : uint16_t {
     Hello = 1,
-    EnumNext,           // u32 wanted -> u32 count, u32 ended, packed count x (u32 status, record)
+    EnumNext,           // u32 wanted -> u32 count, u32 ended, count x (u32 status, packed record)
     EnumEnd,            // forget the enumeration
     GetRecord,          // device, file, owner -> AllotrixDbRec
     SaveRecord,         // u32 fromSheet, AllotrixDbRec -> AllotrixDbRec as stored
@@ -41,7 +42,7 @@ enum class Op : uint16_t {
     GetDriveAttributes, // device -> u32 drive type
     GetDeviceInfo,      // device -> u32 type, u32 cluster size, u64 capacity, u64 free bytes
     FilesBegin,         // folder
-    FilesNext,          // u32 wanted -> u32 count, u32 ended, count x AXServerCommunicationFileRec
+    FilesNext,          // u32 wanted -> u32 count, u32 ended, count x packed file entry
     CreateDir,          // path
     GetProperties,      // -> 7 strings, u8 minor, u8 major, u16 build, driver date
     Last = GetProperties,
@@ -78,6 +79,12 @@ public:
     void String(const char* text);
     void Bytes(const void* data, size_t size);
     template <typename T> void Record(const T& record) { Bytes(&record, sizeof record); }
+    // The bytes packed as zero runs (zero_runs.h).
+    void Packed(const void* data, size_t size);
+    // Overwrites the 32-bit value written at `offset`, such as a count known only at the end.
+    void PatchU32(size_t offset, uint32_t value);
+    // Empties the payload but keeps its memory for the next one.
+    void Clear() { m_data.clear(); }
 
     const std::vector<uint8_t>& Data() const { return m_data; }
     size_t Size() const { return m_data.size(); }

@@ -42,6 +42,33 @@ size_t ZeroEnd(const uint8_t* bytes, size_t at, size_t size) {
     return at;
 }
 
+// Walks the runs of one piece of `size` bytes, copying them to `bytes` unless it is null.
+bool WalkPiece(const uint8_t* packed, size_t packedSize, uint8_t* bytes, size_t size,
+               size_t& used) {
+    size_t filled = 0, at = 0;
+    while (filled < size) {
+        if (packedSize - at < 2)
+            return false;
+        size_t literals = ReadCount(packed + at);
+        at += 2;
+        if (packedSize - at < literals + 2 || size - filled < literals)
+            return false;
+        if (bytes)
+            memcpy(bytes + filled, packed + at, literals);
+        filled += literals;
+        at += literals;
+        size_t zeros = ReadCount(packed + at);
+        at += 2;
+        if (size - filled < zeros)
+            return false;
+        if (bytes)
+            memset(bytes + filled, 0, zeros);
+        filled += zeros;
+    }
+    used = at;
+    return true;
+}
+
 } // namespace
 
 std::vector<uint8_t> PackZeroRuns(const void* bytes, size_t size) {
@@ -66,27 +93,11 @@ void AppendZeroRuns(std::vector<uint8_t>& packed, const void* data, size_t size)
 
 bool UnpackZeroRunsPiece(const uint8_t* packed, size_t packedSize, void* out, size_t size,
                          size_t& used) {
-    uint8_t* bytes = static_cast<uint8_t*>(out);
-    size_t filled = 0, at = 0;
-    while (filled < size) {
-        if (packedSize - at < 2)
-            return false;
-        size_t literals = ReadCount(packed + at);
-        at += 2;
-        if (packedSize - at < literals + 2 || size - filled < literals)
-            return false;
-        memcpy(bytes + filled, packed + at, literals);
-        filled += literals;
-        at += literals;
-        size_t zeros = ReadCount(packed + at);
-        at += 2;
-        if (size - filled < zeros)
-            return false;
-        memset(bytes + filled, 0, zeros);
-        filled += zeros;
-    }
-    used = at;
-    return true;
+    return WalkPiece(packed, packedSize, static_cast<uint8_t*>(out), size, used);
+}
+
+bool MeasureZeroRunsPiece(const uint8_t* packed, size_t packedSize, size_t size, size_t& used) {
+    return WalkPiece(packed, packedSize, nullptr, size, used);
 }
 
 bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t size) {

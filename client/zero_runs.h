@@ -20,6 +20,8 @@ bool UnpackZeroRuns(const uint8_t* packed, size_t packedSize, void* out, size_t 
 // or do not end a piece after exactly `size` bytes.
 bool UnpackZeroRunsPiece(const uint8_t* packed, size_t packedSize, void* out, size_t size,
                          size_t& used);
+// Checks the first piece as UnpackZeroRunsPiece does, without unpacking it.
+bool MeasureZeroRunsPiece(const uint8_t* packed, size_t packedSize, size_t size, size_t& used);
 
 // The most bytes `size` bytes can take packed.
 constexpr size_t LargestPackedSize(size_t size) {

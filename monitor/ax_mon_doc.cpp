@@ -116,9 +116,14 @@ bool CAXMonDoc::RequestRefresh(const EntryOrder& order) {
     if (running && m_block.cycle == RefreshBlock::kRunning)
         return true;
     m_block.cycle = RefreshBlock::kIdle;
-    if (!running && !m_thread.Start([this] { return RefreshThreadProc(&m_block); },
-                                    THREAD_PRIORITY_BELOW_NORMAL))
-        return false;
+    if (!running) {
+        m_block.lastRead = m_displayed;
+        if (!m_thread.Start([this] { return RefreshThreadProc(&m_block); },
+                            THREAD_PRIORITY_BELOW_NORMAL)) {
+            m_block.lastRead.clear();
+            return false;
+        }
+    }
     m_block.notifyWindow = m_view;
     m_block.mainWindow = m_mainWindow;
     m_block.client = m_client.get();
@@ -173,6 +178,7 @@ void CAXMonDoc::OnCloseDocument() {
     m_cancelEvent.Reset();
     m_displayed.clear();
     m_incoming.clear();
+    m_block.lastRead.clear();
     m_closed = true;
 }
 

@@ -33,6 +33,9 @@ struct RefreshBlock {
     HWND mainWindow = nullptr;      // receives WM_AXMON_CONNECTED
     EntryOrder order;               // how the incoming list is sorted before it is handed over
     SortMemory sortMemory;          // the refresh thread's own
+    // The entries of the last pass in the order the servers gave them: a record read again
+    // unchanged shares its entry. Set from the displayed list when the thread starts.
+    MonitorList lastRead;
     HANDLE requestEvent = nullptr;
     HANDLE stopEvent = nullptr;
     HANDLE endedEvent = nullptr;

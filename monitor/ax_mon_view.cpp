@@ -30,22 +30,6 @@ std::string Decimal(uint64_t value) {
     return std::to_string(value);
 }
 
-// Whether two records hold the same bytes, compared eight at a time: under Wine the C library's
-// memcmp compares byte by byte, which 100,000 rows of a refresh would feel.
-bool SameRecord(const AllotrixBaseDbRec& a, const AllotrixBaseDbRec& b) {
-    static_assert(sizeof a % sizeof(uint64_t) == 0);
-    const auto* left = reinterpret_cast<const unsigned char*>(&a);
-    const auto* right = reinterpret_cast<const unsigned char*>(&b);
-    for (size_t at = 0; at < sizeof a; at += sizeof(uint64_t)) {
-        uint64_t x, y;
-        __builtin_memcpy(&x, left + at, sizeof x);
-        __builtin_memcpy(&y, right + at, sizeof y);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 CAXMonView::CAXMonView(CAXMonDoc& document)
@@ -197,13 +181,33 @@ void CAXMonView::RefreshRows(const MonitorList& list) {
         if (entry->record.GetPermQuota() == 0)
             continue;
         const MonitorEntry* shown = EntryOfRow(++row);
-        if (shown && SameRecord(shown->record, entry->record) &&
-            shown->serverName == entry->serverName)
+        if (shown == entry.get() || (shown && SameRecord(shown->record, entry->record) &&
+                                     shown->serverName == entry->serverName))
             SetItemDataPtr(row, entry.get());
         else
             FillRow(row, *entry);
     }
     SetReadOnly(true);
+}
+
+void CAXMonView::ReplaceRecord(int row, const AllotrixBaseDbRec& record) {
+    MonitorEntry* entry = EntryOfRow(row);
+    if (!entry)
+        return;
+    if (m_list) {
+        auto held = std::find_if(m_list->begin(), m_list->end(),
+                                 [&](const EntryRef& listed) { return listed.get() == entry; });
+        if (held != m_list->end()) {
+            auto edited = std::make_unique<MonitorEntry>();
+            edited->serverName = entry->serverName;
+            *held = std::move(edited);
+            entry = held->get();
+        }
+    }
+    entry->record = record;
+    const bool wasReadOnly = SetReadOnly(false);
+    FillRow(row, *entry);
+    SetReadOnly(wasReadOnly);
 }
 
 void CAXMonView::FillRow(int row, MonitorEntry& entry) {

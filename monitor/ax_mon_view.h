@@ -56,6 +56,9 @@ public:
     void RefreshRows(const MonitorList& list);
     // Sets every cell of row `row` from `entry`.
     void FillRow(int row, MonitorEntry& entry);
+    // Shows `record` in row `row`, in a new entry that replaces the row's entry in the list: the
+    // refresh thread may share the old one.
+    void ReplaceRecord(int row, const AllotrixBaseDbRec& record);
     // Sorts the data rows by the sort column in the process-wide direction.
     void SortRows();
 

@@ -1,16 +1,23 @@
 #include "monitor/monitor_entry.h"
 
+#include <atomic>
+
 namespace monitor {
 
 namespace {
 
 constexpr size_t kChunkSize = 1024 * 1024;
 
-// Each entry is preceded by the pool it came from (none: the process heap), in a header that
-// keeps the entry aligned as operator new must.
+// Each entry is preceded by the pool it came from (none: the process heap) and the number of
+// holds on it, in a header that keeps the entry aligned as operator new must.
 struct alignas(__STDCPP_DEFAULT_NEW_ALIGNMENT__) EntryHeader {
     EntryPool* pool;
+    std::atomic<uint32_t> holds;
 };
+
+EntryHeader* HeaderOf(void* entry) {
+    return static_cast<EntryHeader*>(entry) - 1;
+}
 
 void* AllocateIn(EntryPool* pool, size_t size) noexcept {
     const size_t total = sizeof(EntryHeader) + size;
@@ -21,8 +28,7 @@ void* AllocateIn(EntryPool* pool, size_t size) noexcept {
         block = pool->Allocate();
     if (!block)
         return nullptr;
-    auto* header = static_cast<EntryHeader*>(block);
-    header->pool = pool;
+    auto* header = new (block) EntryHeader{pool, 1};
     return header + 1;
 }
 
@@ -77,6 +83,22 @@ void EntryPool::Free(void* block) noexcept {
     ReleaseSRWLockExclusive(&m_lock);
 }
 
+// Compared eight bytes at a time: under Wine the C library's memcmp compares byte by byte, which
+// 100,000 records of a refresh would feel.
+bool SameRecord(const AllotrixBaseDbRec& a, const AllotrixBaseDbRec& b) {
+    static_assert(sizeof a % sizeof(uint64_t) == 0);
+    const auto* left = reinterpret_cast<const unsigned char*>(&a);
+    const auto* right = reinterpret_cast<const unsigned char*>(&b);
+    for (size_t at = 0; at < sizeof a; at += sizeof(uint64_t)) {
+        uint64_t x, y;
+        __builtin_memcpy(&x, left + at, sizeof x);
+        __builtin_memcpy(&y, right + at, sizeof y);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
 void* MonitorEntry::operator new(size_t size) {
     return AllocateOrThrow(nullptr, size);
 }
@@ -92,11 +114,20 @@ void* MonitorEntry::operator new(size_t size, EntryPool& pool, const std::nothro
 void MonitorEntry::operator delete(void* entry) noexcept {
     if (!entry)
         return;
-    auto* header = static_cast<EntryHeader*>(entry) - 1;
+    EntryHeader* header = HeaderOf(entry);
     if (header->pool)
         header->pool->Free(header);
     else
         HeapFree(GetProcessHeap(), 0, header);
+}
+
+void MonitorEntry::Hold(MonitorEntry* entry) noexcept {
+    HeaderOf(entry)->holds.fetch_add(1, std::memory_order_relaxed);
+}
+
+bool MonitorEntry::Release(MonitorEntry* entry) noexcept {
+    // The last hold must see every write made under the others.
+    return HeaderOf(entry)->holds.fetch_sub(1, std::memory_order_acq_rel) == 1;
 }
 
 void MonitorEntry::operator delete(void* entry, EntryPool&) noexcept {

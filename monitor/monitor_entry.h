@@ -1,5 +1,5 @@
-// One quota record as the monitor lists it, with the name of the server it came from, and the
-// heaps the entries of a list live in.
+// One quota record as the monitor lists it, with the name of the server it came from, the shared
+// holds lists keep on entries, and the heaps the entries of a list live in.
 #pragma once
 
 #include "client/records.h"
@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace monitor {
@@ -28,11 +29,50 @@ struct MonitorEntry {
     static void operator delete(void* entry) noexcept;
     static void operator delete(void* entry, EntryPool& pool) noexcept;
     static void operator delete(void* entry, EntryPool& pool, const std::nothrow_t&) noexcept;
+
+    // Counts one more hold on an entry made with new; Release counts one less and tells whether
+    // that was the last, which then deletes the entry. A new entry has one hold.
+    static void Hold(MonitorEntry* entry) noexcept;
+    static bool Release(MonitorEntry* entry) noexcept;
 };
+
+// A hold on an entry made with new, which a copy shares: the list of a refresh shares the entries
+// of the list before it whose record did not change, so that 100,000 unchanged quotas take their
+// memory once. The entry goes with its last hold. A shared entry is never changed: an edited
+// record takes a new entry.
+class EntryRef {
+public:
+    EntryRef() = default;
+    EntryRef(std::unique_ptr<MonitorEntry> entry) noexcept : m_entry(entry.release()) {}
+    EntryRef(const EntryRef& other) noexcept : m_entry(other.m_entry) {
+        if (m_entry)
+            MonitorEntry::Hold(m_entry);
+    }
+    EntryRef(EntryRef&& other) noexcept : m_entry(std::exchange(other.m_entry, nullptr)) {}
+    EntryRef& operator=(EntryRef other) noexcept {
+        std::swap(m_entry, other.m_entry);
+        return *this;
+    }
+    ~EntryRef() {
+        if (m_entry && MonitorEntry::Release(m_entry))
+            delete m_entry;
+    }
+
+    MonitorEntry* get() const { return m_entry; }
+    MonitorEntry* operator->() const { return m_entry; }
+    MonitorEntry& operator*() const { return *m_entry; }
+    explicit operator bool() const { return m_entry != nullptr; }
+
+private:
+    MonitorEntry* m_entry = nullptr;
+};
+
+// Whether two records are the same, byte for byte.
+bool SameRecord(const AllotrixBaseDbRec& a, const AllotrixBaseDbRec& b);
 
 // Entries in the order the server returned them. Each entry lives on a heap, so a pointer to it
 // (held by a grid row) stays valid until the list drops the entry.
-using MonitorList = std::vector<std::unique_ptr<MonitorEntry>>;
+using MonitorList = std::vector<EntryRef>;
 
 // The memory for the entries of one list. A list is filled in one go and dropped in one go (each
 // refresh result replaces the whole displayed list), and the next list is about as long: a

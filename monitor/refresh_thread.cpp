@@ -20,30 +20,43 @@ bool IsStopSignalled(const RefreshBlock& block) {
     return block.stopRequested && IsSignalled(block.stopEvent);
 }
 
-// Reads every listed record of one connected server into the incoming list.
-PassResult ReadServer(RefreshBlock& block, const std::string& name) {
+// Reads every listed record of one connected server into the incoming list, and into `read` in
+// the servers' order. A record read unchanged at its place of the last pass shares that pass's
+// entry: only changed records take new memory, and the view sees at once that their rows stay.
+PassResult ReadServer(RefreshBlock& block, const std::string& name, MonitorList& read) {
     AXCli& client = *block.client;
+    std::unique_ptr<MonitorEntry> fresh;
     for (;;) {
         if (IsStopSignalled(block))
             return PassResult::kStopped;
-        std::unique_ptr<MonitorEntry> entry(new (*block.entryPool, std::nothrow) MonitorEntry);
-        if (!entry)
+        if (!fresh)
+            fresh.reset(new (*block.entryPool, std::nothrow) MonitorEntry);
+        if (!fresh)
             return PassResult::kDone;
-        const uint32_t status = client.Get(&entry->record, 1);
+        const uint32_t status = client.Get(&fresh->record, 1);
         if (status == kAxSkipRecord)
             continue;
         if (status == ERROR_OPERATION_ABORTED)
             return PassResult::kStopped;
         if (status != kAxOk)
             return PassResult::kDone;
-        if (!IsListedRecord(entry->record, client.ServerKind))
+        if (!IsListedRecord(fresh->record, client.ServerKind))
             continue;
-        entry->serverName = name;
-        block.list->push_back(std::move(entry));
+        const size_t at = read.size();
+        if (at < block.lastRead.size() && block.lastRead[at]->serverName == name &&
+            SameRecord(block.lastRead[at]->record, fresh->record)) {
+            read.push_back(block.lastRead[at]);
+        } else {
+            fresh->serverName = name;
+            read.push_back(std::move(fresh));
+        }
+        block.list->push_back(read.back());
     }
 }
 
 PassResult RetrieveRecords(RefreshBlock& block) {
+    MonitorList read;
+    read.reserve(block.lastRead.size());
     for (const std::string& name : SplitServerList(block.server)) {
         AXCli& client = *block.client;
         const uint32_t status = client.Connect(name.c_str());
@@ -53,12 +66,13 @@ PassResult RetrieveRecords(RefreshBlock& block) {
         if (block.mainWindow)
             SendMessageA(block.mainWindow, WM_AXMON_CONNECTED, status == kAxOk ? 1 : 0, 0);
         client.EndContext();
-        const PassResult result = ReadServer(block, name);
+        const PassResult result = ReadServer(block, name, read);
         if (result == PassResult::kStopped)
             return result;
         client.EndContext();
         client.Disconnect();
     }
+    block.lastRead = std::move(read);
     return PassResult::kDone;
 }
 
@@ -96,6 +110,7 @@ DWORD WINAPI RefreshThreadProc(void* parameter) {
         PostMessageA(block.notifyWindow, WM_AXMON_REFRESHED, 0, 0);
     }
     block.list->clear();
+    block.lastRead.clear();
     block.cycle = RefreshBlock::kIdle;
     SetEvent(block.endedEvent);
     return 0;

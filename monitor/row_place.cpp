@@ -19,22 +19,48 @@ void AppendIdentity(const MonitorEntry& entry, std::string& identity) {
     identity += entry.record.GetFileOwner();
 }
 
-// For each row before (index row - 1), the row that shows its quota now, or 0. The identities
-// before are looked up by their hash in one sorted array.
+// True, with every row in `now`, when each row shows the quota it showed before: the same entry
+// (a refresh keeps the entries of unchanged records) or one of the same identity.
+bool RowsStayed(const std::vector<const MonitorEntry*>& entries,
+                const std::function<std::string_view(size_t)>& identityBefore,
+                const CAXMonView& view, std::vector<int>& now) {
+    if (static_cast<size_t>(view.GetRowCount()) != entries.size())
+        return false;
+    std::string identity;
+    for (size_t index = 0; index < entries.size(); ++index) {
+        const int row = static_cast<int>(index) + 1;
+        const MonitorEntry* entry = view.EntryOfRow(row);
+        if (!entry)
+            return false;
+        if (entry != entries[index]) {
+            AppendIdentity(*entry, identity);
+            if (identity != identityBefore(index))
+                return false;
+        }
+        now[index] = row;
+    }
+    return true;
+}
+
+// For each row before (index row - 1), the row that shows its quota now, or 0. Unless every row
+// stayed, the identities before are looked up by their hash in one sorted array.
 std::vector<int> RowsNow(const std::string& identities, const std::vector<size_t>& starts,
-                         const CAXMonView& view) {
+                         const std::vector<const MonitorEntry*>& entries, const CAXMonView& view) {
     const size_t count = starts.empty() ? 0 : starts.size() - 1;
-    auto identityBefore = [&](size_t index) {
+    const std::function<std::string_view(size_t)> identityBefore = [&](size_t index) {
         return std::string_view(identities)
             .substr(starts[index], starts[index + 1] - starts[index]);
     };
+    std::vector<int> now(count, 0);
+    if (RowsStayed(entries, identityBefore, view, now))
+        return now;
     const std::hash<std::string_view> hash;
     std::vector<std::pair<size_t, size_t>> byHash(count); // hash, index before
     for (size_t index = 0; index < count; ++index)
         byHash[index] = {hash(identityBefore(index)), index};
     std::sort(byHash.begin(), byHash.end());
 
-    std::vector<int> now(count, 0);
+    std::fill(now.begin(), now.end(), 0);
     std::string identity;
     for (int row = 1; row <= view.GetRowCount(); ++row) {
         const MonitorEntry* entry = view.EntryOfRow(row);
@@ -79,9 +105,12 @@ void RowPlace::Capture(const CAXMonView& view) {
     m_identities.clear();
     m_starts.assign(1, 0);
     m_starts.reserve(rowCount + 1);
+    m_entries.clear();
+    m_entries.reserve(rowCount);
     std::string identity;
     for (int row = 1; row <= rowCount; ++row) {
-        if (const MonitorEntry* entry = view.EntryOfRow(row)) {
+        m_entries.push_back(view.EntryOfRow(row));
+        if (const MonitorEntry* entry = m_entries.back()) {
             AppendIdentity(*entry, identity);
             m_identities += identity;
         }
@@ -96,7 +125,7 @@ void RowPlace::Capture(const CAXMonView& view) {
 
 void RowPlace::Restore(CAXMonView& view) const {
     const int rowCount = view.GetRowCount();
-    const std::vector<int> now = RowsNow(m_identities, m_starts, view);
+    const std::vector<int> now = RowsNow(m_identities, m_starts, m_entries, view);
     auto rowNow = [&](int before) {
         return before >= 1 && before <= static_cast<int>(now.size()) ? now[before - 1] : 0;
     };

@@ -29,6 +29,9 @@ private:
     // m_starts[r - 1] to m_starts[r]. Kept in one piece, as many small texts cost dearly.
     std::string m_identities;
     std::vector<size_t> m_starts;
+    // The entry each row showed: only compared, never read, as it may be gone by now. An entry
+    // made since cannot have the address of one still shown then.
+    std::vector<const MonitorEntry*> m_entries;
     int m_currentRow = 0; // 0: no current cell
     int m_currentCol = 0;
     int m_anchorRow = 0;

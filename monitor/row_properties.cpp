@@ -76,10 +76,7 @@ bool CAXMonView::EditRowProperties(int row) {
         ui::ShowMessage(Handle(), ErrorText(status, 1024), MB_OK);
         return false;
     }
-    entry->record = static_cast<const AllotrixBaseDbRec&>(full);
-    const bool wasReadOnly = SetReadOnly(false);
-    FillRow(row, *entry);
-    SetReadOnly(wasReadOnly);
+    ReplaceRecord(row, full);
     return true;
 }
 

@@ -27,11 +27,17 @@ bool ReadObject(wire::Reader& request, ObjectKey& key, bool withOwner) {
            (!withOwner || request.String(key.owner, wire::kOwnerSize));
 }
 
-void WriteBatch(wire::Writer& response, size_t count, bool ended,
-                const std::vector<uint8_t>& packed) {
-    response.U32(static_cast<uint32_t>(count));
-    response.U32(ended ? 1 : 0);
-    response.Bytes(packed.data(), packed.size());
+// Starts a batch: its count and end flag follow once they are known (FinishBatch).
+size_t StartBatch(wire::Writer& response) {
+    const size_t at = response.Size();
+    response.U32(0);
+    response.U32(0);
+    return at;
+}
+
+void FinishBatch(wire::Writer& response, size_t at, size_t count, bool ended) {
+    response.PatchU32(at, static_cast<uint32_t>(count));
+    response.PatchU32(at + sizeof(uint32_t), ended ? 1 : 0);
 }
 
 } // namespace
@@ -46,7 +52,7 @@ bool ClientSession::Handle(uint16_t op, const std::vector<uint8_t>& payload, uin
     status = Dispatch(static_cast<Op>(op), request, response);
     if (status == kMalformed || !request.Finished()) {
         status = kMalformed;
-        response = wire::Writer();
+        response.Clear();
         return false;
     }
     return true;
@@ -193,24 +199,23 @@ uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& respons
         m_position = {};
         m_enumerating = true;
     }
-    std::vector<uint8_t> packed;
+    const size_t batch = StartBatch(response);
     size_t count = 0;
-    uint8_t entry[sizeof(uint32_t) + sizeof(AllotrixBaseDbRec)];
     auto pack = [&](uint32_t status, const AllotrixBaseDbRec& record) {
-        memcpy(entry, &status, sizeof status);
-        memcpy(entry + sizeof status, static_cast<const void*>(&record), sizeof record);
-        AppendZeroRuns(packed, entry, sizeof entry);
+        response.U32(status);
+        response.Packed(&record, sizeof record);
         ++count;
     };
     // Taken in steps that cannot overrun the largest response, until the batch is large enough.
-    constexpr size_t kLargestEntry = LargestPackedSize(sizeof entry);
+    constexpr size_t kLargestEntry =
+        sizeof(uint32_t) + LargestPackedSize(sizeof(AllotrixBaseDbRec));
     const size_t limit = std::min(wanted, wire::kMaxRecordBatch);
     bool ended = false;
-    while (!ended && count < limit && packed.size() < wire::kRecordBatchBytes) {
-        const size_t room = (wire::kMaxResponsePayload - 64 - packed.size()) / kLargestEntry;
+    while (!ended && count < limit && response.Size() - batch < wire::kRecordBatchBytes) {
+        const size_t room = (wire::kMaxResponsePayload - 64 - response.Size()) / kLargestEntry;
         ended = m_service.ListNext(m_position, std::min(limit - count, room), pack);
     }
-    WriteBatch(response, count, ended, packed);
+    FinishBatch(response, batch, count, ended);
     // The client remembers the end until it ends the context.
     m_enumerating = !ended;
     return ERROR_SUCCESS;
@@ -224,10 +229,10 @@ uint32_t ClientSession::NextFiles(wire::Reader& request, wire::Writer& response)
         return ERROR_NO_MORE_ITEMS;
     size_t count = std::min<size_t>({wanted, wire::kMaxBatch, m_files.size() - m_nextFile});
     bool ended = m_nextFile + count == m_files.size();
-    std::vector<uint8_t> packed;
+    const size_t batch = StartBatch(response);
     for (size_t end = m_nextFile + count; m_nextFile < end; ++m_nextFile)
-        AppendZeroRuns(packed, &m_files[m_nextFile], sizeof(AXServerCommunicationFileRec));
-    WriteBatch(response, count, ended, packed);
+        response.Packed(&m_files[m_nextFile], sizeof(AXServerCommunicationFileRec));
+    FinishBatch(response, batch, count, ended);
     if (ended) {
         m_files = {};
         m_listing = false;

@@ -125,11 +125,15 @@ bool ClientIsAdministrator(HANDLE pipe) {
     return allowed;
 }
 
-void WriteResponse(PipeIo& io, uint16_t op, uint32_t status, const wire::Writer& payload) {
+// Writes the header and the payload in one piece, through `message`, whose memory is kept from
+// response to response: a batch of records takes megabytes, which fresh memory would have to be
+// faulted in for every time.
+void WriteResponse(PipeIo& io, uint16_t op, uint32_t status, const wire::Writer& payload,
+                   std::vector<uint8_t>& message) {
     wire::ResponseHeader header{wire::kMagic, wire::kVersion, op, status,
                                 static_cast<uint32_t>(payload.Size())};
     const uint8_t* headerBytes = reinterpret_cast<const uint8_t*>(&header);
-    std::vector<uint8_t> message(headerBytes, headerBytes + sizeof header);
+    message.assign(headerBytes, headerBytes + sizeof header);
     message.insert(message.end(), payload.Data().begin(), payload.Data().end());
     io.Write(message.data(), message.size());
 }
@@ -314,6 +318,9 @@ bool PipeServer::AwaitRequest(PipeIo& io, uint8_t& first) {
 void PipeServer::Serve(base::UniqueFile pipe) {
     PipeIo io(pipe.Get(), m_stopEvent.Get());
     ClientSession session(m_service, m_identity);
+    // Kept from request to request, with their memory.
+    wire::Writer response;
+    std::vector<uint8_t> message;
     bool checked = false;
     for (;;) {
         wire::RequestHeader header{};
@@ -323,20 +330,20 @@ void PipeServer::Serve(base::UniqueFile pipe) {
         const ULONGLONG deadline = GetTickCount64() + kRequestTimeoutMs;
         if (io.Read(headerBytes + 1, sizeof header - 1, deadline) != IoResult::Done)
             break;
-        wire::Writer response;
+        response.Clear();
         if (!checked) {
             if (!ClientIsAdministrator(pipe.Get())) {
-                WriteResponse(io, header.op, ERROR_ACCESS_DENIED, response);
+                WriteResponse(io, header.op, ERROR_ACCESS_DENIED, response, message);
                 break;
             }
             checked = true;
         }
         if (header.magic != wire::kMagic || header.version != wire::kVersion) {
-            WriteResponse(io, header.op, ERROR_INVALID_DATA, response);
+            WriteResponse(io, header.op, ERROR_INVALID_DATA, response, message);
             break;
         }
         if (header.length > wire::kMaxRequestPayload) {
-            WriteResponse(io, header.op, ERROR_BAD_LENGTH, response);
+            WriteResponse(io, header.op, ERROR_BAD_LENGTH, response, message);
             break;
         }
         std::vector<uint8_t> payload(header.length);
@@ -344,7 +351,7 @@ void PipeServer::Serve(base::UniqueFile pipe) {
             break;
         uint32_t status = 0;
         bool keep = session.Handle(header.op, payload, status, response);
-        WriteResponse(io, header.op, status, response);
+        WriteResponse(io, header.op, status, response, message);
         if (!keep)
             break;
     }
