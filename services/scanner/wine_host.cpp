@@ -82,7 +82,10 @@ int RunHostShell(const std::string& script, DWORD timeoutMs) {
     int status = -1;
     if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                        nullptr, &startup, &process)) {
-        base::UniqueHandleKernel processHandle(process.hProcess), threadHandle(process.hThread);
+        // A Linux program gets no process of Wine's: no process handle comes back, and the thread
+        // handle left beside it may be one of ours (closing it closed a client's pipe).
+        base::UniqueHandleKernel processHandle(process.hProcess);
+        base::UniqueHandleKernel threadHandle(process.hProcess ? process.hThread : nullptr);
         for (ULONGLONG start = GetTickCount64(); GetTickCount64() - start < timeoutMs; Sleep(10)) {
             std::ifstream result(statusFile);
             if (result >> status)
