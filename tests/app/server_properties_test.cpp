@@ -5,7 +5,6 @@
 #include "tests/server/registry_keys.h"
 #include "res/resource.h"
 #include "server/connection_message.h"
-#include "server/server_info_page.h"
 #include "quota_service.h"
 #include "services/axserver/server_settings.h"
 #include "base/service_control.h"
@@ -74,11 +73,8 @@ public:
     void SetText(int id, const std::string& text) const {
         SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    void Click(int id) const {
-        SendMessageA(m_page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(Item(id)));
-    }
+    bool Enabled(int id) const { return ::Enabled(m_page, id); }
+    void Click(int id) const { ::Click(m_page, id); }
     void SelectRow(int row) const {
         ListView_SetItemState(Item(IDC_SERVICE_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
@@ -146,18 +142,6 @@ protected:
 };
 
 } // namespace
-
-TEST(ServerVersionText, DriverLinesOnlyWithADriverMajorVersion) {
-    ServerVersion version{"4.0", "100", "Kelvane"};
-    EXPECT_EQ("Application Version 4.0 (Build 100) Kelvane", FormatVersionText(version));
-    version.driverMajor = 4;
-    version.driverMinor = 5;
-    version.driverBuild = 1200;
-    strcpy(version.driverDate, "12/01/1999");
-    EXPECT_EQ("Application Version 4.0 (Build 100) Kelvane\r\nDriver Version 4.05 (Build 1200)"
-              "\r\nDriver Date: 12/01/1999",
-              FormatVersionText(version));
-}
 
 TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     EXPECT_TRUE(m_frame.QueryCommandState(ID_FILE_PROPERTIES).Enabled());

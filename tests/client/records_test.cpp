@@ -101,13 +101,6 @@ TEST(TextForms, ValuesReadBackExactlyAtTheEdgesAndBadTextChangesNothing) {
     EXPECT_EQ(3u, action.GetRepeat());
 }
 
-TEST(Records, ConstructionZeroesEverything) {
-    AllotrixDbRec rec;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&rec);
-    for (size_t i = 0; i < sizeof rec; ++i)
-        ASSERT_EQ(0, bytes[i]) << "byte " << i;
-}
-
 TEST(Records, ObjectNameSplitsAndRootIsShownWithItsBackslash) {
     AllotrixBaseDbRec rec;
     rec.SetObjectName("D:", "");

@@ -36,16 +36,6 @@ void ApplyFirstTemplate(HWND sheet) {
 
 } // namespace
 
-TEST(QuotaSheet, CaptionNamesTheOwnerAndTheObject) {
-    QuotaEditRecord record = ObjectRecord(kMB);
-    EXPECT_EQ("Allotrix - Properties for Object (Absolute) on C:\\Data\\Sales",
-              quota::QuotaSheetCaption(record));
-    record.SetAttributes(0);
-    record.SetFileOwner("DOMAIN\\ann");
-    EXPECT_EQ("Allotrix - Properties for DOMAIN\\ann on C:\\Data\\Sales",
-              quota::QuotaSheetCaption(record));
-}
-
 TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
     struct Case {
         uint64_t perm;
@@ -107,7 +97,7 @@ TEST(QuotaSheet, OkStoresTheQuotaPageInBytesAndTheDevicesShareAsBytesWhenTheCapa
         EXPECT_EQ(1, user::Run(record, c.capacity, [&](HWND sheet) {
                       HWND page = user::Page(sheet, 0);
                       EXPECT_FALSE(user::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
-                      EXPECT_FALSE(user::Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
+                      EXPECT_FALSE(Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
                       EXPECT_EQ(c.capacity != 0,
                                 IsWindowVisible(GetDlgItem(page, IDC_FILL_CAPACITY)) != FALSE);
                       EXPECT_EQ(c.capacity == 0, IsWindowVisible(GetDlgItem(
@@ -179,7 +169,7 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
                   shown.message = ControlText(page, IDC_MESSAGE);
                   shown.level = user::Chosen(page, IDC_MESSAGE_LEVEL);
                   shown.server = ControlText(page, IDC_EVENT_LOG_SERVER);
-                  shown.levelEnabled = user::Enabled(page, IDC_MESSAGE_LEVEL);
+                  shown.levelEnabled = Enabled(page, IDC_MESSAGE_LEVEL);
                   SendDlgItemMessageA(page, IDC_MESSAGE, EM_SETSEL, 5, 5);
                   user::Choose(page, IDC_MACRO, 0);
                   user::Choose(page, IDC_MESSAGE_LEVEL, 2);
@@ -192,7 +182,7 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
                   shown.repeat = ControlText(page, IDC_REPEAT);
                   SetDlgItemTextA(page, IDC_ADJUST_QUOTA, "2.5");
                   user::Choose(page, IDC_ADJUST_UNIT, 2);
-                  user::Click(page, IDC_CLEAR_REPEAT);
+                  Click(page, IDC_CLEAR_REPEAT);
                   user::Press(sheet, PSBTN_OK);
               }));
     EXPECT_EQ(5, shown.configurations);
@@ -250,7 +240,7 @@ TEST(QuotaSheet, MonitoringServerShowsThreeThresholdsWithoutQuotaPageOrAdjustmen
                          pages = TabCtrl_GetItemCount(user::Tabs(sheet));
                          HWND page = user::Page(sheet, 0);
                          user::Choose(page, IDC_CONFIGURATION, 2);
-                         adjustable = user::Enabled(page, IDC_ADJUST_QUOTA);
+                         adjustable = Enabled(page, IDC_ADJUST_QUOTA);
                          user::Press(sheet, PSBTN_CANCEL);
                      },
                      kServerKindMonitorOnly));

@@ -25,9 +25,6 @@ int RunOnThresholdPage(QuotaEditRecord& record, const std::function<void(HWND pa
         },
         serverKind);
 }
-bool Enabled(HWND window) {
-    return IsWindowEnabled(window) != FALSE;
-}
 HWND TimeControl(HWND page) {
     return FindWindowExA(page, nullptr, DATETIMEPICK_CLASSA, nullptr);
 }
@@ -142,7 +139,7 @@ TEST(ReportSubPages, ScheduleFollowsTheNameAndTheChoice) {
             for (HWND control :
                  {GetDlgItem(page, IDC_SCHEDULE_INTERVAL), TimeControl(page),
                   GetDlgItem(page, IDC_DAYS_OF_WEEK), GetDlgItem(page, IDC_DAYS_OF_MONTH)})
-                state += Enabled(control) ? '1' : '0';
+                state += IsWindowEnabled(control) ? '1' : '0';
             states.push_back(state);
         };
         user::Choose(page, IDC_CONFIGURATION, kReportSetItem);
@@ -185,12 +182,12 @@ TEST(ReportSubPages, ReportsFormatsAndTheirControls) {
         bool outputBefore = false, outputAfter = true, mailToAfter = true;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
                       user::Choose(page, IDC_CONFIGURATION, kReportsItem);
-                      outputBefore = Enabled(GetDlgItem(page, IDC_OUTPUT_DIRECTORY));
+                      outputBefore = Enabled(page, IDC_OUTPUT_DIRECTORY);
                       user::Check(page, c.uncheck, false);
-                      outputAfter = Enabled(GetDlgItem(page, IDC_OUTPUT_DIRECTORY)) &&
-                                    Enabled(GetDlgItem(page, IDC_FORMAT_ASCII)) &&
-                                    Enabled(GetDlgItem(page, IDC_MAIL_REPORT));
-                      mailToAfter = Enabled(GetDlgItem(page, IDC_REPORT_MAIL_TO));
+                      outputAfter = Enabled(page, IDC_OUTPUT_DIRECTORY) &&
+                                    Enabled(page, IDC_FORMAT_ASCII) &&
+                                    Enabled(page, IDC_MAIL_REPORT);
+                      mailToAfter = Enabled(page, IDC_REPORT_MAIL_TO);
                   }));
         EXPECT_TRUE(outputBefore);
         EXPECT_EQ(c.outputAfter, outputAfter);
@@ -237,11 +234,11 @@ TEST(ReportSubPages, MailDialogKeepsTheProfileScrambledAndNoPassword) {
                       label = ControlText(mail, IDC_MAIL_PROFILE_LABEL);
                       profile = ControlText(mail, IDC_MAIL_INFO_PROFILE);
                       password = ControlText(mail, IDC_MAIL_INFO_PASSWORD);
-                      passwordEnabled = Enabled(GetDlgItem(mail, IDC_MAIL_INFO_PASSWORD));
+                      passwordEnabled = Enabled(mail, IDC_MAIL_INFO_PASSWORD);
                       subject = ControlText(mail, IDC_MAIL_INFO_SUBJECT);
                       SetDlgItemTextA(mail, IDC_MAIL_INFO_PROFILE, "Quota Alerts");
                       SetDlgItemTextA(mail, IDC_MAIL_INFO_TO, "bob;");
-                      user::Click(mail, IDC_ADDRESS_TO);
+                      Click(mail, IDC_ADDRESS_TO);
                       to = ControlText(mail, IDC_MAIL_INFO_TO);
                       SendMessageA(mail, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
                       WaitUntil([&] { return !IsWindow(mail); });

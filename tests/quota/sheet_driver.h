@@ -45,19 +45,12 @@ inline void Choose(HWND page, int id, int index) {
 inline int Chosen(HWND page, int id) {
     return static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
 }
-inline void Click(HWND window, int id) {
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-}
 inline void Check(HWND page, int id, bool checked) {
     CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
-    Click(page, id);
+    ::Click(page, id);
 }
 inline bool Checked(HWND page, int id) {
     return IsDlgButtonChecked(page, id) == BST_CHECKED;
-}
-inline bool Enabled(HWND page, int id) {
-    return IsWindowEnabled(GetDlgItem(page, id)) != FALSE;
 }
 
 } // namespace user

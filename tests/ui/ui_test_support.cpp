@@ -44,6 +44,15 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
+void Click(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool Enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
 std::string WindowTextOf(HWND window) {
     wchar_t wide[2048] = {};
     int length = InternalGetWindowText(window, wide, 2048);

@@ -21,6 +21,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000
 std::string WindowTextOf(HWND window);
 // The text of control `id` of `dialog` (sends WM_GETTEXT: only while its thread answers).
 std::string ControlText(HWND dialog, int id);
+// Clicks button `id` of `dialog` as the button itself tells its parent.
+void Click(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
 
 // The system's text for error `code`, as FormatMessage gives it.
 std::string SystemText(DWORD code);

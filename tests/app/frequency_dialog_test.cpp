@@ -1,18 +1,9 @@
-// The hidden-start switch and the frequency dialog's OK button.
-#include "app/ax_mgr_app.h"
+// The frequency dialog's OK button.
 #include "app/frequency_dlg.h"
 #include "res/resource.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>
-
-TEST(HiddenStartSwitch, MatchesOnlyTheSwitchInAnyCase) {
-    EXPECT_TRUE(CAXMgrApp::WantsHiddenStart({"-i"}));
-    EXPECT_TRUE(CAXMgrApp::WantsHiddenStart({"x", "/I"}));
-    EXPECT_TRUE(CAXMgrApp::WantsHiddenStart({"-I", "-i"}));
-    EXPECT_FALSE(CAXMgrApp::WantsHiddenStart({"-ix", "i", "--i", "/", ""}));
-    EXPECT_FALSE(CAXMgrApp::WantsHiddenStart({}));
-}
 
 TEST(FrequencyDialog, ZeroDisablesOkAndOkTakesTheNewValue) {
     bool zeroDisabled = false, oneEnabled = false;
