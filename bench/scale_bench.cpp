@@ -199,10 +199,20 @@ bool TimeFirstScans(int size, SizeFigures& figures) {
         return false;
     }
     base::UniqueHandleKernel process = OpenServiceProcess();
+    int lastWaiting = -1;
+    double lastLookAt = 0;
     for (;;) {
         const auto looked = Clock::now();
         const Census census = TakeCensus();
         const double lookMs = MsSince(looked);
+        // The end as the scans' rate so far foretells it, so that the last look is not late by a
+        // whole pause (which grows with the size, each look taking longer).
+        double dueMs = 1e9;
+        const double now = MsSince(start);
+        if (lastWaiting > census.waitingScan && census.records >= size)
+            dueMs = census.waitingScan * (now - lastLookAt) / (lastWaiting - census.waitingScan);
+        lastWaiting = census.waitingScan;
+        lastLookAt = now;
         if (census.records < size) {
             printf("  %d of %d records listed\n", census.records, size);
             if (MsSince(start) > 60000)
@@ -212,8 +222,9 @@ bool TimeFirstScans(int size, SizeFigures& figures) {
         }
         if (MsSince(start) > 1800000)
             return printf("  first scans not over after 30 minutes\n"), false;
-        // Each look enumerates every record: it takes the service a tenth of its time at most.
-        Sleep(DWORD(std::max(500.0, 9 * lookMs)));
+        // Each look enumerates every record: it takes the service a tenth of its time at most,
+        // but for the last look, taken when the end is due.
+        Sleep(DWORD(std::max(100.0, std::min(dueMs, std::max(500.0, 9 * lookMs)))));
     }
     figures.firstScansS = MsSince(start) / 1000;
     if (process)
