@@ -24,8 +24,6 @@ constexpr uint32_t kMailFlags =
 
 class MessageSubPage : public ThresholdSubPage {
 public:
-    explicit MessageSubPage(MailDialogFunction mailDialog) : m_mailDialog(std::move(mailDialog)) {}
-
     WORD TemplateId() const override { return IDD_MESSAGE_SUBPAGE; }
     UINT ItemTextId() const override { return IDS_CONFIG_MESSAGE; }
 
@@ -95,8 +93,7 @@ public:
             return true;
         }
         case IDC_MAIL_TO:
-            if (m_mailDialog)
-                m_mailDialog(page.Handle(), page.MailInfo(), page.ActionFlags());
+            EditPageMail(page);
             return true;
         default:
             return false;
@@ -123,14 +120,13 @@ private:
             page.EnableItem(id, eventLog);
     }
 
-    MailDialogFunction m_mailDialog;
     base::UniqueBitmap m_browseBitmap;
 };
 
 } // namespace
 
-std::unique_ptr<ThresholdSubPage> MakeMessageSubPage(MailDialogFunction mailDialog) {
-    return std::make_unique<MessageSubPage>(std::move(mailDialog));
+std::unique_ptr<ThresholdSubPage> MakeMessageSubPage() {
+    return std::make_unique<MessageSubPage>();
 }
 
 } // namespace quota

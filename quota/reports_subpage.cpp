@@ -52,8 +52,6 @@ bool IsReportButton(UINT id) {
 
 class ReportsSubPage : public ThresholdSubPage {
 public:
-    explicit ReportsSubPage(MailDialogFunction mailDialog) : m_mailDialog(std::move(mailDialog)) {}
-
     WORD TemplateId() const override { return IDD_REPORTS_SUBPAGE; }
     UINT ItemTextId() const override { return IDS_CONFIG_REPORTS; }
 
@@ -113,8 +111,7 @@ public:
             return true;
         }
         case IDC_REPORT_MAIL_TO:
-            if (m_mailDialog)
-                m_mailDialog(page.Handle(), page.MailInfo(), page.ActionFlags());
+            EditPageMail(page);
             return true;
         default:
             return false;
@@ -137,14 +134,13 @@ private:
         page.EnableItem(IDC_REPORT_MAIL_TO, reports && page.IsButtonChecked(IDC_MAIL_REPORT));
     }
 
-    MailDialogFunction m_mailDialog;
     base::UniqueBitmap m_browseBitmap;
 };
 
 } // namespace
 
-std::unique_ptr<ThresholdSubPage> MakeReportsSubPage(MailDialogFunction mailDialog) {
-    return std::make_unique<ReportsSubPage>(std::move(mailDialog));
+std::unique_ptr<ThresholdSubPage> MakeReportsSubPage() {
+    return std::make_unique<ReportsSubPage>();
 }
 
 } // namespace quota

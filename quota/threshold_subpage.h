@@ -37,11 +37,6 @@ public:
 
 using ThresholdSubPages = std::vector<std::unique_ptr<ThresholdSubPage>>;
 
-// The mail recipients dialog of the message sub-page's "Mail To..." button, working on the
-// page's copies of the action's mail block and of its template exclusion word.
-using MailDialogFunction =
-    std::function<void(HWND owner, ReportMailInfo& mail, uint32_t& actionFlags)>;
-
 // The address book of the workstation's mail system: it replaces the block's To and Cc by the
 // recipients the user picks, and returns a text for the user when it failed (none on cancel).
 using AddressBookFunction = std::function<std::string(ReportMailInfo& mail)>;
@@ -50,12 +45,15 @@ using AddressBookFunction = std::function<std::string(ReportMailInfo& mail)>;
 // at start-up. Without one the address buttons do nothing.
 void RegisterAddressBook(AddressBookFunction addressBook);
 
+// The mail recipients dialog of the "Mail To..." buttons, working on the page's copies of the
+// action's mail block and of its template exclusion word.
+void EditPageMail(CPage& page);
+
 std::unique_ptr<ThresholdSubPage> MakeActivationSubPage();
-// With no mail dialog, "Mail To..." does nothing.
-std::unique_ptr<ThresholdSubPage> MakeMessageSubPage(MailDialogFunction mailDialog = {});
+std::unique_ptr<ThresholdSubPage> MakeMessageSubPage();
 std::unique_ptr<ThresholdSubPage> MakeCommandSubPage();
 std::unique_ptr<ThresholdSubPage> MakeReportSetSubPage();
-std::unique_ptr<ThresholdSubPage> MakeReportsSubPage(MailDialogFunction mailDialog = {});
+std::unique_ptr<ThresholdSubPage> MakeReportsSubPage();
 
 // The sub-pages a threshold page offers on a server of `serverKind`, in the order of the
 // configuration list: no report set on kind 1, no reports on kind 3.
