@@ -49,7 +49,8 @@ template <typename Visit> bool ListWithChangeTimes(const std::string& folder, Vi
                                         nullptr));
     if (!handle)
         return false;
-    std::vector<uint64_t> buffer(64 * 1024 / sizeof(uint64_t)); // entries are 8-byte aligned
+    // One buffer per thread, not one per folder listed; entries are 8-byte aligned.
+    thread_local std::vector<uint64_t> buffer(64 * 1024 / sizeof(uint64_t));
     const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(uint64_t));
     std::string name;
     for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
