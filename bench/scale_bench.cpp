@@ -222,9 +222,9 @@ bool TimeFirstScans(int size, SizeFigures& figures) {
         }
         if (MsSince(start) > 1800000)
             return printf("  first scans not over after 30 minutes\n"), false;
-        // Each look enumerates every record: it takes the service a tenth of its time at most,
+        // Each look enumerates every record: it takes the service a twentieth of its time at most,
         // but for the last look, taken when the end is due.
-        Sleep(DWORD(std::max(100.0, std::min(dueMs, std::max(500.0, 9 * lookMs)))));
+        Sleep(DWORD(std::max(100.0, std::min(dueMs, std::max(500.0, 19 * lookMs)))));
     }
     figures.firstScansS = MsSince(start) / 1000;
     if (process)
