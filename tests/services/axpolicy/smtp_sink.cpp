@@ -1,16 +1,11 @@
 #include "smtp_sink.h"
 
-#include <ws2tcpip.h>
-
 namespace {
 
-struct WinsockUser {
-    WinsockUser() {
-        WSADATA data{};
-        WSAStartup(MAKEWORD(2, 2), &data);
-    }
-};
-const WinsockUser g_winsock;
+const bool g_winsock = [] {
+    WSADATA data{};
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}();
 
 SOCKET Listen(uint16_t& port) {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -19,7 +14,7 @@ SOCKET Listen(uint16_t& port) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int size = sizeof address;
     if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0 || listen(s, 4) != 0) {
         closesocket(s);
         return INVALID_SOCKET;
     }
@@ -41,14 +36,20 @@ uint16_t ClosedPort() {
 
 SmtpSink::SmtpSink() {
     m_listener = Listen(m_port);
-    if (m_listener != INVALID_SOCKET && listen(m_listener, 4) == 0)
-        m_thread = std::thread([this] { Serve(); });
+    m_thread = std::thread([this] {
+        for (SOCKET client; (client = accept(m_listener, nullptr, nullptr)) != INVALID_SOCKET;) {
+            DWORD timeout = 10000;
+            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<char*>(&timeout),
+                       sizeof timeout);
+            Converse(client);
+            closesocket(client);
+        }
+    });
 }
 
 SmtpSink::~SmtpSink() {
     closesocket(m_listener); // ends the accept
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.join();
 }
 
 std::string SmtpSink::Transcript() const {
@@ -56,34 +57,18 @@ std::string SmtpSink::Transcript() const {
     return m_transcript;
 }
 
-void SmtpSink::Serve() {
-    for (;;) {
-        SOCKET client = accept(m_listener, nullptr, nullptr);
-        if (client == INVALID_SOCKET)
-            return;
-        DWORD timeout = 10000;
-        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<char*>(&timeout),
-                   sizeof timeout);
-        Converse(client);
-        closesocket(client);
-    }
-}
-
 void SmtpSink::Converse(SOCKET client) {
-    if (!Send(client, "220 sink ready\r\n"))
-        return;
-    std::string pending;
+    std::string pending, reply = "220 sink ready\r\n";
     bool inData = false;
     int credentialsDue = 0; // lines of AUTH LOGIN still to come
-    char buffer[4096];
-    for (;;) {
-        size_t end = pending.find(inData ? "\r\n.\r\n" : "\r\n");
-        if (end == std::string::npos) {
+    while (Send(client, reply)) {
+        size_t end;
+        while ((end = pending.find(inData ? "\r\n.\r\n" : "\r\n")) == std::string::npos) {
+            char buffer[4096];
             int n = recv(client, buffer, sizeof buffer, 0);
             if (n <= 0)
                 return;
             pending.append(buffer, static_cast<size_t>(n));
-            continue;
         }
         std::string piece = pending.substr(0, end);
         pending.erase(0, end + (inData ? 5 : 2));
@@ -91,7 +76,7 @@ void SmtpSink::Converse(SOCKET client) {
             std::lock_guard<std::mutex> hold(m_lock);
             m_transcript += piece + "\r\n";
         }
-        std::string reply = "250 OK\r\n";
+        reply = "250 OK\r\n";
         if (inData) {
             inData = false;
         } else if (credentialsDue > 0) {
@@ -108,7 +93,5 @@ void SmtpSink::Converse(SOCKET client) {
             Send(client, "221 bye\r\n");
             return;
         }
-        if (!Send(client, reply))
-            return;
     }
 }

@@ -21,7 +21,6 @@ public:
     std::string Transcript() const;
 
 private:
-    void Serve();
     void Converse(SOCKET client);
 
     SOCKET m_listener = INVALID_SOCKET;
