@@ -72,46 +72,31 @@ void* ReplaceImport(const char* function, void* replacement) {
     return nullptr;
 }
 
-class JournalFlush : public ::testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override {
-        g_realFlush = reinterpret_cast<FlushFunction>(
-            ReplaceImport("FlushFileBuffers", reinterpret_cast<void*>(&RecordingFlush)));
-        ASSERT_NE(nullptr, g_realFlush) << "this program does not import FlushFileBuffers";
-    }
-    void TearDown() override {
-        if (g_realFlush)
-            ReplaceImport("FlushFileBuffers", reinterpret_cast<void*>(g_realFlush));
-        g_flushed.clear();
-    }
-};
-
-TEST_P(JournalFlush, ChangeIsAcknowledgedOnlyAfterItsJournalEntryIsFlushed) {
-    const std::string change = GetParam();
+TEST(JournalFlush, ChangeIsAcknowledgedOnlyAfterItsJournalEntryIsFlushed) {
+    g_realFlush = reinterpret_cast<FlushFunction>(
+        ReplaceImport("FlushFileBuffers", reinterpret_cast<void*>(&RecordingFlush)));
+    ASSERT_NE(nullptr, g_realFlush) << "this program does not import FlushFileBuffers";
     TempFolder temp("journal-flush");
     QuotaStore store;
     ASSERT_EQ(0u, store.Open(temp.Path()));
     AllotrixDbRec record = MakeRecord("\\data", "", 1000);
-    ASSERT_EQ(0u, store.Save(record));
-    record.SetPermQuota(2000);
-
     base::UniqueFile journal(CreateFileA((temp / "quota.jnl").c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(journal);
-    uint64_t sizeBefore = StateOf(journal.Get()).size;
-    g_flushed.clear();
-
-    DWORD error = change == "Save" ? store.Save(record) : store.Delete("C:", "\\data", "");
-    ASSERT_EQ(0u, error);
-    FileState acknowledged = StateOf(journal.Get());
-    EXPECT_GT(acknowledged.size, sizeBefore) << "the change was written to the journal";
-    ASSERT_FALSE(g_flushed.empty()) << "nothing was flushed before the acknowledgement";
-    EXPECT_EQ(acknowledged, g_flushed.back())
-        << "the last flush before the acknowledgement did not cover the whole journal";
+    for (const char* change : {"Save", "Save again", "Delete"}) {
+        uint64_t sizeBefore = StateOf(journal.Get()).size;
+        g_flushed.clear();
+        record.SetPermQuota(record.GetPermQuota() + 1);
+        DWORD error = change[0] == 'S' ? store.Save(record) : store.Delete("C:", "\\data", "");
+        ASSERT_EQ(0u, error) << change;
+        FileState acknowledged = StateOf(journal.Get());
+        EXPECT_GT(acknowledged.size, sizeBefore) << change << " was not written to the journal";
+        ASSERT_FALSE(g_flushed.empty()) << "nothing was flushed before acknowledging " << change;
+        EXPECT_EQ(acknowledged, g_flushed.back())
+            << "the last flush before acknowledging " << change << " left part of the journal";
+    }
+    ReplaceImport("FlushFileBuffers", reinterpret_cast<void*>(g_realFlush));
 }
-
-INSTANTIATE_TEST_SUITE_P(Changes, JournalFlush, ::testing::Values("Save", "Delete"),
-                         [](const auto& info) { return std::string(info.param); });
 
 } // namespace

@@ -1,5 +1,5 @@
 // The store driven through its interface on real files: records, keys, ids, usage, reopening,
-// compaction, damaged files and concurrent callers.
+// compaction, damaged and older files, and concurrent callers.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -16,102 +16,67 @@
 
 namespace {
 
+std::string Numbered(int i) {
+    return "\\D" + std::to_string(i);
+}
+
 class QuotaStoreTest : public ::testing::Test {
 protected:
     TempFolder m_temp{"store"};
     std::string m_folder = m_temp / "store";
     std::string Journal() const { return m_folder + "\\quota.jnl"; }
     std::string Snapshot() const { return m_folder + "\\quota.db"; }
-    void RemoveStore() const { RemoveTree(m_folder); }
 
-    // Saves records \D0, \D1, ... in a store of their own, compacted at the end when asked.
-    void SaveNumberedRecords(int count, bool compact) {
+    // A new store of records \D0 ... \D(count-1), compacted after the record `compactAfter`.
+    void SaveNumberedRecords(int count, int compactAfter) {
+        RemoveTree(m_folder);
         QuotaStore store;
         ASSERT_EQ(0u, store.Open(m_folder));
         for (int i = 0; i < count; ++i) {
-            AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
+            AllotrixDbRec record = MakeRecord(Numbered(i).c_str(), "", i);
             ASSERT_EQ(0u, store.Save(record));
-        }
-        if (compact) {
-            ASSERT_EQ(0u, store.Compact());
+            if (i == compactAfter) {
+                ASSERT_EQ(0u, store.Compact());
+            }
         }
     }
 };
 
-TEST_F(QuotaStoreTest, SavesFindsReplacesAndDeletesRecords) {
-    QuotaStore store;
-    ASSERT_EQ(0u, store.Open(m_folder));
-    AllotrixDbRec object = MakeRecord("\\Data", "", 1000);
-    AllotrixDbRec alice = MakeRecord("\\Data", "HOST\\alice", 200);
-    AllotrixDbRec bob = MakeRecord("\\Data", "HOST\\bob", 300);
-    ASSERT_EQ(0u, store.Save(object));
-    ASSERT_EQ(0u, store.Save(alice));
-    ASSERT_EQ(0u, store.Save(bob));
-    EXPECT_NE(0u, object.GetRecordId());
-    EXPECT_NE(object.GetRecordId(), alice.GetRecordId());
-    EXPECT_NE(alice.GetRecordId(), bob.GetRecordId());
-
-    AllotrixDbRec found;
-    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
-    EXPECT_TRUE(SameBytes(alice, found));
-    ASSERT_TRUE(store.Find("C:", "\\Data", "", found));
-    EXPECT_TRUE(SameBytes(object, found));
-    EXPECT_FALSE(store.Find("C:", "\\Other", "", found));
-
-    AllotrixDbRec newAlice = MakeRecord("\\Data", "HOST\\alice", 250);
-    ASSERT_EQ(0u, store.Save(newAlice));
-    EXPECT_EQ(alice.GetRecordId(), newAlice.GetRecordId());
-    EXPECT_EQ(3u, store.Count());
-    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
-    EXPECT_EQ(250u, found.GetPermQuota());
-
-    EXPECT_EQ(0u, store.Delete("C:", "\\Data", "HOST\\bob"));
-    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), store.Delete("C:", "\\Data", "HOST\\bob"));
-    EXPECT_FALSE(store.Find("C:", "\\Data", "HOST\\bob", found));
-
-    std::vector<AllotrixDbRec> all = store.Snapshot();
-    ASSERT_EQ(2u, all.size());
-    EXPECT_LT(all[0].GetRecordId(), all[1].GetRecordId());
-    EXPECT_TRUE(SameBytes(object, all[0]));
-    EXPECT_TRUE(SameBytes(newAlice, all[1]));
-
-    // Keys compare without regard to case.
-    EXPECT_TRUE(store.Find("c:", "\\DATA", "host\\ALICE", found));
-    AllotrixDbRec upper = MakeRecord("\\DATA", "Host\\Alice", 20);
-    ASSERT_EQ(0u, store.Save(upper));
-    EXPECT_EQ(alice.GetRecordId(), upper.GetRecordId());
-    EXPECT_EQ(0u, store.Delete("C:", "\\data", "HOST\\ALICE"));
-    EXPECT_EQ(1u, store.Count());
-}
-
-TEST_F(QuotaStoreTest, AssignsRecordIdsThatAreNeverShared) {
+TEST_F(QuotaStoreTest, KeepsRecordsByKeyWithoutRegardToCaseUnderIdsNeverShared) {
     m_folder += "\\deeper\\still"; // missing parents are created
     QuotaStore store;
     ASSERT_EQ(0u, store.Open(m_folder));
-    AllotrixDbRec chosen = MakeRecord("\\A", "", 1);
+    AllotrixDbRec chosen = MakeRecord("\\A", "", 1), alice = MakeRecord("\\A", "HOST\\alice", 2),
+                  clash = MakeRecord("\\B", "", 3);
     chosen.SetRecordId(500);
-    ASSERT_EQ(0u, store.Save(chosen));
-    EXPECT_EQ(500u, chosen.GetRecordId());
-
-    AllotrixDbRec next = MakeRecord("\\B", "", 1);
-    ASSERT_EQ(0u, store.Save(next));
-    EXPECT_EQ(501u, next.GetRecordId());
-
-    AllotrixDbRec clash = MakeRecord("\\C", "", 1);
     clash.SetRecordId(500);
-    ASSERT_EQ(0u, store.Save(clash));
+    for (AllotrixDbRec* record : {&chosen, &alice, &clash})
+        ASSERT_EQ(0u, store.Save(*record));
+    EXPECT_EQ(500u, chosen.GetRecordId());
+    EXPECT_EQ(501u, alice.GetRecordId());
     EXPECT_EQ(502u, clash.GetRecordId());
-    AllotrixDbRec found;
-    ASSERT_TRUE(store.Find("C:", "\\A", "", found));
-    EXPECT_EQ(500u, found.GetRecordId());
 
-    ASSERT_EQ(0u, store.Delete("C:", "\\C", ""));
+    AllotrixDbRec upper = MakeRecord("\\a", "host\\ALICE", 20); // replaces alice's record
+    ASSERT_EQ(0u, store.Save(upper));
+    EXPECT_EQ(501u, upper.GetRecordId());
+    AllotrixDbRec found;
+    ASSERT_TRUE(store.Find("c:", "\\A", "HOST\\alice", found));
+    EXPECT_TRUE(SameBytes(upper, found));
+    ASSERT_TRUE(store.Find("C:", "\\a", "", found));
+    EXPECT_TRUE(SameBytes(chosen, found));
+    EXPECT_EQ(0u, store.Delete("C:", "\\b", ""));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), store.Delete("C:", "\\B", ""));
+    EXPECT_FALSE(store.Find("C:", "\\B", "", found));
+
     store.Close();
     ASSERT_EQ(0u, store.Open(m_folder + "\\")); // the same store
-    EXPECT_EQ(2u, store.Count());
+    std::vector<AllotrixDbRec> all = store.Snapshot();
+    ASSERT_EQ(2u, all.size());
+    EXPECT_TRUE(SameBytes(chosen, all[0]));
+    EXPECT_TRUE(SameBytes(upper, all[1]));
     AllotrixDbRec after = MakeRecord("\\D", "", 1);
     ASSERT_EQ(0u, store.Save(after));
-    EXPECT_EQ(503u, after.GetRecordId());
+    EXPECT_EQ(503u, after.GetRecordId()); // not the deleted record's
 }
 
 TEST_F(QuotaStoreTest, RefusesBadCallsAndASecondOpenerAndChangesNothing) {
@@ -121,11 +86,10 @@ TEST_F(QuotaStoreTest, RefusesBadCallsAndASecondOpenerAndChangesNothing) {
     EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), store.Delete("C:", "\\Data", ""));
     EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), store.Open(""));
     ASSERT_EQ(0u, store.Open(m_folder));
-    AllotrixDbRec noDevice;
-    noDevice.SetObjectName("", "\\Data");
-    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), store.Save(noDevice));
+    record.SetObjectName("", "\\Data");
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), store.Save(record));
     EXPECT_EQ(0u, store.Count());
-    EXPECT_EQ(0u, noDevice.GetRecordId());
+    EXPECT_EQ(0u, record.GetRecordId());
 
     QuotaStore second; // one process at a time opens a store
     EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), second.Open(m_folder));
@@ -142,7 +106,6 @@ TEST_F(QuotaStoreTest, UsageIsKeptInMemoryAndWrittenByCompactionAndClose) {
     store.UpdateUsage("c:", "\\data", "host\\alice", 4200, 4800,
                       AttrStatus100 | AttrStatus40000000 | AttrAbsolute);
     store.UpdateUsage("C:", "\\Nowhere", "", 1, 1, 0); // unknown record: ignored
-
     AllotrixDbRec found;
     ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
     EXPECT_EQ(4200u, found.GetUsedQuota());
@@ -154,7 +117,6 @@ TEST_F(QuotaStoreTest, UsageIsKeptInMemoryAndWrittenByCompactionAndClose) {
     ASSERT_EQ(0u, store.Compact());
     store.UpdateUsage("C:", "\\Data", "HOST\\alice", 100, 4900, AttrStatus100);
     store.Close();
-
     ASSERT_EQ(0u, store.Open(m_folder));
     ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\alice", found));
     EXPECT_EQ(100u, found.GetUsedQuota());
@@ -193,14 +155,10 @@ TEST_F(QuotaStoreTest, CompactionBoundsTheJournalAndKeepsEveryRecord) {
     ASSERT_EQ(before.size(), after.size());
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_TRUE(SameBytes(before[i], after[i]));
-    AllotrixDbRec found;
-    EXPECT_FALSE(store.Find("C:", "\\Data", "HOST\\user5", found));
-    ASSERT_TRUE(store.Find("C:", "\\Data", "HOST\\user3", found));
-    EXPECT_EQ(503u, found.GetPermQuota());
 }
 
 TEST_F(QuotaStoreTest, ATornLastEntryIsCutOffAndTheRestKept) {
-    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, false));
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, -1));
     std::vector<char> journal = ReadBytes(Journal());
     size_t entrySize = (journal.size() - sizeof(StoreFileHeader)) / 5;
     journal.resize(journal.size() - entrySize / 2);
@@ -277,18 +235,7 @@ TEST_F(QuotaStoreTest, EveryDamageIsRecoveredToldAndKeptAside) {
     };
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.what);
-        RemoveStore();
-        {
-            QuotaStore store;
-            ASSERT_EQ(0u, store.Open(m_folder));
-            for (int i = 0; i < 5; ++i) {
-                AllotrixDbRec record = MakeRecord(("\\D" + std::to_string(i)).c_str(), "", i);
-                ASSERT_EQ(0u, store.Save(record));
-                if (i == 2) {
-                    ASSERT_EQ(0u, store.Compact());
-                }
-            }
-        }
+        ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, 2));
         std::string path = damage.journal ? Journal() : Snapshot();
         std::vector<char> bytes = ReadBytes(path);
         damage.change(bytes);
@@ -299,7 +246,7 @@ TEST_F(QuotaStoreTest, EveryDamageIsRecoveredToldAndKeptAside) {
         EXPECT_EQ(damage.survivors.size(), store.Count());
         AllotrixDbRec found;
         for (int i : damage.survivors)
-            EXPECT_TRUE(store.Find("C:", ("\\D" + std::to_string(i)).c_str(), "", found)) << i;
+            EXPECT_TRUE(store.Find("C:", Numbered(i).c_str(), "", found)) << i;
         StoreRecovery recovery = store.Recovery();
         ASSERT_EQ(1u, recovery.damagedFiles.size());
         const DamagedStoreFile& told = recovery.damagedFiles[0];
@@ -317,7 +264,7 @@ TEST_F(QuotaStoreTest, EveryDamageIsRecoveredToldAndKeptAside) {
 }
 
 TEST_F(QuotaStoreTest, ObstaclesAtTheStoreNamesAreMovedAside) {
-    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(3, true));
+    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(3, 2));
     ASSERT_TRUE(CreateDirectoryA((Snapshot() + ".tmp").c_str(), nullptr));
     WriteBytes(Snapshot() + ".tmp\\kept.txt", {'k'});
     QuotaStore store;
@@ -331,14 +278,19 @@ TEST_F(QuotaStoreTest, ObstaclesAtTheStoreNamesAreMovedAside) {
     EXPECT_EQ(0u, store.Compact());
 }
 
-TEST_F(QuotaStoreTest, AStoreOfANewerFormatIsRefusedAndLeftAlone) {
-    ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(1, true));
-    std::vector<char> bytes = ReadBytes(Snapshot());
-    StoreFileHeader header;
-    memcpy(&header, bytes.data(), sizeof header);
-    header.version = kStoreFormatVersion + 1;
+// The header of a store of the first format (plain records of sizeof(AllotrixDbRec) bytes), or of
+// a newer format than this program knows.
+std::vector<char> HeaderOfVersion(uint32_t version, StoreFileKind kind, uint32_t nextId) {
+    StoreFileHeader header = MakeHeader(kind, 3, nextId);
+    header.version = version;
     header.crc = Crc32(&header, offsetof(StoreFileHeader, crc));
-    memcpy(bytes.data(), &header, sizeof header);
+    const char* bytes = reinterpret_cast<const char*>(&header);
+    return std::vector<char>(bytes, bytes + sizeof header);
+}
+
+TEST_F(QuotaStoreTest, AStoreOfANewerFormatIsRefusedAndLeftAlone) {
+    CreateDirectoryA(m_folder.c_str(), nullptr);
+    std::vector<char> bytes = HeaderOfVersion(kStoreFormatVersion + 1, StoreFileKind::Snapshot, 1);
     WriteBytes(Snapshot(), bytes);
     QuotaStore store;
     EXPECT_EQ(DWORD(ERROR_FILE_CORRUPT), store.Open(m_folder));
@@ -346,29 +298,60 @@ TEST_F(QuotaStoreTest, AStoreOfANewerFormatIsRefusedAndLeftAlone) {
     EXPECT_EQ(bytes, ReadBytes(Snapshot()));
 }
 
+TEST_F(QuotaStoreTest, AStoreOfPlainRecordsIsReadAndRewrittenPacked) {
+    CreateDirectoryA(m_folder.c_str(), nullptr);
+    std::vector<AllotrixDbRec> records;
+    std::vector<char> snapshot = HeaderOfVersion(kPlainRecordsVersion, StoreFileKind::Snapshot, 4);
+    for (uint32_t id = 1; id <= 3; ++id) {
+        records.push_back(MakeRecord(("\\Old" + std::to_string(id)).c_str(), "", id * 1000));
+        records.back().SetRecordId(id);
+        AppendEntry(snapshot, EntryKind::Save, &records.back(), sizeof(AllotrixDbRec));
+    }
+    std::vector<char> journal = HeaderOfVersion(kPlainRecordsVersion, StoreFileKind::Journal, 0);
+    AllotrixDbRec added = MakeRecord("\\New", "HOST\\bob", 77);
+    added.SetRecordId(4);
+    AppendEntry(journal, EntryKind::Save, &added, sizeof added);
+    uint32_t deleted = 2;
+    AppendEntry(journal, EntryKind::Delete, &deleted, sizeof deleted);
+    WriteBytes(Snapshot(), snapshot);
+    WriteBytes(Journal(), journal);
+
+    for (int open = 0; open < 2; ++open) {
+        QuotaStore store;
+        ASSERT_EQ(0u, store.Open(m_folder));
+        std::vector<AllotrixDbRec> all = store.Snapshot();
+        ASSERT_EQ(3u, all.size());
+        EXPECT_TRUE(SameBytes(records[0], all[0]));
+        EXPECT_TRUE(SameBytes(records[2], all[1]));
+        EXPECT_TRUE(SameBytes(added, all[2]));
+        EXPECT_EQ(0u, store.Recovery().entriesDiscarded);
+    }
+    StoreFileHeader header;
+    ASSERT_EQ(HeaderCheck::Valid,
+              CheckHeader(ReadBytes(Snapshot()), StoreFileKind::Snapshot, header));
+    EXPECT_EQ(kStoreFormatVersion, header.version);
+    EXPECT_LT(FileSize(Snapshot()), 3 * sizeof(AllotrixDbRec) / 10);
+}
+
 TEST_F(QuotaStoreTest, ManyThreadsSaveAndReadAtOnce) {
     QuotaStore store;
     ASSERT_EQ(0u, store.Open(m_folder));
     store.SetCompactionThreshold(200 * 1024);
-    std::vector<std::thread> threads;
     std::atomic<int> failures{0};
-    for (int t = 0; t < 4; ++t) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < 25; ++i) {
                 std::string owner = "HOST\\t" + std::to_string(t) + "u" + std::to_string(i);
                 AllotrixDbRec record = MakeRecord("\\Data", owner.c_str(), t * 1000 + i);
-                if (store.Save(record) != 0)
-                    ++failures;
+                failures += store.Save(record) != 0;
                 store.UpdateUsage("C:", "\\Data", owner.c_str(), i, i, 0);
-                if (store.Snapshot().empty())
-                    ++failures;
+                failures += store.Snapshot().empty();
             }
         });
-    }
     for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(0, failures.load());
-    EXPECT_EQ(100u, store.Count());
     store.Close();
     ASSERT_EQ(0u, store.Open(m_folder));
     std::vector<AllotrixDbRec> all = store.Snapshot();
