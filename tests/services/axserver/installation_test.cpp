@@ -1,13 +1,10 @@
-// The installed services and the registry keys they leave for the console.
+// The installed services, the registry keys they leave for the console, and their record store.
 #include "quota_service.h"
 
+#include "base/handles.h"
 #include "services/axserver/server_settings.h"
 #include "services/axserver/store_folder.h"
-#include "base/service_control.h"
-#include "services/store/record_packing.h"
-#include "services/store/store_format.h"
 #include "temp_folder.h"
-#include "base/handles.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -16,66 +13,44 @@
 
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace {
 
 std::string ReadText(const char* key, const char* value) {
     char text[260] = {};
     DWORD size = sizeof text;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ, nullptr, text, &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ, nullptr,
+                     text, &size) != ERROR_SUCCESS)
         return "(missing)";
     return text;
 }
 
-bool KeyExists(const char* path) {
-    base::UniqueKey key;
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
-}
-
-TEST(ServiceInstallation, ConsoleKeysExistWithAuditingValues) {
-    const char* version = "Software\\Ostrel\\Allotrix\\4.0";
-    std::string server = ReadText(version, "ServerAuditing");
-    std::string policy = ReadText(version, "PolicyAuditing");
-    EXPECT_TRUE(server == "Enabled" || server == "Disabled") << server;
-    EXPECT_TRUE(policy == "Enabled" || policy == "Disabled") << policy;
-    EXPECT_TRUE(KeyExists("Software\\Ostrel\\Mail"));
-    EXPECT_TRUE(KeyExists("Software\\Ostrel\\Allotrix\\Templates"));
-    EXPECT_TRUE(KeyExists("SYSTEM\\CurrentControlSet\\Services\\AxFilter\\Parameters"));
+TEST(ServiceInstallation, LeavesTheConsoleKeysAndStartsThePolicyServiceAfterTheQuotaService) {
+    for (const char* value : {"ServerAuditing", "PolicyAuditing"}) {
+        std::string text = ReadText("Software\\Ostrel\\Allotrix\\4.0", value);
+        EXPECT_TRUE(text == "Enabled" || text == "Disabled") << value << ": " << text;
+    }
+    for (const char* path : {"Software\\Ostrel\\Mail", "Software\\Ostrel\\Allotrix\\Templates",
+                             "SYSTEM\\CurrentControlSet\\Services\\AxFilter\\Parameters"}) {
+        base::UniqueKey key;
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Put()))
+            << path;
+    }
     EXPECT_EQ(std::string(kTestStore), ReadText(kParametersKey, "StoreFolder"));
-}
 
-TEST(ServiceInstallation, PolicyServiceStartsAutomaticallyAfterTheQuotaService) {
-    base::UniqueService manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    ASSERT_TRUE(manager);
-    base::UniqueService policy(OpenServiceA(manager.Get(), kPolicyServiceName, SERVICE_ALL_ACCESS));
-    ASSERT_TRUE(policy);
-    std::vector<BYTE> buffer(8192);
-    DWORD needed = 0;
-    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    ASSERT_TRUE(
-        QueryServiceConfigA(policy.Get(), config, static_cast<DWORD>(buffer.size()), &needed));
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), config->dwStartType);
-    // The dependency as the service control manager keeps it. Wine stores the value with a
-    // length past its terminating zeros (whatever follows in memory comes along), so only the
-    // first name is certain.
-    char dependencies[1024] = {};
-    DWORD size = sizeof dependencies;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\AXPolicy",
-                           "DependOnService", RRF_RT_REG_MULTI_SZ, nullptr, dependencies, &size));
-    EXPECT_STREQ(kQuotaServiceName, dependencies);
+    const char* policy = "SYSTEM\\CurrentControlSet\\Services\\AXPolicy";
+    DWORD start = 0, size = sizeof start;
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, policy, "Start", RRF_RT_REG_DWORD,
+                                          nullptr, &start, &size));
+    EXPECT_EQ(DWORD(SERVICE_AUTO_START), start);
+    // Wine keeps the dependencies with a length past their terminating zeros: only the first name
+    // is certain.
+    EXPECT_EQ(kQuotaServiceName, ReadText(policy, "DependOnService"));
 }
 
 TEST(ServiceInstallation, ReinstallingWithoutAStoreFolderKeepsTheQuotas) {
     TestFolder folder("reinstall");
-    {
-        AXCli client;
-        ASSERT_EQ(0u, client.Connect(""));
-        AllotrixDbRec record = MakeRecord(folder, "", 777'000);
-        ASSERT_EQ(0u, client.Save(&record, 0));
-    }
+    ASSERT_EQ(0u, SaveQuota(folder.Path(), 777'000, AttrAbsolute));
     ASSERT_EQ(0, RunServerProgram("-uninstall"));
     EXPECT_EQ("(missing)", ReadText(kParametersKey, "StoreFolder"));
     int installed = RunServerProgram("-install");
@@ -93,20 +68,15 @@ TEST(ServiceInstallation, ReinstallingWithoutAStoreFolderKeepsTheQuotas) {
 
 TEST(ServiceInstallation, ADamagedJournalIsRecoveredToldAndKeptAside) {
     TestFolder folder("damaged");
-    {
-        AXCli client;
-        ASSERT_EQ(0u, client.Connect(""));
-        AllotrixDbRec record = MakeRecord(folder, "", 555'000);
-        ASSERT_EQ(0u, client.Save(&record, 0));
-    }
+    ASSERT_EQ(0u, SaveQuota(folder.Path(), 555'000, AttrAbsolute));
     ASSERT_NO_FATAL_FAILURE(StopServices());
-    std::string journal = std::string(kTestStore) + "\\quota.jnl";
     {
-        std::fstream file(journal, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekg(20); // in the header
-        const char byte = static_cast<char>(file.get() ^ 0x10);
-        file.seekp(20);
-        ASSERT_TRUE(file.put(byte));
+        std::fstream journal(std::string(kTestStore) + "\\quota.jnl",
+                             std::ios::in | std::ios::out | std::ios::binary);
+        journal.seekg(20); // in the header
+        const char byte = static_cast<char>(journal.get() ^ 0x10);
+        journal.seekp(20);
+        ASSERT_TRUE(journal.put(byte));
     }
     EnsureServicesRunning();
     std::string told = ReadText(kParametersKey, "LastStoreRecovery");
@@ -141,51 +111,6 @@ TEST(ServiceInstallation, TheStoreFolderIsMadeForSystemAndAdministratorsOnly) {
     ASSERT_EQ(0u, SecureStoreFolder(folder, note));
     EXPECT_NE(std::string::npos, note.find(folder)) << note;
     RemoveTree(folder);
-}
-
-// Writes a store of `count` object quotas at once, as a snapshot: saving them one by one, each
-// flushed to disk, would take minutes.
-void WriteStore(const std::string& folder, uint32_t count) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    StoreFileHeader header = MakeHeader(StoreFileKind::Snapshot, 1, count + 1);
-    std::vector<char> bytes(reinterpret_cast<const char*>(&header),
-                            reinterpret_cast<const char*>(&header) + sizeof header);
-    for (uint32_t id = 1; id <= count; ++id) {
-        AllotrixDbRec record;
-        record.SetRecordId(id);
-        record.SetObjectName("C:", ("\\kelvane-test\\many\\q" + std::to_string(id)).c_str());
-        record.TurnAttributeOn(AttrAbsolute);
-        record.SetPermQuota(uint64_t{id} << 20);
-        record.Actions[0].SetMessage("Over the first threshold");
-        PackedRecord packed = PackRecord(record);
-        AppendEntry(bytes, EntryKind::Save, packed.data(), uint32_t(packed.size()));
-    }
-    base::UniqueFile file(CreateFileA((folder + "\\quota.db").c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file &&
-                WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    DeleteFileA((folder + "\\quota.jnl").c_str());
-}
-
-TEST(ServiceInstallation, AServerWithManyQuotasStartsAndListsThemAll) {
-    constexpr uint32_t kQuotas = 6000;
-    const std::string store = std::string(kTestRoot) + "\\many-quotas";
-    ASSERT_NO_FATAL_FAILURE(StopServices());
-    ASSERT_NO_FATAL_FAILURE(WriteStore(store, kQuotas));
-    ASSERT_EQ(ERROR_SUCCESS, WriteStoreFolderSetting(store));
-    DWORD started = StartServiceAndWait(kQuotaServiceName);
-    size_t listed = 0;
-    if (started == ERROR_SUCCESS) {
-        AXCli client;
-        if (client.Connect("") == ERROR_SUCCESS)
-            listed = ListAll(client).size();
-    }
-    StopServiceAndWait(kQuotaServiceName);
-    EXPECT_EQ(ERROR_SUCCESS, WriteStoreFolderSetting(kTestStore));
-    EnsureServicesRunning();
-    EXPECT_EQ(DWORD(ERROR_SUCCESS), started) << "the service did not start in time";
-    EXPECT_EQ(kQuotas, listed);
 }
 
 } // namespace
