@@ -1,10 +1,13 @@
 // Quota records through the client library against the running quota service.
 #include "quota_service.h"
 
+#include "services/axserver/filter_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -28,8 +31,8 @@ TEST(QuotaRecords, SaveGetDeleteRoundTripKeepsEveryField) {
     EXPECT_NE(0u, record.GetRecordId());
 
     AllotrixDbRec read;
-    std::string device = folder.Device(), file = folder.File();
-    ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), const_cast<char*>(""), 0));
+    std::string device = folder.Device(), file = folder.File(), upper = file, none;
+    ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), none.data(), 0));
     EXPECT_EQ(record.GetRecordId(), read.GetRecordId());
     EXPECT_EQ(5'000'000u, read.GetPermQuota());
     EXPECT_EQ(1234u, read.GetOverDraft());
@@ -44,15 +47,11 @@ TEST(QuotaRecords, SaveGetDeleteRoundTripKeepsEveryField) {
     EXPECT_EQ(folder.Path(), read.GetMappedName(1));
 
     // The object name compares without regard to case.
-    std::string upper = file;
-    for (char& c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(0u, client.Get(&read, device.data(), upper.data(), const_cast<char*>(""), 0));
-
-    ASSERT_EQ(0u, client.Delete(device.data(), file.data(), const_cast<char*>("")));
-    EXPECT_EQ(kAxNotRunning,
-              client.Get(&read, device.data(), file.data(), const_cast<char*>(""), 0));
-    EXPECT_EQ(2u, client.Delete(device.data(), file.data(), const_cast<char*>("")));
+    CharUpperBuffA(upper.data(), DWORD(upper.size()));
+    EXPECT_EQ(0u, client.Get(&read, device.data(), upper.data(), none.data(), 0));
+    ASSERT_EQ(0u, client.Delete(device.data(), file.data(), none.data()));
+    EXPECT_EQ(kAxNotRunning, client.Get(&read, device.data(), file.data(), none.data(), 0));
+    EXPECT_EQ(2u, client.Delete(device.data(), file.data(), none.data()));
 }
 
 TEST(QuotaRecords, OneQuotaPerFolderAndPerAccountHoweverTheyAreNamed) {
@@ -78,28 +77,19 @@ TEST(QuotaRecords, OneQuotaPerFolderAndPerAccountHoweverTheyAreNamed) {
             owners.push_back(record.GetFileOwner());
     EXPECT_EQ((std::vector<std::string>{"", "BUILTIN\\Users"}), owners);
     AllotrixDbRec read;
-    std::string device = folder.Device(), file = folder.File() + " ";
-    ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), const_cast<char*>("Users"), 0));
+    std::string device = folder.Device(), file = folder.File() + " ", users = "Users";
+    ASSERT_EQ(0u, client.Get(&read, device.data(), file.data(), users.data(), 0));
     EXPECT_EQ(quota, read.GetPermQuota());
-    EXPECT_EQ(0u, client.Delete(device.data(), file.data(), const_cast<char*>("BUILTIN\\Users")));
-}
 
-TEST(QuotaRecords, SaveRefusesWhatCannotBeAQuota) {
-    TestFolder folder("refused");
-    AXCli client;
-    ASSERT_EQ(0u, client.Connect(""));
     // A missing folder, a file or an unknown account are refused through axquota's tests.
-    AllotrixDbRec noDrive = MakeRecord(folder, "", 1);
-    noDrive.SetObjectName("Q:", "\\data");
-    EXPECT_EQ(static_cast<uint32_t>(ERROR_INVALID_DRIVE), client.Save(&noDrive, 0));
-    AllotrixDbRec escape = MakeRecord(folder, "", 1);
-    escape.SetObjectName("C:", (folder.File() + "\\..\\..").c_str());
-    EXPECT_EQ(static_cast<uint32_t>(ERROR_INVALID_NAME), client.Save(&escape, 0));
-    AllotrixBaseDbRec listed;
-    EXPECT_FALSE(FindListed(client, folder, "", listed));
+    AllotrixDbRec refused = MakeRecord(folder, "", 1);
+    refused.SetObjectName("Q:", "\\data");
+    EXPECT_EQ(static_cast<uint32_t>(ERROR_INVALID_DRIVE), client.Save(&refused, 0));
+    refused.SetObjectName("C:", (folder.File() + "\\..\\..").c_str());
+    EXPECT_EQ(static_cast<uint32_t>(ERROR_INVALID_NAME), client.Save(&refused, 0));
 }
 
-TEST(QuotaRecords, EnumerationListsEachRecordOnceAndEndContextStartsOver) {
+TEST(QuotaRecords, EnumerationListsEachRecordOnceObjectFirstAndEndContextStartsOver) {
     TestFolder a("enum-a"), b("enum-b");
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
@@ -109,26 +99,24 @@ TEST(QuotaRecords, EnumerationListsEachRecordOnceAndEndContextStartsOver) {
             AllotrixDbRec record = MakeRecord(*folder, owner, 1000);
             ASSERT_EQ(0u, client.Save(&record, 0)) << owner;
         }
-    std::multiset<std::string> seen;
-    ASSERT_EQ(0u, client.EndContext());
+    std::vector<AllotrixBaseDbRec> all;
     AllotrixBaseDbRec record;
-    uint32_t status;
-    while ((status = client.Get(&record, 1)) == 0 || status == kAxSkipRecord)
-        seen.insert(std::string(record.GetMappedName(1)) + "|" + record.GetFileOwner());
+    uint32_t status = client.EndContext();
+    while (status == 0 || status == kAxSkipRecord)
+        if ((status = client.Get(&record, 1)) == 0)
+            all.push_back(record);
     EXPECT_EQ(kAxNoMoreRecords, status);
     EXPECT_EQ(kAxNoMoreRecords, client.Get(&record, 1)) << "the end is remembered";
     for (const TestFolder* folder : {&a, &b})
-        for (const char* owner : owners) {
-            auto listed = [&](const std::string& entry) {
-                return entry.rfind(folder->Path() + "|", 0) == 0 &&
-                       IsOwner(entry.c_str() + folder->Path().size() + 1, owner);
-            };
-            EXPECT_EQ(1, std::count_if(seen.begin(), seen.end(), listed))
+        for (const char* owner : owners)
+            EXPECT_EQ(1, std::count_if(all.begin(), all.end(),
+                                       [&](const AllotrixBaseDbRec& r) {
+                                           return _stricmp(r.GetMappedName(1),
+                                                           folder->Path().c_str()) == 0 &&
+                                                  IsOwner(r.GetFileOwner(), owner);
+                                       }))
                 << folder->Path() << owner;
-        }
-
     // An object's own record comes before its owners'.
-    std::vector<AllotrixBaseDbRec> all = ListAll(client);
     for (size_t i = 0; i < all.size(); ++i)
         if (all[i].GetFileOwner()[0] && _stricmp(all[i].GetMappedName(1), a.Path().c_str()) == 0) {
             ASSERT_GT(i, 0u);
@@ -147,25 +135,58 @@ TEST(QuotaRecords, EnumerationListsEachRecordOnceAndEndContextStartsOver) {
     client.EndContext();
 }
 
-TEST(QuotaRecords, SizeAttributesBecomeBytesOnSave) {
+void SetOrDelete(const char* name, std::optional<DWORD> value) {
+    base::UniqueKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFilterParametersKey, 0, nullptr,
+                                             0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
+    if (value)
+        RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*value),
+                       sizeof *value);
+    else
+        RegDeleteValueA(key.Get(), name);
+}
+
+// A quota given as a percentage of the device or of the current usage (which gets at least the
+// filter driver's minimum) is saved in bytes.
+TEST(QuotaRecords, SizesGivenOtherwiseBecomeBytesOnSave) {
     TestFolder folder("sizes");
+    folder.WriteFile("data.bin", 40000);
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
     unsigned long type = 0;
     int cluster = 0;
     int64_t capacity = 0, freeBytes = 0;
     ASSERT_EQ(0u, client.GetDeviceInfo("C:", &type, &cluster, &capacity, &freeBytes));
-
-    AllotrixDbRec ofDevice = MakeRecord(folder, "", 50);
-    ofDevice.TurnAttributeOn(AttrPercentOfDevice);
-    ASSERT_EQ(0u, client.Save(&ofDevice, 1));
-    EXPECT_EQ(static_cast<uint64_t>(capacity) * 50 / 100, ofDevice.GetPermQuota());
-    EXPECT_FALSE(ofDevice.IsAttributeSet(AttrPercentOfDevice));
-
-    AllotrixDbRec deviceSize = ofDevice;
-    deviceSize.TurnAttributeOn(AttrUseDeviceSize);
-    ASSERT_EQ(0u, client.Save(&deviceSize, 1));
-    EXPECT_EQ(static_cast<uint64_t>(capacity), deviceSize.GetPermQuota());
+    const struct {
+        const char* what;
+        uint32_t attributes;
+        std::optional<DWORD> low, high;
+        uint64_t quota;
+    } cases[] = {
+        {"half the device", AttrPercentOfDevice, std::nullopt, std::nullopt,
+         uint64_t(capacity) / 2},
+        {"the device", AttrPercentOfDevice | AttrUseDeviceSize, std::nullopt, std::nullopt,
+         uint64_t(capacity)},
+        {"150 % of the usage, no minimum", AttrPercentOfCurrentUsed, std::nullopt, std::nullopt,
+         60000},
+        {"a minimum below it", AttrPercentOfCurrentUsed, 50000, 0, 60000},
+        {"a minimum above it, in both halves", AttrPercentOfCurrentUsed, 7, 1, 4294967303},
+        {"a high half alone", AttrPercentOfCurrentUsed, std::nullopt, 1, 60000},
+        {"bytes, with a minimum", 0, 1000000, std::nullopt, 150},
+    };
+    for (const auto& test : cases) {
+        SetOrDelete("MinPercentQuota", test.low);
+        SetOrDelete("MinPercentQuotaHigh", test.high);
+        AllotrixDbRec record =
+            MakeRecord(folder, "", test.attributes & AttrPercentOfDevice ? 50 : 150);
+        record.SetAttributes(record.GetAttributes() | test.attributes);
+        ASSERT_EQ(0u, client.Save(&record, 1)) << test.what;
+        EXPECT_EQ(test.quota, record.GetPermQuota()) << test.what;
+        EXPECT_FALSE(record.IsAttributeSet(AttrPercentOfDevice)) << test.what;
+        EXPECT_FALSE(record.IsAttributeSet(AttrPercentOfCurrentUsed)) << test.what;
+    }
+    SetOrDelete("MinPercentQuota", std::nullopt);
+    SetOrDelete("MinPercentQuotaHigh", std::nullopt);
 }
 
 } // namespace

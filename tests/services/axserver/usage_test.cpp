@@ -38,7 +38,7 @@ std::vector<base::UniqueHandleKernel> ChildProcesses(DWORD parent, const char* p
     return children;
 }
 
-TEST(QuotaUsage, ObjectCountsEveryFileBelowItAndOwnersTheirOwn) {
+TEST(QuotaUsage, ObjectAndOwnersCountTheirFilesAndFollowWritesWithTheHighWaterMark) {
     TestFolder folder("usage");
     folder.WriteFile("a.bin", 1000);
     folder.WriteFile("sub\\b.bin", 20000);
@@ -46,16 +46,38 @@ TEST(QuotaUsage, ObjectCountsEveryFileBelowItAndOwnersTheirOwn) {
     folder.MakeFolder("empty");
     AXCli client;
     ASSERT_EQ(0u, client.Connect(""));
-    SaveQuota(client, folder, "");
+    AllotrixDbRec object = SaveQuota(client, folder, "");
+    EXPECT_TRUE(object.IsAttributeSet(AttrStatus40000000)) << "the saved quota awaits its scan";
     SaveQuota(client, folder, CurrentAccount());
     SaveQuota(client, folder, "Administrators", AttrGroupOwner);
-
     AllotrixBaseDbRec listed;
+    for (const auto& [owner, used] : {std::pair<std::string, uint64_t>{"", 21300},
+                                      {CurrentAccount(), 21300},
+                                      {"Administrators", 0}})
+        EXPECT_TRUE(WaitForRecord(client, folder, owner, UsedIs(used), listed))
+            << owner << ": " << listed.GetUsedQuota();
+
+    // Below a subfolder that was there before the quota, in a new one.
+    std::string second = folder.WriteFile("sub\\new\\second.bin", 10000);
+    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(31300), listed)) << listed.GetUsedQuota();
+    EXPECT_EQ(31300u, listed.GetHighWaterMark());
+    ASSERT_TRUE(DeleteFileA(second.c_str()));
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(21300), listed)) << listed.GetUsedQuota();
-    EXPECT_TRUE(WaitForRecord(client, folder, CurrentAccount(), UsedIs(21300), listed))
-        << listed.GetUsedQuota();
-    EXPECT_TRUE(WaitForRecord(client, folder, "Administrators", UsedIs(0), listed))
-        << listed.GetUsedQuota();
+    EXPECT_EQ(31300u, listed.GetHighWaterMark()) << "the high-water mark stays";
+
+    // Saving with "reset high-water mark" brings it down to the usage.
+    std::string device = folder.Device(), file = folder.File(), none, absent = file + "\\absent";
+    ASSERT_EQ(0u, client.Get(&object, device.data(), file.data(), none.data(), 0));
+    object.TurnAttributeOn(AttrResetHighWater);
+    ASSERT_EQ(0u, client.Save(&object, 1));
+    EXPECT_EQ(21300u, object.GetHighWaterMark());
+    EXPECT_TRUE(WaitForRecord(
+        client, folder, "",
+        [](const AllotrixBaseDbRec& r) { return Scanned(r) && r.GetHighWaterMark() == 21300; },
+        listed));
+    // Only folders with a quota are rescanned on request.
+    EXPECT_EQ(0u, client.Scan(device.data(), file.data()));
+    EXPECT_EQ(2u, client.Scan(device.data(), absent.data()));
 }
 
 TEST(QuotaUsage, EveryExcludedOwnerCountsOffTheObjectUntilItsQuotaGoes) {
@@ -90,55 +112,6 @@ TEST(QuotaUsage, EveryExcludedOwnerCountsOffTheObjectUntilItsQuotaGoes) {
     EXPECT_TRUE(WaitForRecord(client, folder, other, UsedIs(3000), listed))
         << listed.GetUsedQuota();
     EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(0), listed)) << listed.GetUsedQuota();
-}
-
-TEST(QuotaUsage, WatcherUpdatesUsageAfterAWriteAndHighWaterStays) {
-    TestFolder folder("watched");
-    folder.WriteFile("old\\first.bin", 4096);
-    AXCli client;
-    ASSERT_EQ(0u, client.Connect(""));
-    SaveQuota(client, folder, "");
-    AllotrixBaseDbRec listed;
-    ASSERT_TRUE(WaitForRecord(client, folder, "", UsedIs(4096), listed));
-
-    // Below a subfolder that was there before the quota, in a new one.
-    std::string second = folder.WriteFile("old\\deep\\second.bin", 10000);
-    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(14096), listed)) << listed.GetUsedQuota();
-    EXPECT_EQ(14096u, listed.GetHighWaterMark());
-
-    ASSERT_TRUE(DeleteFileA(second.c_str()));
-    EXPECT_TRUE(WaitForRecord(client, folder, "", UsedIs(4096), listed)) << listed.GetUsedQuota();
-    EXPECT_EQ(14096u, listed.GetHighWaterMark()) << "the high-water mark stays";
-
-    // Saving with "reset high-water mark" brings it down to the usage.
-    AllotrixDbRec full;
-    std::string device = folder.Device(), file = folder.File();
-    ASSERT_EQ(0u, client.Get(&full, device.data(), file.data(), const_cast<char*>(""), 0));
-    full.TurnAttributeOn(AttrResetHighWater);
-    ASSERT_EQ(0u, client.Save(&full, 1));
-    EXPECT_EQ(4096u, full.GetHighWaterMark());
-    EXPECT_TRUE(WaitForRecord(
-        client, folder, "",
-        [](const AllotrixBaseDbRec& r) { return Scanned(r) && r.GetHighWaterMark() == 4096; },
-        listed));
-}
-
-TEST(QuotaUsage, SavedQuotaWaitsForItsScanAndOnlyKnownFoldersAreRescanned) {
-    TestFolder small("status-small");
-    small.WriteFile("a.bin", 10);
-    AXCli client;
-    ASSERT_EQ(0u, client.Connect(""));
-    AllotrixDbRec smallRecord = SaveQuota(client, small, "");
-    EXPECT_TRUE(smallRecord.IsAttributeSet(AttrStatus40000000))
-        << std::hex << smallRecord.GetAttributes();
-    AllotrixBaseDbRec listed;
-    ASSERT_TRUE(WaitForRecord(client, small, "", UsedIs(10), listed));
-
-    std::string device = small.Device(), file = small.File(), absent = file + "\\absent";
-    small.WriteFile("b.bin", 5);
-    EXPECT_EQ(0u, client.Scan(device.data(), file.data()));
-    EXPECT_TRUE(WaitForRecord(client, small, "", UsedIs(15), listed));
-    EXPECT_EQ(2u, client.Scan(device.data(), absent.data()));
 }
 
 TEST(QuotaUsage, WalkedByHelperProcessesBesideTheServiceThatEndWithIt) {
