@@ -1,5 +1,5 @@
-// The usage scanner on trees the tests build with known sizes: errors, its memory of owners,
-// several threads at once. Counting is checked against find with the walk helpers.
+// The usage scanner on trees the tests build with known sizes: errors, several threads at once,
+// its memory of owners. Counting is checked against find with the walk helpers.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -47,46 +47,10 @@ TEST(UsageScanner, ReportsAFolderThatCannotBeScanned) {
     EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), scanner.Scan("", false).error);
 }
 
-TEST(UsageScanner, RescansOfAnUnchangedTreeReadNoOwnersAgain) {
+// Several threads scan at once, with and without owners; then rescans read the owners of new and
+// changed files only.
+TEST(UsageScanner, ServesSeveralThreadsAndRescansReadNoOwnersOfUnchangedFilesAgain) {
     TempFolder temp("scan-cache");
-    KnownTree tree(temp.Path());
-    tree.Folder("one");
-    tree.Folder("one\\two");
-    for (int i = 0; i < 20; ++i)
-        tree.File((i % 2 ? "one\\f" : "one\\two\\f") + std::to_string(i), 10 + i);
-    UsageScanner scanner;
-    UsageResult first = scanner.Scan(temp.Path(), true);
-    EXPECT_EQ(20u, scanner.SecurityReads());
-    EXPECT_EQ(1u, scanner.AccountLookups());
-    ASSERT_EQ(1u, first.bytesByOwner.size());
-    EXPECT_EQ(tree.bytes, first.bytesByOwner.begin()->second);
-
-    UsageResult again = scanner.Scan(temp.Path(), true);
-    EXPECT_EQ(20u, scanner.SecurityReads());
-    EXPECT_EQ(1u, scanner.AccountLookups());
-    EXPECT_EQ(first.bytesByOwner, again.bytesByOwner);
-
-    // A subfolder's scan shares the same memory of owners.
-    EXPECT_EQ(0u, scanner.Scan(temp / "one\\two\\", true).error); // with its backslash
-    EXPECT_EQ(20u, scanner.SecurityReads());
-
-    // A file that grew and a new file are read again; a deleted one is simply gone.
-    ASSERT_TRUE(WriteTestFile(temp / "one\\f1", 5000));
-    ASSERT_TRUE(WriteTestFile(temp / "one\\new", 7));
-    ASSERT_TRUE(DeleteFileA((temp / "one\\two\\f0").c_str()));
-    UsageResult changed = scanner.Scan(temp.Path(), true);
-    EXPECT_EQ(22u, scanner.SecurityReads());
-    EXPECT_EQ(tree.bytes - 11 + 5000 + 7 - 10, changed.totalBytes);
-    EXPECT_EQ(changed.totalBytes, changed.bytesByOwner.begin()->second);
-
-    scanner.ForgetOwners();
-    scanner.Scan(temp.Path(), true);
-    EXPECT_EQ(22u + 20u, scanner.SecurityReads());
-    EXPECT_EQ(1u, scanner.AccountLookups());
-}
-
-TEST(UsageScanner, ServesSeveralThreadsAtOnce) {
-    TempFolder temp("scan-threads");
     KnownTree tree(temp.Path());
     for (int f = 0; f < 6; ++f) {
         std::string folder = "d" + std::to_string(f);
@@ -94,6 +58,8 @@ TEST(UsageScanner, ServesSeveralThreadsAtOnce) {
         for (int i = 0; i < 30; ++i)
             tree.File(folder + "\\x" + std::to_string(i), f * 1000 + i);
     }
+    tree.Folder("d0\\two");
+    tree.File("d0\\two\\f", 10);
     UsageScanner scanner;
     std::vector<UsageResult> results(4);
     std::vector<std::thread> threads;
@@ -104,12 +70,32 @@ TEST(UsageScanner, ServesSeveralThreadsAtOnce) {
     for (size_t t = 0; t < results.size(); ++t) {
         EXPECT_EQ(tree.bytes, results[t].totalBytes);
         EXPECT_EQ(tree.files, results[t].fileCount);
+        ASSERT_EQ(t % 2 == 0 ? 1u : 0u, results[t].bytesByOwner.size());
         if (t % 2 == 0) {
-            ASSERT_EQ(1u, results[t].bytesByOwner.size());
             EXPECT_EQ(tree.bytes, results[t].bytesByOwner.begin()->second);
         }
     }
-    EXPECT_LE(scanner.SecurityReads(), 2 * tree.files);
+    const uint64_t reads = scanner.SecurityReads(), lookups = scanner.AccountLookups();
+    EXPECT_LE(reads, 2 * tree.files);
+
+    UsageResult again = scanner.Scan(temp.Path(), true);
+    EXPECT_EQ(results[0].bytesByOwner, again.bytesByOwner);
+    EXPECT_EQ(0u, scanner.Scan(temp / "d0\\two\\", true).error); // a subfolder shares them
+    EXPECT_EQ(reads, scanner.SecurityReads());
+
+    // A file that grew and a new file are read again; a deleted one is simply gone.
+    ASSERT_TRUE(WriteTestFile(temp / "d1\\x1", 5000));
+    ASSERT_TRUE(WriteTestFile(temp / "d1\\new", 7));
+    ASSERT_TRUE(DeleteFileA((temp / "d0\\two\\f").c_str()));
+    UsageResult changed = scanner.Scan(temp.Path(), true);
+    EXPECT_EQ(reads + 2, scanner.SecurityReads());
+    EXPECT_EQ(tree.bytes - 1001 + 5000 + 7 - 10, changed.totalBytes);
+    EXPECT_EQ(changed.totalBytes, changed.bytesByOwner.begin()->second);
+
+    scanner.ForgetOwners();
+    scanner.Scan(temp.Path(), true);
+    EXPECT_EQ(reads + 2 + tree.files, scanner.SecurityReads()); // each file read once
+    EXPECT_EQ(lookups, scanner.AccountLookups());
 }
 
 } // namespace

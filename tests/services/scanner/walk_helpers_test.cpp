@@ -76,26 +76,6 @@ private:
     uint64_t m_bytes = 0, m_files = 0, m_folders = 0;
 };
 
-// The helper processes a scanner sent requests to, opened as they are met.
-class SeenHelpers {
-public:
-    void Watch(UsageScanner& scanner) {
-        scanner.WatchHelperRequests([this](DWORD id) {
-            std::lock_guard lock(m_lock);
-            if (m_ids.insert(id).second)
-                m_processes.emplace_back(
-                    OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
-                                FALSE, id));
-        });
-    }
-    std::vector<base::UniqueHandleKernel>& Processes() { return m_processes; }
-
-private:
-    std::mutex m_lock;
-    std::set<DWORD> m_ids;
-    std::vector<base::UniqueHandleKernel> m_processes;
-};
-
 TEST_F(UsageScannerHelpers, SizesOnlyScansMatchFindWithHelpersWithoutAndWhenMissing) {
     UsageScanner alone, missing, helped;
     missing.UseWalkHelpers("C:\\no such folder\\axscan.exe");
@@ -118,7 +98,9 @@ TEST_F(UsageScannerHelpers, SizesOnlyScansMatchFindWithHelpersWithoutAndWhenMiss
 }
 
 TEST_F(UsageScannerHelpers, AHelperKilledMidScanLeavesTheResultExactAndHelpersEndWithTheScanner) {
-    SeenHelpers seen;
+    std::mutex lock;
+    std::set<DWORD> ids;
+    std::vector<base::UniqueHandleKernel> seen; // the helpers of the second scan
     {
         UsageScanner scanner;
         scanner.UseWalkHelpers(HelperProgram(), 2);
@@ -135,11 +117,16 @@ TEST_F(UsageScannerHelpers, AHelperKilledMidScanLeavesTheResultExactAndHelpersEn
         EXPECT_TRUE(killed);
 
         // The next scan has two helpers again.
-        seen.Watch(scanner);
+        scanner.WatchHelperRequests([&](DWORD id) {
+            std::lock_guard hold(lock);
+            if (ids.insert(id).second)
+                seen.emplace_back(
+                    OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+        });
         ExpectCounted(scanner.Scan(Root(), false));
     }
-    ASSERT_EQ(2u, seen.Processes().size());
-    for (const base::UniqueHandleKernel& helper : seen.Processes()) {
+    ASSERT_EQ(2u, seen.size());
+    for (const base::UniqueHandleKernel& helper : seen) {
         ASSERT_TRUE(helper);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(helper.Get(), 0));
         DWORD code = 9;
