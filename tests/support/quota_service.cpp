@@ -1,6 +1,5 @@
 #include "quota_service.h"
 
-#include "base/handles.h"
 #include "base/service_control.h"
 #include "client/record_list.h"
 #include "services/axserver/server_settings.h"
@@ -9,38 +8,27 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 
 namespace {
 
-// Size and time of a program: a rebuilt program gets its service reinstalled and restarted.
-std::string BinaryStamp(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return "";
-    char stamp[64];
-    snprintf(stamp, sizeof stamp, "%lu-%lu-%lu", data.nFileSizeLow,
-             data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
-    return stamp;
-}
+constexpr char kStampFile[] = "C:\\kelvane-test\\services-of-this-build";
 
-std::string InstalledStamp() {
-    char stamp[128] = {};
-    DWORD size = sizeof stamp;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kParametersKey, "TestBinaryStamp", RRF_RT_REG_SZ, nullptr,
-                     stamp, &size) != ERROR_SUCCESS)
-        return "";
+// The sizes and times of the programs the services run (the helper processes run axscan.exe): a
+// rebuilt one gets the services installed and started anew.
+std::string BuildStamp() {
+    std::string stamp;
+    for (const std::string& program :
+         {server_program::ServerProgramPath(), WindowsPathOf(KELVANE_AXPOLICY_EXE),
+          WindowsPathOf(KELVANE_AXSCAN_EXE)}) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(program.c_str(), GetFileExInfoStandard, &data);
+        stamp += std::to_string(data.nFileSizeLow) + "-" +
+                 std::to_string(data.ftLastWriteTime.dwHighDateTime) + "-" +
+                 std::to_string(data.ftLastWriteTime.dwLowDateTime) + "/";
+    }
     return stamp;
-}
-
-void RecordStamp(const std::string& stamp) {
-    base::UniqueKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParametersKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
-    RegSetValueExA(key.Get(), "TestBinaryStamp", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(stamp.c_str()),
-                   static_cast<DWORD>(stamp.size() + 1));
 }
 
 } // namespace
@@ -58,24 +46,20 @@ int RunServerProgram(const std::string& arguments) {
 }
 
 void ForgetInstallation() {
-    RecordStamp("");
+    DeleteFileA(kStampFile);
 }
 
 void EnsureServicesRunning() {
-    std::string server = server_program::ServerProgramPath();
-    std::string policy = WindowsPathOf(KELVANE_AXPOLICY_EXE);
-    // The service's helper processes run axscan.exe: a new one restarts the service too.
-    std::string stamp = BinaryStamp(server) + "/" + BinaryStamp(policy) + "/" +
-                        BinaryStamp(WindowsPathOf(KELVANE_AXSCAN_EXE));
+    const std::string stamp = BuildStamp();
     DWORD state = 0;
     bool installed = QueryServiceState(kQuotaServiceName, nullptr, state) == ERROR_SUCCESS &&
                      QueryServiceState(kPolicyServiceName, nullptr, state) == ERROR_SUCCESS;
-    if (!installed || InstalledStamp() != stamp) {
+    if (!installed || child_process::ReadFileText(kStampFile) != stamp) {
         StopServiceAndWait(kPolicyServiceName);
         StopServiceAndWait(kQuotaServiceName);
         ASSERT_EQ(0, RunServerProgram(std::string("-install -store ") + kTestStore));
-        ASSERT_EQ(0, RunProgram("\"" + policy + "\" -install"));
-        RecordStamp(stamp);
+        ASSERT_EQ(0, RunProgram("\"" + WindowsPathOf(KELVANE_AXPOLICY_EXE) + "\" -install"));
+        std::ofstream(kStampFile) << stamp;
     }
     ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kQuotaServiceName));
     ASSERT_EQ(ERROR_SUCCESS, StartServiceAndWait(kPolicyServiceName));
@@ -86,6 +70,12 @@ void StopServices() {
     ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kQuotaServiceName));
 }
 
+void RestartQuotaService() {
+    StopServiceAndWait(kPolicyServiceName);
+    ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kQuotaServiceName));
+    EnsureServicesRunning();
+}
+
 ForegroundServer::ForegroundServer() {
     std::string line =
         "\"" + server_program::ServerProgramPath() + "\" -console -store " + kTestStore;
@@ -93,12 +83,9 @@ ForegroundServer::ForegroundServer() {
         ADD_FAILURE() << "cannot start " << line << ": " << error;
         return;
     }
-    DWORD start = GetTickCount();
-    while (!m_serving && GetTickCount() - start < 10000) {
+    for (DWORD start = GetTickCount(); !m_serving && GetTickCount() - start < 10000; Sleep(20)) {
         AXCli probe;
         m_serving = probe.Connect("") == ERROR_SUCCESS;
-        if (!m_serving)
-            Sleep(20);
     }
     EXPECT_TRUE(m_serving) << "the foreground server does not answer";
 }
@@ -108,16 +95,64 @@ void ForegroundServer::Kill() {
     m_serving = false;
 }
 
-void RestartQuotaService() {
-    StopServiceAndWait(kPolicyServiceName);
-    ASSERT_EQ(ERROR_SUCCESS, StopServiceAndWait(kQuotaServiceName));
-    EnsureServicesRunning();
+QuotaServiceEnvironment::QuotaServiceEnvironment(int kind) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    m_root = std::string(temp) + "kelvane-service-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(m_root);
+    CreateDirectoryA(m_root.c_str(), nullptr);
+    server_program::StopPolicyService();
+    RunServerProgram("-stop");
+    if (RunServerProgram("-install -store \"" + m_root + "\\store\" -kind " +
+                         std::to_string(kind)) != 0) {
+        ADD_FAILURE() << "axserver -install failed";
+        return;
+    }
+    m_running = RunServerProgram("-start") == 0;
+    EXPECT_TRUE(m_running) << "axserver -start failed";
 }
 
-TestFolder::TestFolder(const std::string& name) {
+QuotaServiceEnvironment::~QuotaServiceEnvironment() {
+    Stop();
+    RunServerProgram("-uninstall");
+    RemoveTree(m_root);
+}
+
+bool QuotaServiceEnvironment::Stop() {
+    if (m_running)
+        m_running = RunServerProgram("-stop") != 0;
+    return !m_running;
+}
+
+std::string QuotaServiceEnvironment::Folder(const std::string& name) const {
+    const std::string folder = m_root + "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+uint32_t SaveQuota(const std::string& folder, uint64_t permQuota, uint32_t attributes,
+                   const char* owner) {
+    AXCli client;
+    AllotrixDbRec record;
+    record.SetObjectName(folder.substr(0, 2).c_str(), folder.substr(2).c_str());
+    record.SetFileOwner(owner);
+    record.SetPermQuota(permQuota);
+    record.SetAttributes(attributes);
+    uint32_t status = client.Connect("");
+    return status != kAxOk ? status : client.Save(&record, 1);
+}
+
+uint32_t DeleteQuota(const std::string& folder, const char* owner) {
+    AXCli client;
+    std::string device = folder.substr(0, 2), file = folder.substr(2), who = owner;
+    uint32_t status = client.Connect("");
+    return status != kAxOk ? status : client.Delete(device.data(), file.data(), who.data());
+}
+
+TestFolder::TestFolder(const std::string& name)
+    : m_path(std::string(kTestRoot) + "\\data\\" + name) {
     CreateDirectoryA(kTestRoot, nullptr);
     CreateDirectoryA((std::string(kTestRoot) + "\\data").c_str(), nullptr);
-    m_path = std::string(kTestRoot) + "\\data\\" + name;
     RemoveTree(m_path);
     EXPECT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr)) << m_path;
 }
@@ -125,13 +160,9 @@ TestFolder::TestFolder(const std::string& name) {
 TestFolder::~TestFolder() {
     AXCli client;
     if (client.Connect("") == ERROR_SUCCESS) {
-        std::vector<AllotrixBaseDbRec> records = ListAll(client);
-        for (AllotrixBaseDbRec& record : records) {
-            if (_stricmp(record.GetMappedName(1), m_path.c_str()) != 0)
-                continue;
-            std::string device = Device(), file = File();
-            client.Delete(device.data(), file.data(), record.GetFileOwner());
-        }
+        for (AllotrixBaseDbRec& record : ListAll(client))
+            if (_stricmp(record.GetMappedName(1), m_path.c_str()) == 0)
+                DeleteQuota(m_path, record.GetFileOwner());
     }
     RemoveTree(m_path);
 }
@@ -205,63 +236,4 @@ bool FindListed(AXCli& client, const TestFolder& folder, const std::string& owne
             return true;
         }
     return false;
-}
-
-QuotaServiceEnvironment::QuotaServiceEnvironment(int kind) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    m_root = std::string(temp) + "kelvane-service-" + std::to_string(GetCurrentProcessId());
-    RemoveTree(m_root);
-    CreateDirectoryA(m_root.c_str(), nullptr);
-    server_program::StopPolicyService();
-    RunServerProgram("-stop");
-    if (RunServerProgram("-install -store \"" + m_root + "\\store\" -kind " +
-                         std::to_string(kind)) != 0) {
-        ADD_FAILURE() << "axserver -install failed";
-        return;
-    }
-    m_running = RunServerProgram("-start") == 0;
-    if (!m_running)
-        ADD_FAILURE() << "axserver -start failed";
-}
-
-QuotaServiceEnvironment::~QuotaServiceEnvironment() {
-    Stop();
-    RunServerProgram("-uninstall");
-    RemoveTree(m_root);
-}
-
-bool QuotaServiceEnvironment::Stop() {
-    if (m_running)
-        m_running = RunServerProgram("-stop") != 0;
-    return !m_running;
-}
-
-std::string QuotaServiceEnvironment::Folder(const std::string& name) const {
-    const std::string folder = m_root + "\\" + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-uint32_t SaveQuota(const std::string& folder, uint64_t permQuota, uint32_t attributes,
-                   const char* owner) {
-    AXCli client;
-    uint32_t status = client.Connect("");
-    if (status != kAxOk)
-        return status;
-    AllotrixDbRec record;
-    record.SetObjectName(folder.substr(0, 2).c_str(), folder.substr(2).c_str());
-    record.SetFileOwner(owner);
-    record.SetPermQuota(permQuota);
-    record.SetAttributes(attributes);
-    return client.Save(&record, 1);
-}
-
-uint32_t DeleteQuota(const std::string& folder, const char* owner) {
-    AXCli client;
-    uint32_t status = client.Connect("");
-    if (status != kAxOk)
-        return status;
-    std::string device = folder.substr(0, 2), file = folder.substr(2), who = owner;
-    return client.Delete(device.data(), file.data(), who.data());
 }

@@ -1,7 +1,6 @@
-// The quota and policy services of this build in the test prefix, for the tests that drive them.
-// Two ways: the services installed once per test program on a store of the test run (a test
-// program gets them by linking kelvane_test_services), or a quota service of one test's own over
-// an empty store (QuotaServiceEnvironment).
+// The quota and policy services of this build in the test prefix, for the tests that drive them:
+// installed once per test program on the test store (by linking kelvane_test_services), or a quota
+// service of one test's own over an empty store (QuotaServiceEnvironment).
 #pragma once
 
 #include "client/axcli.h"
@@ -26,12 +25,9 @@ int RunServerProgram(const std::string& arguments);
 
 // Installs (when missing or built anew) and starts both services; fails the test on error.
 void EnsureServicesRunning();
-// Stops both services through the service control manager.
 void StopServices();
-// Restarts the quota service through the service control manager.
 void RestartQuotaService();
-// Marks the installed services as not this build's, so that the next EnsureServicesRunning
-// installs them again.
+// Makes the next EnsureServicesRunning install the services again.
 void ForgetInstallation();
 
 // The quota service run in the foreground as a child process on the test store, so that a test
@@ -67,8 +63,8 @@ private:
     bool m_running = false;
 };
 
-// Saves a quota on `folder` with a client of its own: the object's own quota when `owner` is
-// empty. Returns the client's status.
+// Saves or deletes a quota on `folder` with a client of its own (the object's own quota when
+// `owner` is empty); the client's status.
 uint32_t SaveQuota(const std::string& folder, uint64_t permQuota, uint32_t attributes = 0,
                    const char* owner = "");
 uint32_t DeleteQuota(const std::string& folder, const char* owner = "");
@@ -91,30 +87,24 @@ private:
 
 // A record for `folder` with the given owner (empty: the object's own quota) and quota.
 AllotrixDbRec MakeRecord(const TestFolder& folder, const std::string& owner, uint64_t quota);
-// The current user as "COMPUTER\name", owner of the files the tests write.
+// The current user, owner of the files the tests write, as "COMPUTER\name".
 std::string CurrentAccount();
 std::string ComputerName();
 std::string UserName();
-// Every record of an enumeration through `client`, statuses other than 0 and 1332 fail the test.
+// Every record of an enumeration through `client`; an error fails the test.
 std::vector<AllotrixBaseDbRec> ListAll(AXCli& client);
-// Polls the listed record until `done` says yes or `timeoutMs` passes; returns the last one seen.
-template <typename Predicate>
-bool WaitForRecord(AXCli& client, const TestFolder& folder, const std::string& owner,
-                   Predicate done, AllotrixBaseDbRec& last, DWORD timeoutMs = 10000);
 // Whether a listed owner is `owner`, named with or without its domain.
 bool IsOwner(const char* listed, const std::string& owner);
 bool FindListed(AXCli& client, const TestFolder& folder, const std::string& owner,
                 AllotrixBaseDbRec& found);
 
+// Polls the listed record until `done` says yes or `timeoutMs` passes; `last` is the last seen.
 template <typename Predicate>
 bool WaitForRecord(AXCli& client, const TestFolder& folder, const std::string& owner,
-                   Predicate done, AllotrixBaseDbRec& last, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    do {
+                   Predicate done, AllotrixBaseDbRec& last, DWORD timeoutMs = 10000) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
         if (FindListed(client, folder, owner, last) && done(last))
             return true;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
     return false;
 }
 
