@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
-#include <limits>
 #include <string>
 
 TEST(MailSecret, StoredRotatedInExactly81BytesAndCutTo80Characters) {
@@ -12,23 +12,18 @@ TEST(MailSecret, StoredRotatedInExactly81BytesAndCutTo80Characters) {
     info.SetMailProfile("abc");
     const char expected[kMailSecretSize] = {0x0B, 0x13, 0x1B}; // and zeros to the end
     EXPECT_EQ(0, memcmp(info.MailProfile, expected, kMailSecretSize));
-    for (int value = 0; value < 256; ++value) {
-        uint8_t byte = static_cast<uint8_t>(value);
-        EXPECT_EQ(byte, UnscrambleByte(ScrambleByte(byte))) << value;
-    }
+    for (int value = 0; value < 256; ++value)
+        EXPECT_EQ(value, UnscrambleByte(ScrambleByte(uint8_t(value)))) << value;
 
-    char clear[kMailSecretSize + 8];
+    char clear[kMailSecretSize + 8], stored[kMailSecretSize + 8], back[8];
     memset(clear, 'x', sizeof clear);
-    char stored[kMailSecretSize + 8];
     memset(stored, 0x5A, sizeof stored);
-    ScrambleMailSecret(stored, clear);
-    EXPECT_EQ(static_cast<char>(ScrambleByte('x')), stored[kMailSecretSize - 1]);
-    for (size_t i = kMailSecretSize; i < sizeof stored; ++i)
-        EXPECT_EQ(0x5A, stored[i]) << "byte " << i << " written past the field";
-    char back[8];
     memset(back, '#', sizeof back);
+    ScrambleMailSecret(stored, clear);
+    EXPECT_EQ(char(ScrambleByte('x')), stored[kMailSecretSize - 1]);
+    EXPECT_EQ(std::string(8, 0x5A), std::string(stored + kMailSecretSize, 8)) << "written past";
     UnscrambleMailSecret(back, stored, 4);
-    EXPECT_EQ(std::string("xxxx####"), std::string(back, 8));
+    EXPECT_EQ("xxxx####", std::string(back, 8));
 
     info.SetMailPassword(std::string(200, 'p').c_str());
     info.GetMailPassword(clear);
@@ -38,15 +33,14 @@ TEST(MailSecret, StoredRotatedInExactly81BytesAndCutTo80Characters) {
 }
 
 TEST(Recipients, TrailingSeparatorsAndBlanksAreStripped) {
-    struct Case {
-        const char* text;
-        const char* stripped;
+    const struct {
+        const char *text, *stripped;
         uint32_t count;
     } cases[] = {
         {"a;b; ;", "a;b", 2}, {" ; ;;  ", "", 0},  {"", "", 0},
         {"one", "one", 1},    {"a;;b", "a;;b", 3}, {"a; b\t;\t", "a; b", 2},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         char text[kMailTextSize];
         strcpy(text, c.text);
         EXPECT_EQ(c.count, CountRecipients(text)) << c.text;
@@ -62,43 +56,30 @@ TEST(Recipients, TrailingSeparatorsAndBlanksAreStripped) {
 }
 
 TEST(TextForms, ValuesReadBackExactlyAtTheEdgesAndBadTextChangesNothing) {
-    const uint64_t values[] = {0, 1, 50, 1023, 1ull << 32, std::numeric_limits<uint64_t>::max()};
-    for (uint64_t value : values) {
+    for (uint64_t value : {0ull, 1ull, 1023ull, 1ull << 32, ~0ull}) {
         char text[260];
-        AllotrixDbRec rec;
+        AllotrixDbRec rec, back;
         rec.SetPermQuota(value);
         rec.SetOverDraft(value);
         rec.Actions[2].SetAdjustQuota(value);
-        AllotrixDbRec back;
+        rec.Actions[2].SetRepeat(uint32_t(std::min<uint64_t>(value, UINT32_MAX)));
         EXPECT_TRUE(back.SetPermQuotaW(rec.GetPermQuotaW(text)));
         EXPECT_TRUE(back.SetOverDraftW(rec.GetOverDraftW(text)));
         EXPECT_TRUE(back.Actions[2].SetAdjustQuotaW(rec.Actions[2].GetAdjustQuotaW(text)));
+        EXPECT_TRUE(back.Actions[2].SetRepeatW(rec.Actions[2].GetRepeatW(text)));
         EXPECT_EQ(value, back.GetPermQuota());
         EXPECT_EQ(value, back.GetOverDraft());
         EXPECT_EQ(value, back.Actions[2].GetAdjustQuota());
+        EXPECT_EQ(rec.Actions[2].GetRepeat(), back.Actions[2].GetRepeat());
     }
-    const uint32_t counts[] = {0, 100, std::numeric_limits<uint32_t>::max()};
-    for (uint32_t count : counts) {
-        char text[260];
-        AllotrixActionRec action;
-        action.SetRepeat(count);
-        AllotrixActionRec back;
-        EXPECT_TRUE(back.SetRepeatW(action.GetRepeatW(text)));
-        EXPECT_EQ(count, back.GetRepeat());
-    }
-
-    // Bad text changes nothing.
     AllotrixDbRec rec;
     rec.SetPermQuota(77);
-    const char* const bad_texts[] = {"",    "abc",  "-1", "12x", "18446744073709551616",
-                                     "1.5", nullptr};
-    for (const char* bad : bad_texts)
+    rec.Actions[0].SetRepeat(3);
+    for (const char* bad : {"", "abc", "-1", "12x", "18446744073709551616", "1.5", (const char*)0})
         EXPECT_FALSE(rec.SetPermQuotaW(bad)) << (bad ? bad : "null");
+    EXPECT_FALSE(rec.Actions[0].SetRepeatW("4294967296"));
     EXPECT_EQ(77u, rec.GetPermQuota());
-    AllotrixActionRec action;
-    action.SetRepeat(3);
-    EXPECT_FALSE(action.SetRepeatW("4294967296"));
-    EXPECT_EQ(3u, action.GetRepeat());
+    EXPECT_EQ(3u, rec.Actions[0].GetRepeat());
 }
 
 TEST(Records, ObjectNameSplitsAndRootIsShownWithItsBackslash) {
@@ -109,7 +90,6 @@ TEST(Records, ObjectNameSplitsAndRootIsShownWithItsBackslash) {
     char file[kFileNameSize];
     EXPECT_STREQ("\\Users", rec.GetFileName(file));
     EXPECT_STREQ("D:", rec.GetDeviceName());
-    std::string longPath(400, 'q');
-    rec.SetObjectName("E:", longPath.c_str());
+    rec.SetObjectName("E:", std::string(400, 'q').c_str());
     EXPECT_EQ(kFileNameSize - 1, strlen(rec.GetFileName(file)));
 }
