@@ -128,31 +128,6 @@ TEST(PolicyService, CommandRunsOncePerCrossingWithItsMacrosAcrossRestarts) {
     }));
 }
 
-TEST(PolicyService, AdjustmentRaisesTheQuotaUntilItsRepeatLimit) {
-    TestFolder folder("policy-adjust");
-    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
-    record.SetThreshPercent1(80);
-    record.Actions[0].TurnPolicyFlagOn(PolAbove);
-    record.Actions[0].SetAdjustQuota(512 * kKB);
-    record.Actions[0].SetRepeat(2);
-    SaveAndWaitForScan(folder, record);
-    LogWatch log;
-    // Each file crosses the threshold of the quota before it.
-    const struct {
-        uint64_t written, quota;
-    } steps[] = {{900 * kKB, 1536 * kKB}, {400 * kKB, 2 * kMB}, {400 * kKB, 2 * kMB}};
-    for (uint32_t n = 0; n < 3; ++n) {
-        folder.WriteFile("f" + std::to_string(n) + ".bin", steps[n].written);
-        if (n == 2) {
-            EXPECT_TRUE(log.WaitFor("the quota was not adjusted: the repeat limit of 2 "
-                                    "adjustments is reached"));
-        }
-        ASSERT_TRUE(WaitFor([&] { return Read(folder).GetPermQuota() == steps[n].quota; }))
-            << "quota " << Read(folder).GetPermQuota() << ", expected " << steps[n].quota;
-        EXPECT_EQ(std::min(n + 1, 2u), Read(folder).Actions[0].GetCurrentRepeat());
-    }
-}
-
 // The single file in `folder` whose name starts with `stem`.
 std::string ReportIn(const std::string& folder, const std::string& stem) {
     WIN32_FIND_DATAA data{};
@@ -266,35 +241,6 @@ TEST(PolicyService, ReportsLandInTheirFolderInEachFormatAndAreMailedWithTheMessa
         EXPECT_NE(std::string::npos, mail.find(text)) << text << " in\n" << mail;
 }
 
-TEST(PolicyService, FailingActionsAreLoggedAndTheOthersStillRun) {
-    MailServerSetting mailServer("127.0.0.1:" + std::to_string(ClosedPort()));
-    TestFolder folder("policy-faults");
-    std::string out = std::string(kTestRoot) + "\\policy-faults.txt";
-    DeleteFileA(out.c_str());
-    AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
-    record.SetThreshPercent1(10);
-    AllotrixActionRec& action = record.Actions[0];
-    action.SetPolicyFlags(PolAbove | PolReportSummary | PolSendToConsole | PolWarning);
-    action.SetMessage("faults test message");
-    action.SetPolicyToExecute("kelvane-no-such-program [USER]");
-    strcpy(action.ReportMail.OutputDirectory, "Q:\\no-such-drive\\reports");
-    strcpy(action.ReportMail.MailTo, "ann@kelvane.test");
-    record.SetThreshPercent2(5);
-    record.Actions[1].SetPolicyFlags(PolAbove);
-    record.Actions[1].SetPolicyToExecute(("echo ran>" + out).c_str());
-    SaveAndWaitForScan(folder, record);
-    LogWatch log;
-    folder.WriteFile("data.bin", 200 * kKB);
-
-    ASSERT_TRUE(WaitFor([&] { return ReadFileText(out).find("ran") == 0; }));
-    std::string prefix = "Error: Threshold 1 (10%) of " + folder.Path() + ": ";
-    for (const std::string& text :
-         {std::string("Warning: faults test message"), prefix + "the command failed with exit code",
-          prefix + "the reports could not be written to Q:\\no-such-drive\\reports",
-          prefix + "the mail to ann@kelvane.test was not sent: the SMTP server 127.0.0.1:"})
-        EXPECT_TRUE(log.WaitFor(text)) << text << " in\n" << log.Since();
-}
-
 // Both services read their auditing switch when they start.
 void SwitchAuditing(const char* text) {
     for (const char* value : {"ServerAuditing", "PolicyAuditing"})
@@ -323,35 +269,58 @@ bool TakeNotice(const std::string& text) {
     });
 }
 
-TEST(PolicyService, AuditsEveryActionAndQuotaChangeAndNotifiesTheUser) {
+// Two thresholds crossed at once: the actions of the first are audited and adjust the quota up
+// to their repeat limit, those of the second fail and are logged, and neither stops the other.
+TEST(PolicyService, AuditsAdjustsUpToTheRepeatLimitAndLogsFailingActions) {
     AuditingOn auditing;
+    MailServerSetting mailServer("127.0.0.1:" + std::to_string(ClosedPort()));
     TestFolder folder("policy-audit");
     std::string serverLog = std::string(kTestStore) + "\\AXServer.log";
     size_t serverLogStart = ReadFileText(serverLog).size();
-    LogWatch log;
     AllotrixDbRec record = MakeRecord(folder, "", 1 * kMB);
     record.SetThreshPercent1(10);
-    AllotrixActionRec& action = record.Actions[0];
-    action.SetPolicyFlags(PolAbove | PolNotifyUser);
-    action.SetMessage("[OBJECT NAME] passed [THRESH NUMBER].");
-    action.SetPolicyToExecute("echo audited");
-    action.SetAdjustQuota(1 * kMB);
+    AllotrixActionRec& audited = record.Actions[0];
+    audited.SetPolicyFlags(PolAbove | PolNotifyUser);
+    audited.SetMessage("[OBJECT NAME] passed [THRESH NUMBER].");
+    audited.SetPolicyToExecute("echo audited");
+    audited.SetAdjustQuota(1 * kMB);
+    audited.SetRepeat(1);
+    record.SetThreshPercent2(5);
+    AllotrixActionRec& failing = record.Actions[1];
+    failing.SetPolicyFlags(PolAbove | PolReportSummary | PolSendToConsole | PolWarning);
+    failing.SetMessage("faults test message");
+    failing.SetPolicyToExecute("kelvane-no-such-program [USER]");
+    strcpy(failing.ReportMail.OutputDirectory, "Q:\\no-such-drive\\reports");
+    strcpy(failing.ReportMail.MailTo, "ann@kelvane.test");
     SaveAndWaitForScan(folder, record);
+    LogWatch log;
     folder.WriteFile("data.bin", 200 * kKB);
 
     std::string notice = folder.Path() + " passed 1.";
     EXPECT_TRUE(TakeNotice(notice));
-    std::string prefix = "Information: Threshold 1 (10%) of " + folder.Path() + ": ";
+    std::string first = "Information: Threshold 1 (10%) of " + folder.Path() + ": ";
+    std::string second = "Error: Threshold 2 (5%) of " + folder.Path() + ": ";
     for (const std::string& text :
-         {prefix + "usage rose to or past the threshold.",
-          prefix + "the permanent quota was adjusted from 1048576 to 2097152 bytes",
-          prefix + "the message was shown to the user: " + notice,
-          prefix + "ran the command: echo audited"})
+         {first + "usage rose to or past the threshold.",
+          first + "the permanent quota was adjusted from 1048576 to 2097152 bytes",
+          first + "the message was shown to the user: " + notice,
+          first + "ran the command: echo audited", std::string("Warning: faults test message"),
+          second + "the command failed with exit code",
+          second + "the reports could not be written to Q:\\no-such-drive\\reports",
+          second + "the mail to ann@kelvane.test was not sent: the SMTP server 127.0.0.1:"})
         EXPECT_TRUE(log.WaitFor(text)) << text << " in\n" << log.Since();
     std::string changes = ReadFileText(serverLog).substr(serverLogStart);
     std::string saved = "Saved the quota of " + folder.Path() + ": permanent quota ";
     for (const std::string& text : {saved + "1048576 bytes", saved + "2097152 bytes"})
         EXPECT_NE(std::string::npos, changes.find(text)) << text << " in\n" << changes;
+
+    // Crossed again (300 KB of 2 MB): the repeat limit keeps the quota.
+    folder.WriteFile("more.bin", 100 * kKB);
+    EXPECT_TRUE(TakeNotice(notice));
+    EXPECT_TRUE(log.WaitFor("the quota was not adjusted: the repeat limit of 1 adjustments is "
+                            "reached"));
+    EXPECT_EQ(2 * kMB, Read(folder).GetPermQuota());
+    EXPECT_EQ(1u, Read(folder).Actions[0].GetCurrentRepeat());
 }
 
 // What the event viewer shows for an entry: the text of message 1 of the source's message file.
