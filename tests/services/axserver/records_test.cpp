@@ -6,11 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -89,50 +90,75 @@ TEST(QuotaRecords, OneQuotaPerFolderAndPerAccountHoweverTheyAreNamed) {
     EXPECT_EQ(static_cast<uint32_t>(ERROR_INVALID_NAME), client.Save(&refused, 0));
 }
 
-TEST(QuotaRecords, EnumerationListsEachRecordOnceObjectFirstAndEndContextStartsOver) {
+// Two clients enumerate side by side while a third saves again and again.
+TEST(QuotaRecords, EnumerationsListEachRecordOnceObjectFirstWhileAnotherClientSaves) {
     TestFolder a("enum-a"), b("enum-b");
-    AXCli client;
-    ASSERT_EQ(0u, client.Connect(""));
+    AXCli clients[3];
+    for (AXCli& client : clients)
+        ASSERT_EQ(0u, client.Connect(""));
     const char* owners[] = {"", "Administrators", "Users", "Everyone"};
     for (const TestFolder* folder : {&a, &b})
         for (const char* owner : owners) {
             AllotrixDbRec record = MakeRecord(*folder, owner, 1000);
-            ASSERT_EQ(0u, client.Save(&record, 0)) << owner;
+            ASSERT_EQ(0u, clients[2].Save(&record, 0)) << owner;
         }
-    std::vector<AllotrixBaseDbRec> all;
-    AllotrixBaseDbRec record;
-    uint32_t status = client.EndContext();
-    while (status == 0 || status == kAxSkipRecord)
-        if ((status = client.Get(&record, 1)) == 0)
-            all.push_back(record);
-    EXPECT_EQ(kAxNoMoreRecords, status);
-    EXPECT_EQ(kAxNoMoreRecords, client.Get(&record, 1)) << "the end is remembered";
-    for (const TestFolder* folder : {&a, &b})
-        for (const char* owner : owners)
-            EXPECT_EQ(1, std::count_if(all.begin(), all.end(),
-                                       [&](const AllotrixBaseDbRec& r) {
-                                           return _stricmp(r.GetMappedName(1),
-                                                           folder->Path().c_str()) == 0 &&
-                                                  IsOwner(r.GetFileOwner(), owner);
-                                       }))
-                << folder->Path() << owner;
-    // An object's own record comes before its owners'.
-    for (size_t i = 0; i < all.size(); ++i)
-        if (all[i].GetFileOwner()[0] && _stricmp(all[i].GetMappedName(1), a.Path().c_str()) == 0) {
-            ASSERT_GT(i, 0u);
-            EXPECT_TRUE(all[i - 1].IsAttributeSet(AttrAbsolute) || all[i - 1].GetFileOwner()[0]);
+    std::atomic<bool> stop{false};
+    std::atomic<int> saves{0};
+    std::thread writer([&] {
+        while (!stop) {
+            AllotrixDbRec record = MakeRecord(a, "", 1000 + saves);
+            saves += clients[2].Save(&record, 0) == 0;
         }
+    });
+    // At least three rounds, and on until the writer has saved while the others enumerate.
+    for (int round = 0; round < 3 || (saves == 0 && round < 1000); ++round) {
+        std::vector<AllotrixBaseDbRec> all[2];
+        uint32_t statuses[2] = {clients[0].EndContext(), clients[1].EndContext()};
+        while (statuses[0] != kAxNoMoreRecords || statuses[1] != kAxNoMoreRecords)
+            for (int c = 0; c < 2; ++c) {
+                AllotrixBaseDbRec record;
+                if (statuses[c] == kAxNoMoreRecords)
+                    continue;
+                if ((statuses[c] = clients[c].Get(&record, 1)) == 0)
+                    all[c].push_back(record);
+                ASSERT_TRUE(statuses[c] == 0 || statuses[c] == kAxNoMoreRecords ||
+                            statuses[c] == kAxSkipRecord);
+            }
+        AllotrixBaseDbRec record;
+        EXPECT_EQ(kAxNoMoreRecords, clients[0].Get(&record, 1)) << "the end is remembered";
+        EXPECT_EQ(all[0].size(), all[1].size());
+        for (const TestFolder* folder : {&a, &b})
+            for (const char* owner : owners)
+                EXPECT_EQ(1, std::count_if(all[0].begin(), all[0].end(),
+                                           [&](const auto& r) {
+                                               return _stricmp(r.GetMappedName(1),
+                                                               folder->Path().c_str()) == 0 &&
+                                                      IsOwner(r.GetFileOwner(), owner);
+                                           }))
+                    << folder->Path() << owner;
+        // An object's own record comes before its owners'.
+        for (size_t i = 0; i < all[0].size(); ++i)
+            if (all[0][i].GetFileOwner()[0] &&
+                _stricmp(all[0][i].GetMappedName(1), a.Path().c_str()) == 0) {
+                ASSERT_GT(i, 0u);
+                EXPECT_TRUE(all[0][i - 1].IsAttributeSet(AttrAbsolute) ||
+                            all[0][i - 1].GetFileOwner()[0]);
+            }
+    }
+    stop = true;
+    writer.join();
+    EXPECT_GT(saves.load(), 0);
 
     // Part way through, EndContext starts the next enumeration at the first record again.
-    ASSERT_EQ(0u, client.EndContext());
-    AllotrixBaseDbRec first, again;
-    ASSERT_EQ(0u, client.Get(&first, 1));
-    ASSERT_EQ(0u, client.Get(&record, 1));
-    ASSERT_EQ(0u, client.EndContext());
-    ASSERT_EQ(0u, client.Get(&again, 1));
+    AllotrixBaseDbRec first, second, again;
+    ASSERT_EQ(0u, clients[0].EndContext());
+    ASSERT_EQ(0u, clients[0].Get(&first, 1));
+    ASSERT_EQ(0u, clients[0].Get(&second, 1));
+    ASSERT_EQ(0u, clients[0].EndContext());
+    ASSERT_EQ(0u, clients[0].Get(&again, 1));
     EXPECT_STREQ(first.GetMappedName(1), again.GetMappedName(1));
     EXPECT_STREQ(first.GetFileOwner(), again.GetFileOwner());
-    client.EndContext();
+    clients[0].EndContext();
 }
 
 void SetOrDelete(const char* name, std::optional<DWORD> value) {

@@ -1,4 +1,4 @@
-// The quota service under bad requests, hostile and concurrent clients, and a crash.
+// The quota service under bad requests, hostile clients and a crash.
 #include "quota_service.h"
 
 #include "base/handles.h"
@@ -190,50 +190,6 @@ TEST(QuotaServiceRobustness, FolderRequestsStayOutOfTheStoreNameNoParentAndExist
     EXPECT_EQ(uint32_t{ERROR_ACCESS_DENIED}, client.CreateDir(inside.data()));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(inside.c_str()));
     EXPECT_EQ(uint32_t{ERROR_INVALID_DRIVE}, client.CreateDir(noDrive.data()));
-}
-
-TEST(QuotaServiceRobustness, TwoClientsEnumerateWhileAThirdSaves) {
-    TestFolder folder("concurrent");
-    AXCli setup;
-    ASSERT_EQ(0u, setup.Connect(""));
-    AllotrixDbRec object = MakeRecord(folder, "", 1000);
-    ASSERT_EQ(0u, setup.Save(&object, 0));
-    const size_t before = ListAll(setup).size();
-
-    std::atomic<bool> stop{false};
-    std::atomic<int> saves{0};
-    std::thread writer([&] {
-        AXCli client;
-        for (bool connected = client.Connect("") == 0; connected && !stop;) {
-            AllotrixDbRec record = MakeRecord(folder, "", 1000 + saves);
-            saves += client.Save(&record, 0) == 0;
-        }
-    });
-    AXCli clients[2];
-    for (AXCli& client : clients)
-        ASSERT_EQ(0u, client.Connect(""));
-    // At least five rounds, and on until the writer has saved while the others enumerate.
-    for (int round = 0; round < 5 || (saves == 0 && round < 1000); ++round) {
-        size_t counts[2] = {};
-        uint32_t statuses[2] = {};
-        for (AXCli& client : clients)
-            ASSERT_EQ(0u, client.EndContext());
-        while (statuses[0] != kAxNoMoreRecords || statuses[1] != kAxNoMoreRecords)
-            for (int c = 0; c < 2; ++c) {
-                AllotrixBaseDbRec record;
-                if (statuses[c] == kAxNoMoreRecords)
-                    continue;
-                statuses[c] = clients[c].Get(&record, 1);
-                counts[c] += statuses[c] == 0;
-                ASSERT_TRUE(statuses[c] == 0 || statuses[c] == kAxNoMoreRecords ||
-                            statuses[c] == kAxSkipRecord);
-            }
-        EXPECT_EQ(before, counts[0]);
-        EXPECT_EQ(before, counts[1]);
-    }
-    stop = true;
-    writer.join();
-    EXPECT_GT(saves.load(), 0);
 }
 
 TEST(QuotaServiceRobustness, AcknowledgedSavesSurviveTheServiceBeingKilled) {
