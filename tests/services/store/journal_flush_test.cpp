@@ -11,7 +11,6 @@
 
 #include "base/handles.h"
 #include "services/store/quota_store.h"
-#include "store_test_support.h"
 #include "temp_folder.h"
 
 namespace {
@@ -79,7 +78,8 @@ TEST(JournalFlush, ChangeIsAcknowledgedOnlyAfterItsJournalEntryIsFlushed) {
     TempFolder temp("journal-flush");
     QuotaStore store;
     ASSERT_EQ(0u, store.Open(temp.Path()));
-    AllotrixDbRec record = MakeRecord("\\data", "", 1000);
+    AllotrixDbRec record;
+    record.SetObjectName("C:", "\\data");
     base::UniqueFile journal(CreateFileA((temp / "quota.jnl").c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -4,17 +4,51 @@
 
 #include <cstddef>
 #include <cstring>
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "services/store/checksum.h"
 #include "services/store/quota_store.h"
 #include "services/store/record_packing.h"
 #include "services/store/store_format.h"
-#include "store_test_support.h"
 #include "temp_folder.h"
 
 namespace {
+
+// A record for device "C:", directory `file` and `owner`, with a permanent quota and a message
+// that make its contents recognisable.
+AllotrixDbRec MakeRecord(const char* file, const char* owner, uint64_t permQuota) {
+    AllotrixDbRec record;
+    record.SetObjectName("C:", file);
+    record.SetFileOwner(owner);
+    record.SetPermQuota(permQuota);
+    record.SetThreshPercent1(90);
+    if (owner[0] == '\0')
+        record.TurnAttributeOn(AttrAbsolute);
+    record.Actions[2].SetMessage(("quota " + std::to_string(permQuota) + " on " + file).c_str());
+    record.Actions[4].ReportMail.SetMailProfile("profile");
+    return record;
+}
+
+bool SameBytes(const AllotrixDbRec& a, const AllotrixDbRec& b) {
+    return memcmp(static_cast<const void*>(&a), static_cast<const void*>(&b), sizeof a) == 0;
+}
+
+std::vector<char> ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteBytes(const std::string& path, const std::vector<char>& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
+}
+
+uint64_t FileSize(const std::string& path) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+}
 
 std::string Numbered(int i) {
     return "\\D" + std::to_string(i);
@@ -205,40 +239,33 @@ TEST_F(QuotaStoreTest, AJournalAlreadyFoldedIntoTheSnapshotIsIgnored) {
 // Each damage to a store of \D0..\D2 in the snapshot and \D3, \D4 in the journal: the records
 // that must survive it, and the file that must be named and kept aside as it was.
 TEST_F(QuotaStoreTest, EveryDamageIsRecoveredToldAndKeptAside) {
-    auto flip = [](std::vector<char>& bytes, size_t at) { bytes[at] ^= 0x10; };
-    struct Damage {
+    // Where a byte is flipped (from the end when negative), or what replaces the file.
+    constexpr long Clear = 1 << 30, Text = Clear + 1;
+    const long entry = long(sizeof(EntryFrame) + PackRecord(MakeRecord("\\D3", "", 3)).size());
+    const struct Damage {
         const char* what;
         bool journal;
-        std::function<void(std::vector<char>&)> change;
+        long change;
         std::vector<int> survivors;
-    };
-    const std::vector<Damage> damages = {
-        {"snapshot header", false, [&](auto& bytes) { flip(bytes, 20); }, {0, 1, 2, 3, 4}},
-        {"snapshot magic", false, [&](auto& bytes) { flip(bytes, 0); }, {0, 1, 2, 3, 4}},
-        {"journal header", true, [&](auto& bytes) { flip(bytes, 30); }, {0, 1, 2, 3, 4}},
-        {"empty snapshot", false, [](auto& bytes) { bytes.clear(); }, {3, 4}},
-        {"snapshot of text", false, [](auto& bytes) { bytes.assign(300, 'x'); }, {3, 4}},
-        {"last journal entry",
-         true,
-         [&](auto& bytes) { flip(bytes, bytes.size() - 20); },
-         {0, 1, 2, 3}},
-        {"first journal entry",
-         true,
-         [&](auto& bytes) {
-             flip(bytes, bytes.size() - (bytes.size() - sizeof(StoreFileHeader)) * 3 / 4);
-         },
-         {0, 1, 2, 4}},
-        {"snapshot record",
-         false,
-         [&](auto& bytes) { flip(bytes, bytes.size() - 10); },
-         {0, 1, 3, 4}},
+    } damages[] = {
+        {"snapshot header", false, 20, {0, 1, 2, 3, 4}},
+        {"snapshot magic", false, 0, {0, 1, 2, 3, 4}},
+        {"journal header", true, 30, {0, 1, 2, 3, 4}},
+        {"empty snapshot", false, Clear, {3, 4}},
+        {"snapshot of text", false, Text, {3, 4}},
+        {"last journal entry", true, -20, {0, 1, 2, 3}},
+        {"first journal entry", true, -entry * 3 / 2, {0, 1, 2, 4}},
+        {"snapshot record", false, -10, {0, 1, 3, 4}},
     };
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.what);
         ASSERT_NO_FATAL_FAILURE(SaveNumberedRecords(5, 2));
         std::string path = damage.journal ? Journal() : Snapshot();
         std::vector<char> bytes = ReadBytes(path);
-        damage.change(bytes);
+        if (damage.change == Clear || damage.change == Text)
+            bytes.assign(damage.change == Text ? 300 : 0, 'x');
+        else
+            bytes[damage.change < 0 ? bytes.size() + damage.change : damage.change] ^= 0x10;
         WriteBytes(path, bytes);
 
         QuotaStore store;
