@@ -19,9 +19,6 @@ ColumnCodes Codes(std::initializer_list<uint32_t> codes) {
 
 class ColumnProfile : public ::testing::Test {
 protected:
-    static std::string ReadString(const char* value) {
-        return ui::Profile::GetString("AXMonitor", value, "<missing>");
-    }
     ScopedProfileRoot m_profile{"KelvaneLayoutTest"};
 };
 
@@ -60,23 +57,12 @@ TEST(ColumnList, ParsesNamesInAnyCaseDropsUnknownOnesAndShowsAtMostTwelve) {
               "Status;% Space Used;Server;Object Name;Space Used;");
 }
 
-TEST(ColumnList, TextFormListsTheShownKeys) {
-    EXPECT_EQ(ColumnListText(Codes({8, 3, 10, 0, 1})), "PermQuota;% Space Free;Write Through;");
-    EXPECT_EQ(ColumnListText(Codes({0, 1, 2})), "");
+TEST(ColumnList, TextFormListsTheShownKeysInOrder) {
     const std::string all = "Status;% Space Used;% Space Free;Object Name;User;Space Used;"
                             "HighWater;PermQuota;Overdraft;Write Through;Enforce Quota;Server;";
     const ColumnCodes order = ParseColumnList(all, kServerKindFull);
     EXPECT_EQ(order, Codes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0}));
     EXPECT_EQ(ColumnListText(order), all);
-}
-
-TEST_F(ColumnProfile, NothingSavedGivesDefaults) {
-    const ColumnLayout layout = LoadColumnList(kServerKindFull);
-    EXPECT_EQ(layout.sizeUnit, 2u);
-    EXPECT_EQ(layout.order, Codes({1, 2, 12, 4, 5, 6, 8, 7, 0, 3, 9, 10, 11}));
-    EXPECT_EQ(LoadColumnWidth(kColObjectName, 140), 140);
-    // The default is not written back.
-    EXPECT_EQ(ReadString("ColsDisplayed"), "<missing>");
 }
 
 TEST_F(ColumnProfile, WidthsAreSavedUnderTheColumnKeys) {

@@ -103,7 +103,7 @@ TEST_F(ServiceTest, OpeningLoadsTheListedRecordsAnEmptyServerEmptiesTheGridAStop
         << stopped.messages[0];
 }
 
-TEST_F(ServiceTest, EachRefreshShowsNewChangedAndDeletedQuotasSortedAsTheRows) {
+TEST_F(ServiceTest, EachRefreshShowsNewChangedAndDeletedQuotasSortedAndKeepsTheUnchangedEntries) {
     const uint64_t sizes[] = {10, 30, 20};
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(SaveQuota(m_service.Folder("Sort" + std::to_string(i)), sizes[i] * kMB), kAxOk);
@@ -127,20 +127,35 @@ TEST_F(ServiceTest, EachRefreshShowsNewChangedAndDeletedQuotasSortedAsTheRows) {
         EXPECT_EQ(view.EntryOfRow(row)->record.GetPermQuota(), expected[row - 1] * kMB);
     }
 
-    // A changed record moves to its new place with its new cells; the other rows keep theirs.
+    // A changed record moves to its new place with its new cells; the other rows keep their
+    // cells and their very entries (so that a large list takes its memory once).
+    const MonitorList& list = m_document.DisplayedList();
+    const auto scanned = [&] {
+        return std::none_of(list.begin(), list.end(), [](const auto& entry) {
+            return (entry->record.GetAttributes() & kAttrScanStatusBits) != 0;
+        });
+    };
+    ASSERT_TRUE(PumpMessagesUntil(scanned, kCycleTimeoutMs));
     std::vector<std::string> shown; // 40, 30, 20 and 10 MB
-    for (int row = 1; row <= 4; ++row)
+    std::vector<const MonitorEntry*> entries;
+    for (int row = 1; row <= 4; ++row) {
         shown.push_back(view.GetCellStyle(row, capacity).GetValue());
+        entries.push_back(view.EntryOfRow(row));
+    }
     ASSERT_EQ(SaveQuota(m_service.Folder("Sort0"), 35 * kMB), kAxOk);
     ASSERT_TRUE(PumpMessagesUntil(
-        [&] { return view.EntryOfRow(2)->record.GetPermQuota() == 35 * kMB; }, kCycleTimeoutMs));
+        [&] { return scanned() && view.EntryOfRow(2)->record.GetPermQuota() == 35 * kMB; },
+        kCycleTimeoutMs));
     const std::vector<std::string> now{shown[0], view.GetCellStyle(2, capacity).GetValue(),
                                        shown[1], shown[2]};
     for (int row = 1; row <= 4; ++row) {
         EXPECT_EQ(view.GetCellStyle(row, capacity).GetValue(), now[row - 1]);
-        EXPECT_EQ(view.EntryOfRow(row), m_document.DisplayedList()[row - 1].get());
+        EXPECT_EQ(view.EntryOfRow(row), list[row - 1].get());
     }
     EXPECT_EQ(std::count(shown.begin(), shown.end(), now[1]), 0);
+    EXPECT_EQ((std::vector<const MonitorEntry*>{view.EntryOfRow(1), view.EntryOfRow(3),
+                                                view.EntryOfRow(4)}),
+              (std::vector<const MonitorEntry*>(entries.begin(), entries.begin() + 3)));
 
     // A deleted quota leaves the grid with the next cycle; the timer goes on being armed.
     ASSERT_EQ(DeleteQuota(m_service.Folder("Sort3")), kAxOk);

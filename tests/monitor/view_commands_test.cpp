@@ -13,6 +13,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace monitor;
 using Names = std::vector<std::string>;
@@ -82,22 +83,17 @@ void DoubleClick(HWND dialog, int listId, int index) {
     SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
-// Drags displayed item `from` and drops it on item `onto` through the drag list notifications;
-// returns the answers to DL_BEGINDRAG and DL_DRAGGING.
-std::pair<LONG_PTR, LONG_PTR> Drag(HWND dialog, int from, int onto, bool cancel = false) {
+// Drags displayed item `from` and drops it on item `onto` through the drag list notifications.
+void Drag(HWND dialog, int from, int onto, bool cancel = false) {
     HWND list = GetDlgItem(dialog, IDC_DISPLAYED_COLUMNS);
     const UINT dragMessage = RegisterWindowMessageA("commctrl_DragListMsg");
-    auto notify = [&](UINT code, int index) {
-        POINT point = ItemPoint(list, index);
+    for (UINT code :
+         {UINT(DL_BEGINDRAG), UINT(DL_DRAGGING), cancel ? UINT(DL_CANCELDRAG) : UINT(DL_DROPPED)}) {
+        POINT point = ItemPoint(list, code == DL_BEGINDRAG ? from : onto);
         ClientToScreen(list, &point);
         DRAGLISTINFO info{code, list, point};
         SendMessageA(dialog, dragMessage, IDC_DISPLAYED_COLUMNS, reinterpret_cast<LPARAM>(&info));
-        return GetWindowLongPtrA(dialog, DWLP_MSGRESULT);
-    };
-    const LONG_PTR began = notify(DL_BEGINDRAG, from);
-    const LONG_PTR dragging = notify(DL_DRAGGING, onto);
-    notify(cancel ? DL_CANCELDRAG : DL_DROPPED, onto);
-    return {began, dragging};
+    }
 }
 
 bool CommandEnabled(CAXMonView& view, UINT id) {
@@ -166,9 +162,7 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
 
     // Status dropped on % Space Free lands before it; the last item dropped on the first goes
     // first; a cancelled drag moves nothing.
-    const auto answers = Drag(dialog, 0, 2);
-    EXPECT_EQ(answers.first, TRUE);
-    EXPECT_EQ(answers.second, DL_MOVECURSOR);
+    Drag(dialog, 0, 2);
     Drag(dialog, 2, 0);
     Drag(dialog, 0, 2, true);
     EXPECT_EQ(DisplayedCodes(dialog), (Codes{kColFreePercent, 7, kColStatus}));
@@ -194,25 +188,9 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
     EXPECT_EQ(Codes(order.begin(), order.begin() + 4), (Codes{kColStatus, 7, kColFreePercent, 0}));
 }
 
-TEST_F(ViewTest, ColumnsDialogDisablesOkWhileNothingIsDisplayed) {
-    ColumnCodes order = Order({kColStatus, kColServer});
-    CColumnsDlg columns(order, 2, m_frame);
-    ASSERT_TRUE(columns.CreateModeless());
-    HWND dialog = columns.Handle();
-    for (int i = 0; i < 2; ++i) {
-        Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
-        Click(dialog, IDC_REMOVE_COLUMN);
-    }
-    EXPECT_FALSE(Enabled(dialog, IDOK));
-    Select(dialog, IDC_AVAILABLE_COLUMNS, 3);
-    Click(dialog, IDC_ADD_COLUMN);
-    EXPECT_TRUE(Enabled(dialog, IDOK));
-    Click(dialog, IDCANCEL);
-}
-
 // ---- Column command ---------------------------------------------------------------------------
 
-TEST_F(ViewTest, ColumnCommandSavesWidthsRebuildsAndKeepsTheSortColumn) {
+TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsItsColumn) {
     m_profile.WriteString("ColsDisplayed", "Status;Object Name;Space Used;Server;");
     m_document.Add("C:\\B", 20 * kMB, 100 * kMB);
     m_document.Add("C:\\A", 10 * kMB, 100 * kMB);
@@ -222,88 +200,54 @@ TEST_F(ViewTest, ColumnCommandSavesWidthsRebuildsAndKeepsTheSortColumn) {
     ClickHeading(2); // ascending
     ASSERT_EQ(ObjectColumn(2), (Names{"C:\\A", "C:\\B", "C:\\C"}));
     view.SetColWidth(3, 77);
+    auto runColumns = [&](const std::function<void(HWND)>& steps) {
+        DialogDriver driver("Columns", steps);
+        view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
+        EXPECT_TRUE(driver.Ran());
+        EXPECT_TRUE(view.IsTimerArmed());
+        EXPECT_FALSE(view.IsBusy());
+    };
 
-    DialogDriver driver("Columns", [&](HWND dialog) {
-        // Width saved before the dialog showed; nothing of the list yet.
+    runColumns([&](HWND dialog) { // everything out: OK waits for a column; Cancel
         DWORD width = 0;
         EXPECT_TRUE(m_profile.ReadDword("Space Used", width));
         EXPECT_EQ(width, 77u);
-        EXPECT_EQ(ProfileText("ColsDisplayed"), "Status;Object Name;Space Used;Server;");
         EXPECT_FALSE(view.IsTimerArmed());
-        Select(dialog, IDC_DISPLAYED_COLUMNS, 0); // Status out
+        for (int i = 0; i < 4; ++i) {
+            Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
+            Click(dialog, IDC_REMOVE_COLUMN);
+        }
+        EXPECT_FALSE(Enabled(dialog, IDOK));
+        Select(dialog, IDC_AVAILABLE_COLUMNS, 3);
+        Click(dialog, IDC_ADD_COLUMN);
+        EXPECT_TRUE(Enabled(dialog, IDOK));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(ProfileText("ColsDisplayed"), "Status;Object Name;Space Used;Server;");
+    EXPECT_EQ(view.GetColCount(), 4);
+
+    runColumns([&](HWND dialog) { // Status out: Object Name becomes column 1
+        Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
         Click(dialog, IDC_REMOVE_COLUMN);
-        Drag(dialog, 2, 0); // Server first
         CheckRadioButton(dialog, IDC_SPACE_UNIT_BYTES, IDC_SPACE_UNIT_GIGABYTES,
                          IDC_SPACE_UNIT_KILOBYTES);
         Click(dialog, IDOK);
     });
-    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-
-    EXPECT_EQ(ProfileText("ColsDisplayed"), "Server;Object Name;Space Used;");
+    EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Space Used;Server;");
     ASSERT_EQ(view.GetColCount(), 3);
-    EXPECT_EQ(view.GetValue(0, 1), "Server");
     EXPECT_EQ(view.SizeUnit(), 1u);
-    EXPECT_EQ(view.GetValue(1, 3), "10,240.0KB");
-    // The sort column followed Object Name to column 2, direction kept.
-    EXPECT_EQ(view.SortColumn(), 2);
-    EXPECT_TRUE(CAXMonView::IsSortAscending());
-    EXPECT_EQ(ObjectColumn(2), (Names{"C:\\A", "C:\\B", "C:\\C"}));
-    EXPECT_TRUE(view.IsTimerArmed());
-    EXPECT_FALSE(view.IsBusy());
-}
-
-TEST_F(ViewTest, CancelledColumnsChangeNothingAndRemovingTheSortColumnSortsByTheFirstDescending) {
-    m_profile.WriteString("ColsDisplayed", "Object Name;Server;Space Used;");
-    m_document.Add("C:\\B", 20 * kMB, 100 * kMB);
-    m_document.Add("C:\\A", 10 * kMB, 100 * kMB);
-    m_document.Add("C:\\C", 30 * kMB, 100 * kMB);
-    CAXMonView& view = OpenView();
-    ClickHeading(3);
-    ClickHeading(3); // Space Used ascending
-    ASSERT_TRUE(CAXMonView::IsSortAscending());
-    for (int button : {IDCANCEL, IDOK}) {
-        DialogDriver driver("Columns", [&](HWND dialog) {
-            Select(dialog, IDC_DISPLAYED_COLUMNS, 2);
-            Click(dialog, IDC_REMOVE_COLUMN);
-            Click(dialog, button);
-        });
-        view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-        EXPECT_TRUE(view.IsTimerArmed());
-        if (button == IDCANCEL) {
-            EXPECT_EQ(view.GetColCount(), 3);
-            EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Server;Space Used;");
-        }
-    }
-    EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Server;");
-    EXPECT_EQ(view.GetColCount(), 2);
     EXPECT_EQ(view.SortColumn(), 1);
-    EXPECT_FALSE(CAXMonView::IsSortAscending());
-    EXPECT_EQ(ObjectColumn(1), (Names{"C:\\C", "C:\\B", "C:\\A"}));
-}
+    EXPECT_TRUE(CAXMonView::IsSortAscending());
+    EXPECT_EQ(ObjectColumn(1), (Names{"C:\\A", "C:\\B", "C:\\C"}));
 
-TEST_F(ViewTest, OnAMonitoringOnlyServerConfirmingDropsUserButKeepsTheOtherFullServerColumns) {
-    m_profile.WriteString("ColsDisplayed",
-                          "Status;HighWater;User;Object Name;Overdraft;Write Through;"
-                          "Enforce Quota;Space Used;");
-    m_document.SetServerKind(kServerKindMonitorOnly);
-    m_document.Add("C:\\A", 10, 100);
-    CAXMonView& view = OpenView();
-    ASSERT_EQ(view.GetColCount(), 3);
-
-    std::vector<ListItem> available, displayed;
-    DialogDriver driver("Columns", [&](HWND dialog) {
-        available = ListItems(dialog, IDC_AVAILABLE_COLUMNS);
-        displayed = ListItems(dialog, IDC_DISPLAYED_COLUMNS);
+    runColumns([&](HWND dialog) { // the sort column out: the first column sorts, descending
+        Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
+        Click(dialog, IDC_REMOVE_COLUMN);
         Click(dialog, IDOK);
     });
-    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-
-    EXPECT_NE(std::find(available.begin(), available.end(), ListItem{"User (AX Only)", kColUser}),
-              available.end());
-    EXPECT_EQ(displayed.size(), 7u);
-    EXPECT_EQ(ProfileText("ColsDisplayed"),
-              "Status;HighWater;Object Name;Overdraft;Write Through;Enforce Quota;Space Used;");
-    EXPECT_EQ(view.GetColCount(), 3);
+    EXPECT_EQ(view.SortColumn(), 1);
+    EXPECT_FALSE(CAXMonView::IsSortAscending());
+    EXPECT_EQ(ObjectColumn(1), (Names{"30,720.0KB", "20,480.0KB", "10,240.0KB"}));
 }
 
 // ---- Find and copy -----------------------------------------------------------------------------
