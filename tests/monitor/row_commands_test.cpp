@@ -1,5 +1,5 @@
-// The row commands of the grid against the real quota service: Delete and Apply Template on the
-// current cell's row, each with what the server holds afterwards, Scan's failure and Properties;
+// The row commands of the grid against the real quota service: Properties, Delete and Apply
+// Template on the current cell's row, each with what the server holds afterwards, their failure;
 // and the user's place in the grid across a refresh and a sort.
 #include "quota_service.h"
 #include "tests/server/registry_keys.h"
@@ -79,38 +79,6 @@ DialogDriver ChooseFirstTemplate() {
 }
 
 } // namespace
-
-TEST_F(RowCommandsTest, DeleteAsksWithTheQuotasWordsAndDeletesOnlyOnYes) {
-    const std::string folder = m_service.Folder("Delete");
-    ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
-    ASSERT_EQ(kAxOk, SaveQuota(folder, 5 * kMB, 0, "Users"));
-    Open();
-    const std::string owner = "BUILTIN\\Users";
-    ASSERT_NE(0, RowOf(folder, owner));
-    AllotrixDbRec record;
-    struct Case {
-        std::string owner;
-        UINT answer;
-        std::string question;
-    };
-    for (const Case& step :
-         {Case{"", IDNO, "Delete default quota of object " + folder + ".  Are you sure?"},
-          Case{owner, IDNO,
-               "Delete quota of user " + owner + ", object " + folder + ".\nAre you sure?"},
-          Case{owner, IDYES,
-               "Delete quota of user " + owner + ", object " + folder + ".\nAre you sure?"}}) {
-        const int rows = m_view->GetRowCount();
-        MessageBoxWatch answers("Kelvane", step.answer);
-        RunOn(RowOf(folder, step.owner), ID_EDIT_DELETE);
-        ASSERT_EQ(1u, answers.Texts().size());
-        EXPECT_EQ(step.question, answers.Texts()[0]);
-        const bool deleted = step.answer == IDYES;
-        EXPECT_EQ(deleted ? kAxNotRunning : kAxOk, Stored(folder, step.owner, record));
-        EXPECT_EQ(rows - (deleted ? 1 : 0), m_view->GetRowCount());
-        EXPECT_EQ(!deleted, RowOf(folder, step.owner) != 0);
-    }
-    EXPECT_EQ(kAxOk, Stored(folder, "", record)) << "the object's own quota stays";
-}
 
 TEST_F(RowCommandsTest, ApplyTemplateChangesTheRowCreatesAMissingOwnerQuotaAndFailsWithTheService) {
     RemoveAllTemplates();
@@ -194,9 +162,10 @@ TEST_F(RowCommandsTest, ARefreshAndASortKeepTheUsersPlaceOnTheSameQuotas) {
 }
 
 TEST_F(RowCommandsTest,
-       PropertiesSaveTheEditedQuotaAndThresholdsCancelNothingAndAGoneOneIsReported) {
+       PropertiesSaveTheEditedQuotaDeleteAsksWithTheQuotasWordsAndAGoneOneIsReported) {
     const std::string folder = m_service.Folder("Properties");
     ASSERT_EQ(kAxOk, SaveQuota(folder, 10 * kMB, AttrAbsolute));
+    ASSERT_EQ(kAxOk, SaveQuota(folder, 5 * kMB, 0, "Users"));
     Open();
     const int row = RowOf(folder);
     ASSERT_NE(0, row);
@@ -229,9 +198,34 @@ TEST_F(RowCommandsTest,
     EXPECT_EQ(95, saved.GetThreshPercent1()); // the highest threshold comes first
     EXPECT_EQ(25 * kMB, m_view->EntryOfRow(row)->record.GetPermQuota());
 
+    // Delete asks in the words of the quota's kind; only Yes deletes.
+    const std::string owner = "BUILTIN\\Users";
+    struct Case {
+        std::string owner;
+        UINT answer;
+        std::string question;
+    };
+    for (const Case& step :
+         {Case{"", IDNO, "Delete default quota of object " + folder + ".  Are you sure?"},
+          Case{owner, IDNO,
+               "Delete quota of user " + owner + ", object " + folder + ".\nAre you sure?"},
+          Case{owner, IDYES,
+               "Delete quota of user " + owner + ", object " + folder + ".\nAre you sure?"}}) {
+        const int rows = m_view->GetRowCount();
+        MessageBoxWatch answers("Kelvane", step.answer);
+        RunOn(RowOf(folder, step.owner), ID_EDIT_DELETE);
+        ASSERT_EQ(1u, answers.Texts().size());
+        EXPECT_EQ(step.question, answers.Texts()[0]);
+        const bool deleted = step.answer == IDYES;
+        EXPECT_EQ(deleted ? kAxNotRunning : kAxOk, Stored(folder, step.owner, saved));
+        EXPECT_EQ(rows - (deleted ? 1 : 0), m_view->GetRowCount());
+        EXPECT_EQ(!deleted, RowOf(folder, step.owner) != 0);
+    }
+    EXPECT_EQ(kAxOk, Stored(folder, "", saved)) << "the object's own quota stays";
+
     ASSERT_EQ(kAxOk, DeleteQuota(folder));
     MessageBoxWatch messages;
-    EXPECT_TRUE(m_view->OnCellDoubleClick(row, 2, 0, POINT{}));
+    EXPECT_TRUE(m_view->OnCellDoubleClick(RowOf(folder), 2, 0, POINT{}));
     ASSERT_EQ(1u, messages.Texts().size());
     EXPECT_EQ(0u, messages.Texts()[0].find("Object: " + folder + "\n")) << messages.Texts()[0];
 }

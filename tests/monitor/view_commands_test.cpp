@@ -4,6 +4,7 @@
 #include "view_fixture.h"
 
 #include "client/axcli.h"
+#include "monitor/column_layout.h"
 #include "monitor/columns.h"
 #include "monitor/columns_dlg.h"
 #include "res/resource.h"
@@ -22,18 +23,6 @@ using Codes = std::vector<uint32_t>;
 namespace {
 
 constexpr uint64_t kMB = 1024 * 1024;
-
-ColumnCodes Order(std::initializer_list<uint32_t> shown) {
-    ColumnCodes order{};
-    size_t next = 0;
-    for (uint32_t code : shown)
-        order[next++] = code;
-    order[next++] = kColNone;
-    for (uint32_t code = 1; code <= kColumnTypeCount; ++code)
-        if (std::find(shown.begin(), shown.end(), code) == shown.end())
-            order[next++] = code;
-    return order;
-}
 
 struct ListItem {
     std::string text;
@@ -121,10 +110,8 @@ std::string ProfileText(const char* value) {
 
 } // namespace
 
-// ---- Columns dialog ---------------------------------------------------------------------------
-
 TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrderAndUnit) {
-    ColumnCodes order = Order({kColServer, kColStatus, kColHighWater});
+    ColumnCodes order = ParseColumnList("Server;Status;HighWater", kServerKindFull);
     CColumnsDlg columns(order, 2, m_frame);
     ASSERT_TRUE(columns.CreateModeless());
     HWND dialog = columns.Handle();
@@ -188,8 +175,6 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
     EXPECT_EQ(Codes(order.begin(), order.begin() + 4), (Codes{kColStatus, 7, kColFreePercent, 0}));
 }
 
-// ---- Column command ---------------------------------------------------------------------------
-
 TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsItsColumn) {
     m_profile.WriteString("ColsDisplayed", "Status;Object Name;Space Used;Server;");
     m_document.Add("C:\\B", 20 * kMB, 100 * kMB);
@@ -249,8 +234,6 @@ TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsIts
     EXPECT_FALSE(CAXMonView::IsSortAscending());
     EXPECT_EQ(ObjectColumn(1), (Names{"30,720.0KB", "20,480.0KB", "10,240.0KB"}));
 }
-
-// ---- Find and copy -----------------------------------------------------------------------------
 
 TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsItsPlace) {
     m_profile.WriteString("ColsDisplayed", "Object Name;Space Used;");
@@ -317,8 +300,6 @@ TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
     EXPECT_EQ(ClipboardText(), heading + "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
 }
 
-// ---- Pause, release and the other commands ----------------------------------------------------
-
 TEST_F(ViewTest, PauseStopsTheTimerUntilReleaseAndACommandMeanwhileRearmsIt) {
     m_document.Add("C:\\A", 10, 100);
     CAXMonView& view = OpenView(true);
@@ -347,6 +328,7 @@ TEST_F(ViewTest, PauseStopsTheTimerUntilReleaseAndACommandMeanwhileRearmsIt) {
 }
 
 TEST_F(ViewTest, TheViewAnswersItsCommandsAndLeavesTheOthersToTheFrame) {
+    m_document.Add("C:\\A", 10, 100);
     CAXMonView& view = OpenView();
     SendMessageA(view.Handle(), WM_COMMAND, ID_VIEW_ZOOM_IN, 0); // as an accelerator sends it
     EXPECT_EQ(view.GetZoom(), 110);
@@ -358,8 +340,14 @@ TEST_F(ViewTest, TheViewAnswersItsCommandsAndLeavesTheOthersToTheFrame) {
     for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
                          ID_QUOTA_PROPERTIES, ID_VIEW_ZOOM_OUT})
         EXPECT_TRUE(CommandEnabled(view, command)) << command;
-    view.ClearCurrentCell();
-    EXPECT_TRUE(view.RouteCommand(ID_QUOTA_PROPERTIES, 0, nullptr)); // no row: nothing opens
+    view.ClearCurrentCell(); // no row: the row commands show nothing
+    EXPECT_TRUE(view.RouteCommand(ID_QUOTA_PROPERTIES, 0, nullptr));
+    for (UINT command : {ID_EDIT_DELETE, ID_QUOTA_SCAN, ID_QUOTA_APPLY_TEMPLATE}) {
+        MessageBoxWatch none("Kelvane", IDOK);
+        EXPECT_TRUE(view.RouteCommand(command, 0, nullptr));
+        EXPECT_TRUE(view.IsTimerArmed());
+        EXPECT_TRUE(none.Texts().empty()) << command;
+    }
     ui::CommandState other;
     view.QueryCommand(ID_APP_ABOUT, other);
     EXPECT_FALSE(other.Answered());
