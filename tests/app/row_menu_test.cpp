@@ -34,11 +34,11 @@ HWND FindPopupMenu() {
 TEST(RowMenu, RightClickShowsTheRowMenuWhoseCommandActsOnTheCurrentRow) {
     ConsoleWindows console;
     ASSERT_TRUE(console.Create());
-    QuietDocument& document = console.document;
+    FilledDocument& document = console.document;
     CMainFrame& frame = console.frame;
     monitor::CAXMonView& view = console.view;
-    for (const char* object : {"\\First", "\\Second", "\\Third"})
-        document.AddRow(object);
+    for (const char* object : {"C:\\First", "C:\\Second", "C:\\Third"})
+        document.Add(object, 0, 1000);
     view.OnInitialUpdate();
     frame.Show(SW_SHOW);
     ASSERT_TRUE(view.SetCurrentCell(1, 2));

@@ -48,6 +48,9 @@ protected:
     monitor::CAXMonView& OpenView(bool startTimer = false);
     void CloseView();
 
+    // The middle of a cell in the view's client coordinates (row 0: the heading), or the middle
+    // of its right border.
+    LPARAM CellPoint(int row, int col, bool rightEdge = false) const;
     // Presses and releases the left button in the heading of column `col`.
     void ClickHeading(int col);
     // Drags the right border of column `col`'s heading by `dx` pixels.

@@ -18,15 +18,6 @@ constexpr int kStatusCol = 1, kUsedCol = 2, kServerCol = 3, kObjectCol = 4, kUse
               kSpaceUsedCol = 6, kCapacityCol = 7, kHighWaterCol = 8;
 constexpr uint64_t kMB = 1024 * 1024;
 
-// The middle of a cell of the view, in client coordinates.
-LPARAM CellCentre(const CAXMonView& view, int row, int col) {
-    int left = view.GetColWidth(0);
-    for (int c = 1; c < col; ++c)
-        left += view.GetColWidth(c);
-    const int top = (row - view.GetTopRow() + 1) * view.GetRowHeight();
-    return MAKELPARAM(left + view.GetColWidth(col) / 2, top + view.GetRowHeight() / 2);
-}
-
 } // namespace
 
 TEST_F(ViewTest, DefaultLayoutShowsOneRowPerQuotaInServerOrderWithoutTimerWhenHidden) {
@@ -97,7 +88,7 @@ TEST_F(ViewTest, CellsShowIconsBarsOwnersSizesAndTipsOfTheRowsState) {
                  {4, kStatusCol, "45 % used, no threshold exceeded"},
                  {4, kObjectCol, ""}};
     for (const auto& c : cases) {
-        SendMessageA(view.Handle(), WM_MOUSEMOVE, 0, CellCentre(view, c.row, c.col));
+        SendMessageA(view.Handle(), WM_MOUSEMOVE, 0, CellPoint(c.row, c.col));
         char text[256] = {};
         TOOLINFOA tool{};
         tool.cbSize = sizeof tool;
