@@ -38,7 +38,8 @@ protected:
 
 } // namespace
 
-TEST_F(ServiceTest, OpeningLoadsTheListedRecordsAnEmptyServerEmptiesTheGridAStoppedOneIsReported) {
+TEST_F(ServiceTest,
+       OpeningLoadsTheListedRecordsAStoppedCycleDeliversNothingAndAStoppedServerIsReported) {
     ASSERT_TRUE(m_service.IsRunning());
     const std::string shown = m_service.Folder("Shown");
     ASSERT_EQ(SaveQuota(shown, 100 * kMB), kAxOk);
@@ -60,14 +61,56 @@ TEST_F(ServiceTest, OpeningLoadsTheListedRecordsAnEmptyServerEmptiesTheGridAStop
     EXPECT_EQ(m_document.GetTitle(),
               "Allotrix/Sentrel Monitor - All objects on computer " + ComputerName());
 
-    // A server without quotas gives an empty result, which replaces the old list.
-    for (const char* folder : {"Shown", "Hidden4", "Hidden8"})
-        ASSERT_EQ(DeleteQuota(m_service.Folder(folder)), kAxOk);
+    // Stopping a cycle in flight neither deadlocks nor delivers its result.
+    const size_t noticesOfTheOpen = ConnectedNotices().size();
+
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(m_document.RequestRefresh());
+        // Deliver nothing until the refresh thread hangs in its WM_AXMON_CONNECTED to us.
+        const DWORD start = GetTickCount();
+        while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) &&
+               GetTickCount() - start < kCycleTimeoutMs)
+            Sleep(1);
+        ASSERT_TRUE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)
+            << "the refresh thread never sent its connect notice";
+        m_document.StopRefresh();
+        EXPECT_FALSE(m_document.IsRefreshThreadRunning());
+        ASSERT_EQ(ConnectedNotices().size(), noticesOfTheOpen + round + 1);
+        EXPECT_EQ(ConnectedNotices().back(), 1u);
+        // The stopped cycle delivers nothing.
+        EXPECT_FALSE(m_document.TakeIncoming());
+    }
+
+    // After a stop the next request starts a new thread and the data comes again.
+    m_document.DisplayedList().clear();
+    ASSERT_TRUE(m_document.RequestRefresh());
+    ASSERT_TRUE(TakeNextResult());
+    EXPECT_EQ(m_document.DisplayedList().size(), 1u);
+
+    // The view stops a cycle in flight: its result is dropped, the next cycle shows the data.
+    m_document.StopRefresh();
     CAXMonView& view = OpenView();
     ASSERT_EQ(view.GetRowCount(), 1);
     ASSERT_TRUE(view.StartRefreshTimer(10));
+    ASSERT_TRUE(
+        PumpMessagesUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
+    view.StopRefreshTimer();
+    EXPECT_FALSE(m_document.IsRefreshThreadRunning());
+    EXPECT_TRUE(view.IsBusy());
+    ASSERT_TRUE(view.StartRefreshTimer(10));
+    // Any notice of the stopped cycle still queued must not empty the grid.
+    ASSERT_TRUE(
+        PumpMessagesUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
+    EXPECT_EQ(view.GetRowCount(), 1);
+
+    // A server without quotas gives an empty result, which replaces the old list.
+    for (const char* folder : {"Shown", "Hidden4", "Hidden8"})
+        ASSERT_EQ(DeleteQuota(m_service.Folder(folder)), kAxOk);
     ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 0; }, kCycleTimeoutMs));
     EXPECT_TRUE(m_document.DisplayedList().empty());
+    CloseView();
+    m_document.OnCloseDocument();
 
     ASSERT_TRUE(m_service.Stop());
     FilledDocument stopped;
@@ -137,56 +180,6 @@ TEST_F(ServiceTest, EachRefreshShowsNewChangedAndDeletedQuotasSortedAndKeepsTheU
     ASSERT_TRUE(PumpMessagesUntil([&] { return view.GetRowCount() == 3; }, kCycleTimeoutMs));
     EXPECT_EQ(view.EntryOfRow(1)->record.GetPermQuota(), 35 * kMB);
     EXPECT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
-}
-
-TEST_F(ServiceTest, StoppingACycleInFlightNeitherDeadlocksNorDeliversItsResult) {
-    ASSERT_EQ(SaveQuota(m_service.Folder("Data"), 10 * kMB), kAxOk);
-    ASSERT_TRUE(m_document.OnOpenDocument("C:\\"));
-    const size_t noticesOfTheOpen = ConnectedNotices().size();
-
-    for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(m_document.RequestRefresh());
-        // Deliver nothing until the refresh thread hangs in its WM_AXMON_CONNECTED to us.
-        const DWORD start = GetTickCount();
-        while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) &&
-               GetTickCount() - start < kCycleTimeoutMs)
-            Sleep(1);
-        ASSERT_TRUE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)
-            << "the refresh thread never sent its connect notice";
-        m_document.StopRefresh();
-        EXPECT_FALSE(m_document.IsRefreshThreadRunning());
-        ASSERT_EQ(ConnectedNotices().size(), noticesOfTheOpen + round + 1);
-        EXPECT_EQ(ConnectedNotices().back(), 1u);
-        // The stopped cycle delivers nothing.
-        EXPECT_FALSE(m_document.TakeIncoming());
-    }
-
-    // After a stop the next request starts a new thread and the data comes again.
-    m_document.DisplayedList().clear();
-    ASSERT_TRUE(m_document.RequestRefresh());
-    ASSERT_TRUE(TakeNextResult());
-    EXPECT_EQ(m_document.DisplayedList().size(), 1u);
-
-    // The view stops a cycle in flight: its result is dropped, the next cycle shows the data.
-    m_document.StopRefresh();
-    CAXMonView& view = OpenView();
-    ASSERT_EQ(view.GetRowCount(), 1);
-    ASSERT_TRUE(view.StartRefreshTimer(10));
-    ASSERT_TRUE(
-        PumpMessagesUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
-    view.StopRefreshTimer();
-    EXPECT_FALSE(m_document.IsRefreshThreadRunning());
-    EXPECT_TRUE(view.IsBusy());
-    ASSERT_TRUE(view.StartRefreshTimer(10));
-    // Any notice of the stopped cycle still queued must not empty the grid.
-    ASSERT_TRUE(
-        PumpMessagesUntil([&] { return m_document.IsRefreshThreadRunning(); }, kCycleTimeoutMs));
-    ASSERT_TRUE(PumpMessagesUntil([&] { return view.IsTimerArmed(); }, kCycleTimeoutMs));
-    EXPECT_EQ(view.GetRowCount(), 1);
-
-    CloseView();
-    m_document.OnCloseDocument();
-    EXPECT_TRUE(m_document.DisplayedList().empty());
 }
 
 TEST_F(MonitoringOnlyServiceTest, OnlyDeviceRootObjectsAreListed) {
