@@ -53,6 +53,9 @@ protected:
         DialogDriver driver("New Folder", [&](HWND dialog) {
             shown = ControlText(dialog, IDC_CURRENT_FOLDER);
             EXPECT_FALSE(Enabled(dialog, IDOK));
+            SetDlgItemTextA(dialog, IDC_NEW_FOLDER_NAME, "typed and taken back");
+            SetDlgItemTextA(dialog, IDC_NEW_FOLDER_NAME, "");
+            EXPECT_FALSE(Enabled(dialog, IDOK));
             ::Click(dialog, IDOK); // nothing to create: the dialog stays
             SetDlgItemTextA(dialog, IDC_NEW_FOLDER_NAME, name.c_str());
             EXPECT_TRUE(Enabled(dialog, IDOK));
