@@ -133,7 +133,7 @@ protected:
 
 } // namespace
 
-TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
+TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesOrThreeOnAServerOfKindOne) {
     EXPECT_TRUE(m_frame.QueryCommandState(ID_FILE_PROPERTIES).Enabled());
     ASSERT_EQ(ERROR_SUCCESS, UninstallService("AXPolicy"));
     int pages = 0;
@@ -159,12 +159,10 @@ TEST_F(ServerProperties, OpensOnThisComputerWithItsFourPagesAndNoApplyOrHelp) {
     EXPECT_TRUE(secondReturned);
     EXPECT_EQ("Application Version 4.0 (Build 100) Kelvane", version);
     EXPECT_EQ("AXPolicy|Stopped|Disabled|Not Installed", policy);
-}
 
-TEST_F(ServerProperties, AServerOfKindOneHasNoSettingsPage) {
+    // A server of kind 1 has no settings page.
     ASSERT_EQ(ERROR_SUCCESS, WriteServerKindSetting(kServerKindNoSettings));
     RestartQuotaService();
-    int pages = 0;
     bool mailLast = false;
     WorkSheet([&](HWND sheet) {
         pages = PageCount(sheet);

@@ -70,11 +70,8 @@ TEST_F(ColumnProfile, WidthsAreSavedUnderTheColumnKeys) {
     ASSERT_TRUE(SaveColumnWidth(kColCapacity, 97));
     ASSERT_TRUE(SaveColumnWidth(kColServer, 0));
     ASSERT_TRUE(SaveColumnWidth(kColEnforce, 0));
-    DWORD width = 0;
-    ASSERT_TRUE(m_profile.ReadDword("Object Name", width));
-    EXPECT_EQ(width, 211u);
-    ASSERT_TRUE(m_profile.ReadDword("PermQuota", width));
-    EXPECT_EQ(width, 97u);
+    EXPECT_EQ(SavedNumber("Object Name"), 211u);
+    EXPECT_EQ(SavedNumber("PermQuota"), 97u);
 
     EXPECT_EQ(LoadColumnWidth(kColObjectName, 140), 211);
     EXPECT_EQ(LoadColumnWidth(kColCapacity, 105), 97);

@@ -171,7 +171,7 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
 }
 
 TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsItsColumn) {
-    m_profile.WriteString("ColsDisplayed", "Status;Object Name;Space Used;Server;");
+    ui::Profile::WriteString("AXMonitor", "ColsDisplayed", "Status;Object Name;Space Used;Server;");
     m_document.Add("C:\\B", 20 * kMB, 100 * kMB);
     m_document.Add("C:\\A", 10 * kMB, 100 * kMB);
     m_document.Add("C:\\C", 30 * kMB, 100 * kMB);
@@ -189,9 +189,7 @@ TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsIts
     };
 
     runColumns([&](HWND dialog) { // everything out: OK waits for a column; Cancel
-        DWORD width = 0;
-        EXPECT_TRUE(m_profile.ReadDword("Space Used", width));
-        EXPECT_EQ(width, 77u);
+        EXPECT_EQ(SavedNumber("Space Used"), 77u);
         EXPECT_FALSE(view.IsTimerArmed());
         for (int i = 0; i < 4; ++i) {
             Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
@@ -231,7 +229,7 @@ TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsIts
 }
 
 TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsItsPlace) {
-    m_profile.WriteString("ColsDisplayed", "Object Name;Space Used;");
+    ui::Profile::WriteString("AXMonitor", "ColsDisplayed", "Object Name;Space Used;");
     for (int i = 1; i <= 300; ++i)
         m_document.Add(("C:\\Obj" + std::to_string(1000 + i)).c_str(), 1000 - i, 1000);
     CAXMonView& view = OpenView();
@@ -273,8 +271,9 @@ TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsIt
 }
 
 TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
-    m_profile.WriteString("ColsDisplayed",
-                          "Object Name;User;% Space Used;Space Used;Write Through;Enforce Quota;");
+    ui::Profile::WriteString(
+        "AXMonitor", "ColsDisplayed",
+        "Object Name;User;% Space Used;Space Used;Write Through;Enforce Quota;");
     m_document.Add("C:\\Data", 50 * kMB, 100 * kMB, AttrAbsolute | AttrWriteThrough);
     m_document.Add("C:\\Data", 30 * kMB, 40 * kMB, AttrNoEnforce, "alice");
     m_document.Add("C:\\Home", 5 * kMB, 10 * kMB, AttrGroupOwner, "STAFF");

@@ -26,15 +26,8 @@ ScopedProfileRoot::~ScopedProfileRoot() {
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
 }
 
-bool ScopedProfileRoot::ReadDword(const char* value, DWORD& data) const {
-    DWORD size = sizeof data;
-    const std::string section = ui::Profile::RootPath() + "\\AXMonitor";
-    return RegGetValueA(HKEY_CURRENT_USER, section.c_str(), value, RRF_RT_REG_DWORD, nullptr, &data,
-                        &size) == ERROR_SUCCESS;
-}
-
-bool ScopedProfileRoot::WriteString(const char* value, const std::string& data) const {
-    return ui::Profile::WriteString("AXMonitor", value, data);
+UINT SavedNumber(const char* value) {
+    return ui::Profile::GetInt("AXMonitor", value, kNothingSaved);
 }
 
 std::vector<WPARAM>& ConnectedNotices() {

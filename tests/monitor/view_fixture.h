@@ -34,9 +34,11 @@ class ScopedProfileRoot {
 public:
     explicit ScopedProfileRoot(const std::string& name);
     ~ScopedProfileRoot();
-    bool ReadDword(const char* value, DWORD& data) const;
-    bool WriteString(const char* value, const std::string& data) const;
 };
+
+// The number the monitor's settings hold under `value`, or kNothingSaved.
+constexpr UINT kNothingSaved = 0xFFFFFFFF;
+UINT SavedNumber(const char* value);
 
 class ViewTest : public ::testing::Test {
 protected:

@@ -137,7 +137,8 @@ TEST_F(ViewTest, HeadingClicksSortDescendingThenAscendingStatusNeverAndTheMarkSh
 }
 
 TEST_F(ViewTest, RowsWithEqualKeysKeepTheirOrder) {
-    ASSERT_TRUE(m_profile.WriteString("ColsDisplayed", "Server;Enforce Quota;Object Name"));
+    ASSERT_TRUE(
+        ui::Profile::WriteString("AXMonitor", "ColsDisplayed", "Server;Enforce Quota;Object Name"));
     m_document.Add("C:\\1", 1, 100);
     m_document.Add("C:\\2", 1, 100, AttrAbsolute | AttrNoEnforce);
     m_document.Add("C:\\3", 1, 100);
@@ -157,7 +158,8 @@ TEST_F(ViewTest, RowsWithEqualKeysKeepTheirOrder) {
 }
 
 TEST_F(ViewTest, MonitoringOnlyServerLeavesOutOwnerColumnsAndSavesItsLayout) {
-    ASSERT_TRUE(m_profile.WriteString("ColsDisplayed", "User;Status;HighWater;PermQuota;Server"));
+    ASSERT_TRUE(ui::Profile::WriteString("AXMonitor", "ColsDisplayed",
+                                         "User;Status;HighWater;PermQuota;Server"));
     ASSERT_TRUE(ui::Profile::WriteInt("AXMonitor", "Bytes", 3));
     m_document.SetServerKind(kServerKindMonitorOnly);
     m_document.Add("C:\\", 40 * kMB, 400 * kMB);
@@ -182,11 +184,9 @@ TEST_F(ViewTest, MonitoringOnlyServerLeavesOutOwnerColumnsAndSavesItsLayout) {
     const int capacityWidth = view.GetColWidth(2);
     const int serverWidth = view.GetColWidth(3);
     CloseView();
-    DWORD saved = 0;
-    ASSERT_TRUE(m_profile.ReadDword("Bytes", saved));
-    EXPECT_EQ(saved, 3u);
-    EXPECT_FALSE(m_profile.ReadDword("User", saved));
-    EXPECT_FALSE(m_profile.ReadDword("HighWater", saved));
+    EXPECT_EQ(SavedNumber("Bytes"), 3u);
+    EXPECT_EQ(SavedNumber("User"), kNothingSaved);
+    EXPECT_EQ(SavedNumber("HighWater"), kNothingSaved);
 
     // The widths come back in a new view, the Capacity column's included.
     CAXMonView& again = OpenView();
