@@ -71,7 +71,7 @@ protected:
 
 } // namespace
 
-TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrivesAndAddNeedsASelection) {
+TEST_F(FolderChooser, ListsTheServersDrivesAndFoldersAndAddReturnsTheSelectedOne) {
     EXPECT_EQ("Select a directory", WindowTextOf(m_dialog.Handle()));
     std::vector<std::string> expected;
     char drives[512] = {};
@@ -93,9 +93,8 @@ TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrivesAndAddNeedsASelec
     EXPECT_EQ(std::vector<std::string>{"No directory selected"}, watch.Texts());
     EXPECT_TRUE(IsWindow(m_dialog.Handle()));
     EXPECT_TRUE(m_dialog.ChosenPath().empty());
-}
 
-TEST_F(FolderChooser, ExpandingShowsOnlyFoldersInNameOrderAndAddReturnsTheChosenOne) {
+    // Expanding shows only folders, in name order, and Add returns the chosen one.
     TestFolder folder("chooser-tree");
     folder.MakeFolder("beta");
     folder.MakeFolder("Alpha");
@@ -119,7 +118,7 @@ TEST_F(FolderChooser, ExpandingShowsOnlyFoldersInNameOrderAndAddReturnsTheChosen
     ASSERT_TRUE(again.CreateModeless());
     HWND tree = GetDlgItem(again.Handle(), IDC_FOLDER_TREE);
     TreeView_SelectItem(tree, FindTreeChild(tree, nullptr, "C:"));
-    SendMessageA(again.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ::Click(again.Handle(), IDOK);
     EXPECT_EQ("C:\\", again.ChosenPath());
 }
 
