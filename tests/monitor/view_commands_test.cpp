@@ -243,10 +243,7 @@ TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsIt
     HWND edit = GetDlgItem(find, 0x480 /* edt1 */);
     for (char c : std::string("obj101"))
         SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 0);
-    MSG enter{};
-    enter.hwnd = edit;
-    enter.message = WM_KEYDOWN;
-    enter.wParam = VK_RETURN;
+    MSG enter{edit, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     ASSERT_TRUE(IsDialogMessageA(find, &enter));
 
     int row = 0, col = 0;
