@@ -7,11 +7,8 @@
 #include "base/window_class.h"
 #include "monitor/ax_mon_doc.h"
 #include "monitor/ax_mon_view.h"
+#include "view_fixture.h"
 #include "ui/frame_ids.h"
-
-#include <memory>
-#include <string>
-#include <vector>
 
 inline BOOL WINAPI IgnoreTrayCall(DWORD, NOTIFYICONDATAA*) {
     return TRUE;
@@ -23,23 +20,6 @@ inline void RegisterMainWindowClass() {
     windowClass.name = kMainWindowClass;
     base::RegisterWindowClass(windowClass);
 }
-
-// A document whose messages are kept instead of shown.
-class QuietDocument : public monitor::CAXMonDoc {
-public:
-    std::vector<std::string> messages;
-    void AddRow(const char* object) {
-        auto entry = std::make_unique<monitor::MonitorEntry>();
-        entry->serverName = "TESTSERVER";
-        entry->record.SetObjectName("C:", object);
-        entry->record.SetPermQuota(1000);
-        entry->record.SetAttributes(AttrAbsolute);
-        DisplayedList().push_back(std::move(entry));
-    }
-
-protected:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-};
 
 struct ConsoleWindows {
     explicit ConsoleWindows(ui::CTrayIcon::NotifyFunction notify = IgnoreTrayCall)
@@ -57,7 +37,7 @@ struct ConsoleWindows {
         return true;
     }
 
-    QuietDocument document;
+    FilledDocument document;
     CMainFrame frame;
     monitor::CAXMonView view;
 };

@@ -35,7 +35,7 @@ int TrayCalls(DWORD message) {
 TEST(ConsoleState, TrayTipStatusBarAndBalloonFollowTheServiceAlsoWhileHidden) {
     ui::Profile::SetRoot("Ostrel", "KelvaneStateTest" + std::to_string(GetCurrentProcessId()));
     ConsoleWindows console(RecordTrayCall);
-    QuietDocument& document = console.document;
+    FilledDocument& document = console.document;
     CMainFrame& frame = console.frame;
     monitor::CAXMonView& view = console.view;
     auto trayBecomes = [&](int state) {

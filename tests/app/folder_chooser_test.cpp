@@ -1,5 +1,4 @@
 #include "server/folder_chooser.h"
-#include "server/new_folder.h"
 #include "res/resource.h"
 #include "quota_service.h"
 #include "ui_test_support.h"
@@ -38,31 +37,29 @@ protected:
     // Expands the drive and each folder of `path` ("C:\a\b") and returns the last item.
     HTREEITEM Open(const std::string& path) {
         HTREEITEM item = nullptr;
-        size_t start = 0;
-        while (start < path.size()) {
-            size_t end = path.find('\\', start);
-            if (end == std::string::npos)
-                end = path.size();
-            item = Find(item, path.substr(start, end - start));
-            EXPECT_NE(nullptr, item) << path.substr(0, end);
-            if (!item)
+        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+            end = path.find('\\', start);
+            if (!(item = Find(item, path.substr(start, end - start))))
                 return nullptr;
             Expand(item);
-            start = end + 1;
         }
         return item;
     }
-    void Click(int id) {
-        SendMessageA(m_dialog.Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(m_dialog.Handle(), id)));
-    }
-    // Clicks New Folder... and types `name` into the New Folder dialog; returns its texts.
+    void Click(int id) { ::Click(m_dialog.Handle(), id); }
+    // Clicks New Folder... and types `name` into the New Folder dialog, whose OK waits for a
+    // name; returns the dialog's text.
     std::string CreateThroughDialog(const std::string& name) {
         std::string shown;
         DialogDriver driver("New Folder", [&](HWND dialog) {
             shown = ControlText(dialog, IDC_CURRENT_FOLDER);
+            EXPECT_FALSE(Enabled(dialog, IDOK));
+            SetDlgItemTextA(dialog, IDC_NEW_FOLDER_NAME, "typed and taken back");
+            SetDlgItemTextA(dialog, IDC_NEW_FOLDER_NAME, "");
+            EXPECT_FALSE(Enabled(dialog, IDOK));
+            ::Click(dialog, IDOK); // nothing to create: the dialog stays
             SetDlgItemTextA(dialog, IDC_NEW_FOLDER_NAME, name.c_str());
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            EXPECT_TRUE(Enabled(dialog, IDOK));
+            ::Click(dialog, IDOK);
         });
         Click(IDC_NEW_FOLDER);
         return shown;
@@ -74,7 +71,7 @@ protected:
 
 } // namespace
 
-TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrivesAndAddNeedsASelection) {
+TEST_F(FolderChooser, ListsTheServersDrivesAndFoldersAndAddReturnsTheSelectedOne) {
     EXPECT_EQ("Select a directory", WindowTextOf(m_dialog.Handle()));
     std::vector<std::string> expected;
     char drives[512] = {};
@@ -96,9 +93,8 @@ TEST_F(FolderChooser, ListsTheServersDrivesButNotItsCdromDrivesAndAddNeedsASelec
     EXPECT_EQ(std::vector<std::string>{"No directory selected"}, watch.Texts());
     EXPECT_TRUE(IsWindow(m_dialog.Handle()));
     EXPECT_TRUE(m_dialog.ChosenPath().empty());
-}
 
-TEST_F(FolderChooser, ExpandingShowsOnlyFoldersInNameOrderAndAddReturnsTheChosenOne) {
+    // Expanding shows only folders, in name order, and Add returns the chosen one.
     TestFolder folder("chooser-tree");
     folder.MakeFolder("beta");
     folder.MakeFolder("Alpha");
@@ -122,7 +118,7 @@ TEST_F(FolderChooser, ExpandingShowsOnlyFoldersInNameOrderAndAddReturnsTheChosen
     ASSERT_TRUE(again.CreateModeless());
     HWND tree = GetDlgItem(again.Handle(), IDC_FOLDER_TREE);
     TreeView_SelectItem(tree, FindTreeChild(tree, nullptr, "C:"));
-    SendMessageA(again.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ::Click(again.Handle(), IDOK);
     EXPECT_EQ("C:\\", again.ChosenPath());
 }
 
@@ -161,21 +157,4 @@ TEST_F(FolderChooser, NewFolderGoesBelowTheSelectionIntoTheTreeOrIsReported) {
     EXPECT_EQ("The current folder is\nC:\\", CreateThroughDialog("kelvane-chooser-root"));
     EXPECT_TRUE(Exists(onRoot));
     RemoveDirectoryA(onRoot.c_str());
-}
-
-TEST(NewFolderDialog, OkIsEnabledExactlyWhileANameIsTyped) {
-    CNewFolderDlg dialog("C:\\data");
-    ASSERT_TRUE(dialog.CreateModeless());
-    HWND window = dialog.Handle();
-    EXPECT_EQ("", ControlText(window, IDC_NEW_FOLDER_NAME));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDOK)));
-    SetDlgItemTextA(window, IDC_NEW_FOLDER_NAME, "reports");
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDOK)));
-    SetDlgItemTextA(window, IDC_NEW_FOLDER_NAME, "");
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDOK)));
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    EXPECT_TRUE(IsWindow(window)); // nothing to create
-    SetDlgItemTextA(window, IDC_NEW_FOLDER_NAME, "reports");
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    EXPECT_EQ("reports", dialog.FolderName());
 }

@@ -12,33 +12,21 @@
 
 namespace {
 
-// A network of domains and servers the chooser lists through its lister.
+using Names = std::vector<std::string>;
+
+// A network of domains and servers the chooser lists through its lister, keeping its calls as
+// "domain type" ("(primary)" for none).
 struct FakeNetwork {
-    struct Call {
-        std::string domain; // "(primary)" for none
-        DWORD type;
-    };
-    std::vector<std::string> primary;
-    std::vector<std::string> domains;
-    std::map<std::string, std::vector<std::string>> members;
-    DWORD primaryStatus = 0;
-    DWORD domainsStatus = 0;
-    DWORD membersStatus = 0;
-    std::vector<Call> calls;
+    Names primary, domains;
+    std::map<std::string, Names> members;
+    DWORD domainsStatus = 0, membersStatus = 0;
+    Names calls;
 
     ServerLister Lister() {
-        return [this](const char* domain, DWORD type, std::vector<std::string>& names) {
-            calls.push_back({domain ? domain : "(primary)", type});
-            if (type == SV_TYPE_DOMAIN_ENUM) {
-                names = domains;
-                return domainsStatus;
-            }
-            if (!domain) {
-                names = primary;
-                return primaryStatus;
-            }
-            names = members[domain];
-            return membersStatus;
+        return [this](const char* domain, DWORD type, Names& names) {
+            calls.push_back((domain ? domain : "(primary)") + (" " + std::to_string(type)));
+            names = type == SV_TYPE_DOMAIN_ENUM ? domains : domain ? members[domain] : primary;
+            return type == SV_TYPE_DOMAIN_ENUM ? domainsStatus : domain ? membersStatus : 0;
         };
     }
 };
@@ -46,20 +34,15 @@ struct FakeNetwork {
 class OpenServerChooser {
 public:
     OpenServerChooser(const char* excluded, ServerLister lister)
-        : m_dialog(excluded, nullptr, std::move(lister)) {
+        : dialog(excluded, nullptr, std::move(lister)) {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        EXPECT_TRUE(m_dialog.CreateModeless());
+        EXPECT_TRUE(dialog.CreateModeless());
     }
-    CServerChooserDlg& Dialog() { return m_dialog; }
-    HWND Tree() const { return GetDlgItem(m_dialog.Handle(), IDC_SERVER_TREE); }
-    HWND Edit() const { return GetDlgItem(m_dialog.Handle(), IDC_COMPUTER_NAME); }
-    bool OkEnabled() const { return IsWindowEnabled(GetDlgItem(m_dialog.Handle(), IDOK)) != FALSE; }
-
-    // The texts of `parent`'s children (null: the top level), in tree order.
-    std::vector<std::string> Children(HTREEITEM parent) const {
-        return TreeChildren(Tree(), parent);
-    }
+    HWND Tree() const { return GetDlgItem(dialog.Handle(), IDC_SERVER_TREE); }
+    HTREEITEM Root() const { return TreeView_GetRoot(Tree()); }
+    bool OkEnabled() const { return Enabled(dialog.Handle(), IDOK); }
+    Names Children(HTREEITEM parent) const { return TreeChildren(Tree(), parent); }
     HTREEITEM Find(HTREEITEM parent, const std::string& text) const {
         return FindTreeChild(Tree(), parent, text);
     }
@@ -70,32 +53,34 @@ public:
         TreeView_GetItem(Tree(), &data);
         return data.cChildren != 0;
     }
-    std::string EditText() const { return ControlText(m_dialog.Handle(), IDC_COMPUTER_NAME); }
-    void Type(const std::string& text) { SetWindowTextA(Edit(), text.c_str()); }
+    std::string EditText() const { return ControlText(dialog.Handle(), IDC_COMPUTER_NAME); }
+    void Type(const char* text) { SetDlgItemTextA(dialog.Handle(), IDC_COMPUTER_NAME, text); }
     void Expand(HTREEITEM item) { ExpandTreeItem(Tree(), item); }
-    void Collapse(HTREEITEM item) { TreeView_Expand(Tree(), item, TVE_COLLAPSE); }
 
-private:
-    CServerChooserDlg m_dialog;
+    CServerChooserDlg dialog;
 };
 
 } // namespace
 
-TEST(ServerChooser, WithoutANetworkShowsOnlyTheDomainRootAndTheError) {
-    std::vector<std::string> names;
+TEST(ServerChooser, WithoutANetworkShowsOnlyTheDomainRootAndTheErrorAndOkTakesTheTypedName) {
+    Names names;
     DWORD status = ListNetworkServers(nullptr, SV_TYPE_NT, names);
     ASSERT_NE(0u, status) << "this test expects a computer without a browsable network";
 
     MessageBoxWatch watch;
     OpenServerChooser chooser(nullptr, ListNetworkServers);
-    EXPECT_EQ(std::vector<std::string>{SystemText(status)}, watch.Texts());
-    EXPECT_EQ(std::vector<std::string>{"Domain"}, chooser.Children(nullptr));
-    EXPECT_TRUE(chooser.HasButton(TreeView_GetRoot(chooser.Tree())));
+    EXPECT_EQ(Names{SystemText(status)}, watch.Texts());
+    EXPECT_EQ(Names{"Domain"}, chooser.Children(nullptr));
+    EXPECT_TRUE(chooser.HasButton(chooser.Root()));
     EXPECT_FALSE(chooser.OkEnabled());
     chooser.Type("FILESRV1");
     EXPECT_TRUE(chooser.OkEnabled());
     chooser.Type("");
     EXPECT_FALSE(chooser.OkEnabled());
+    chooser.Type("typed-name");
+    Click(chooser.dialog.Handle(), IDOK);
+    EXPECT_EQ("typed-name", chooser.dialog.ComputerName());
+    EXPECT_EQ(nullptr, chooser.dialog.Handle());
 }
 
 TEST(ServerChooser, ListsServersAndDomainsSortedWithoutTheExcludedOneAndTakesTheChosenServer) {
@@ -105,33 +90,24 @@ TEST(ServerChooser, ListsServersAndDomainsSortedWithoutTheExcludedOneAndTakesThe
     network.members["SALES"] = {"sales2", "Sales1", "excluded-one", "SALES3"};
     MessageBoxWatch watch;
     OpenServerChooser chooser("excluded-one", network.Lister());
-    EXPECT_EQ((std::vector<std::string>{"Domain", "ABD", "Mid", "abc", "zed"}),
-              chooser.Children(nullptr));
+    EXPECT_EQ((Names{"Domain", "ABD", "Mid", "abc", "zed"}), chooser.Children(nullptr));
     EXPECT_FALSE(chooser.HasButton(chooser.Find(nullptr, "abc")));
     chooser.Type("Excluded-ONE");
     EXPECT_FALSE(chooser.OkEnabled());
-    chooser.Type("abc");
-    EXPECT_TRUE(chooser.OkEnabled());
 
     // Domains in capitals, listed on the first expansion only; a domain lists its members.
-    HTREEITEM root = TreeView_GetRoot(chooser.Tree());
-    chooser.Expand(root);
-    chooser.Collapse(root);
-    chooser.Expand(root);
-    EXPECT_EQ((std::vector<std::string>{"RESEARCH", "SALES"}), chooser.Children(root));
-    HTREEITEM sales = chooser.Find(root, "SALES");
+    chooser.Expand(chooser.Root());
+    TreeView_Expand(chooser.Tree(), chooser.Root(), TVE_COLLAPSE);
+    chooser.Expand(chooser.Root());
+    EXPECT_EQ((Names{"RESEARCH", "SALES"}), chooser.Children(chooser.Root()));
+    HTREEITEM sales = chooser.Find(chooser.Root(), "SALES");
     EXPECT_TRUE(chooser.HasButton(sales));
     chooser.Expand(sales);
-    EXPECT_EQ((std::vector<std::string>{"SALES3", "Sales1", "sales2"}), chooser.Children(sales));
-    const std::vector<std::pair<std::string, DWORD>> calls = {
-        {"(primary)", SV_TYPE_NT},
-        {"(primary)", SV_TYPE_DOMAIN_ENUM},
-        {"SALES", SV_TYPE_NT | SV_TYPE_DOMAIN_MEMBER}};
-    ASSERT_EQ(calls.size(), network.calls.size());
-    for (size_t i = 0; i < calls.size(); ++i) {
-        EXPECT_EQ(calls[i].first, network.calls[i].domain) << i;
-        EXPECT_EQ(calls[i].second, network.calls[i].type) << i;
-    }
+    EXPECT_EQ((Names{"SALES3", "Sales1", "sales2"}), chooser.Children(sales));
+    EXPECT_EQ((Names{"(primary) " + std::to_string(SV_TYPE_NT),
+                     "(primary) " + std::to_string(SV_TYPE_DOMAIN_ENUM),
+                     "SALES " + std::to_string(SV_TYPE_NT | SV_TYPE_DOMAIN_MEMBER)}),
+              network.calls);
     EXPECT_TRUE(watch.Texts().empty());
 
     // Selecting a server fills the name, a domain empties it; a double click takes the server.
@@ -142,40 +118,30 @@ TEST(ServerChooser, ListsServersAndDomainsSortedWithoutTheExcludedOneAndTakesThe
     EXPECT_FALSE(chooser.OkEnabled());
     TreeView_SelectItem(chooser.Tree(), chooser.Find(nullptr, "zed"));
     NMHDR click{chooser.Tree(), IDC_SERVER_TREE, static_cast<UINT>(NM_DBLCLK)};
-    SendMessageA(chooser.Dialog().Handle(), WM_NOTIFY, IDC_SERVER_TREE,
+    SendMessageA(chooser.dialog.Handle(), WM_NOTIFY, IDC_SERVER_TREE,
                  reinterpret_cast<LPARAM>(&click));
-    EXPECT_EQ("zed", chooser.Dialog().ComputerName());
-    EXPECT_EQ(nullptr, chooser.Dialog().Handle());
+    EXPECT_EQ("zed", chooser.dialog.ComputerName());
+    EXPECT_EQ(nullptr, chooser.dialog.Handle());
 }
 
 TEST(ServerChooser, FailuresOfTheDomainListAreSilentAndOfItsMembersShown) {
-    FakeNetwork network;
-    network.domainsStatus = ERROR_BAD_NETPATH;
     MessageBoxWatch watch;
-    OpenServerChooser chooser(nullptr, network.Lister());
-    HTREEITEM root = TreeView_GetRoot(chooser.Tree());
-    chooser.Expand(root);
-    EXPECT_TRUE(chooser.Children(root).empty());
-    EXPECT_TRUE(watch.Texts().empty());
-
-    FakeNetwork second;
-    second.domains = {"SALES"};
-    second.members["SALES"] = {"S1"};
-    second.membersStatus = ERROR_ACCESS_DENIED;
-    OpenServerChooser other(nullptr, second.Lister());
-    HTREEITEM otherRoot = TreeView_GetRoot(other.Tree());
-    other.Expand(otherRoot);
-    HTREEITEM sales = other.Find(otherRoot, "SALES");
-    other.Expand(sales);
-    EXPECT_TRUE(other.Children(sales).empty());
-    EXPECT_EQ(std::vector<std::string>{SystemText(ERROR_ACCESS_DENIED)}, watch.Texts());
-}
-
-TEST(ServerChooser, OkTakesTheTypedName) {
-    FakeNetwork network;
-    OpenServerChooser chooser(nullptr, network.Lister());
-    chooser.Type("typed-name");
-    SendMessageA(chooser.Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    EXPECT_EQ("typed-name", chooser.Dialog().ComputerName());
-    EXPECT_EQ(nullptr, chooser.Dialog().Handle());
+    for (DWORD domainsStatus : {DWORD(ERROR_BAD_NETPATH), DWORD(0)}) {
+        FakeNetwork network;
+        network.domains = {"SALES"};
+        network.members["SALES"] = {"S1"};
+        network.domainsStatus = domainsStatus;
+        network.membersStatus = ERROR_ACCESS_DENIED;
+        OpenServerChooser chooser(nullptr, network.Lister());
+        chooser.Expand(chooser.Root());
+        if (domainsStatus) {
+            EXPECT_TRUE(chooser.Children(chooser.Root()).empty());
+            EXPECT_TRUE(watch.Texts().empty());
+            continue;
+        }
+        HTREEITEM sales = chooser.Find(chooser.Root(), "SALES");
+        chooser.Expand(sales);
+        EXPECT_TRUE(chooser.Children(sales).empty());
+    }
+    EXPECT_EQ(Names{SystemText(ERROR_ACCESS_DENIED)}, watch.Texts());
 }

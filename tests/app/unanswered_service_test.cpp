@@ -128,7 +128,7 @@ TEST_F(UnansweredService, FirstLoadReturnsWithTheTimeOutTextWhileTheWindowKeepsA
     });
     ASSERT_TRUE(ui::PumpMessagesUntil([&] { return answered > 0; }, kWaitMs));
 
-    QuietDocument document;
+    FilledDocument document;
     document.SetMainWindow(window);
     const int answeredBefore = answered;
     ASSERT_TRUE(document.OnOpenDocument("C:\\"));
@@ -150,7 +150,7 @@ TEST(UnansweredServiceConsole, AnExitArrivingWhileCloseStopsTheRefreshEndsTheCon
     StopQuotaServices();
     ConsoleWindows console;
     ASSERT_TRUE(console.Create());
-    QuietDocument& document = console.document;
+    FilledDocument& document = console.document;
     CMainFrame& frame = console.frame;
     monitor::CAXMonView& view = console.view;
     ASSERT_TRUE(document.OnOpenDocument("C:\\")); // no service yet: nothing to wait for

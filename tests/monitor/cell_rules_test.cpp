@@ -39,17 +39,11 @@ TEST(FormatSize, ShowsTheLargestUnitUpToTheOneAskedWithOneDecimal) {
         const char* text;
     } cases[] = {
         {1234567, kUnitBytes, "1,234,567B"},
-        {5 * kGB, kUnitBytes, "5,368,709,120B"},
-        {999, kUnitBytes, "999B"},
         {1536, kUnitKB, "1.5KB"},
         {50 * kMB, kUnitGB, "50.0MB"},
-        {3 * kGB / 2, kUnitGB, "1.5GB"},
-        {1234567 * kKB, kUnitKB, "1,234,567.0KB"},
-        {20000 * kGB, kUnitGB, "20,000.0GB"},
         {1048575, kUnitKB, "1,024.0KB"}, // 1023.999 rounds up to a longer number
         {UINT64_MAX, kUnitGB, "17,179,869,184.0GB"},
         {51200, kUnitMB, "50.0KB"},
-        {0, kUnitBytes, "0B"},
         {0, kUnitGB, "0B"},
         {103, kUnitKB, "0.1KB"},
         {102, kUnitKB, "102B"},
@@ -96,12 +90,10 @@ TEST(StatusIconAndBar, FollowTheThresholdsInOrder) {
         {all, 51, kIconThreshold4, kBarGreen},
         {all, 41, kIconThreshold5, kBarGreen},
         {all, 40, kIconNoThreshold, kBarGreen},
-        {all, 39, kIconNoThreshold, kBarGreen},
         {gap, 95, kIconThreshold2, kBarRed},
         {gap, 94, kIconThreshold2, kBarAmber},
         {gap, 90, kIconNoThreshold, kBarRed},
         {gap, 89, kIconNoThreshold, kBarAmber},
-        {gap, 60, kIconNoThreshold, kBarAmber},
         {gap, 59, kIconNoThreshold, kBarGreen},
         {Record(0, 100, {}), 150, kIconNoThreshold, kBarRed},
     };
@@ -135,7 +127,6 @@ TEST(OwnerCell, PictureFollowsKindAndEnforcementAndAnObjectQuotaShowsTheObjectTe
 }
 
 TEST(SortKey, NumbersAreRightAlignedAndOwnersSortByKindThenName) {
-    EXPECT_EQ(NumberSortKey(5), std::string(19, ' ') + "5");
     EXPECT_EQ(NumberSortKey(UINT64_MAX), "18446744073709551615");
     auto record = Record(150, 100, {}, AttrGroupOwner);
     record.SetHighWaterMark(7);

@@ -1,8 +1,8 @@
-// Prints a monitor grid of 200 quota rows on the printer named on the command line, under the
-// document title given there, and tells how many pages it printed ("pages=N").
-// With "command" as third argument the view's Print command runs instead, its Print dialog
-// confirmed as it shows (the printer is then the one Wine takes as default); with "landscape"
-// Print Setup chooses the landscape orientation before. The Server column is wider than a page.
+// Prints a monitor grid of 200 quota rows under the document title given on the command line
+// through the view's Print command, its Print dialog confirmed as it shows (on the printer Wine
+// takes as default), and tells how many pages it printed ("pages=N") on the printer named on the
+// command line. With "landscape" Print Setup chooses the landscape orientation before. The
+// Server column is wider than a page.
 // print_to_pdf_test.sh checks the PDF.
 #include "monitor/ax_mon_view.h"
 #include "res/resource.h"
@@ -50,10 +50,9 @@ void CALLBACK ChooseLandscape(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: monitor_pdf_print PRINTER TITLE [command]\n");
+        std::fprintf(stderr, "usage: monitor_pdf_print PRINTER TITLE [landscape]\n");
         return 2;
     }
-    const bool throughCommand = argc > 3 && std::string(argv[3]) == "command";
     ui::Profile::SetRoot("Ostrel", "KelvanePdfPrint" + std::to_string(GetCurrentProcessId()));
     ui::Profile::WriteString("AXMonitor", "ColsDisplayed",
                              "Object Name;% Space Used;Space Used;PermQuota;Server;");
@@ -88,13 +87,8 @@ int main(int argc, char** argv) {
     }
     const SIZE page{GetDeviceCaps(printer.Get(), HORZRES), GetDeviceCaps(printer.Get(), VERTRES)};
     const int pages = view.GetPrintPageCount(page, GetDeviceCaps(printer.Get(), LOGPIXELSY));
-    if (throughCommand || mode == "landscape") {
-        SetTimer(nullptr, 0, 50, ConfirmPrintDialog);
-        view.RouteCommand(ID_FILE_PRINT, 0, nullptr);
-    } else if (!view.PrintTo(printer.Get(), argv[2])) {
-        std::fprintf(stderr, "printing failed (error %lu)\n", GetLastError());
-        return 1;
-    }
+    SetTimer(nullptr, 0, 50, ConfirmPrintDialog);
+    view.RouteCommand(ID_FILE_PRINT, 0, nullptr);
     std::printf("pages=%d\n", pages);
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
     DestroyWindow(view.Handle());

@@ -2,8 +2,8 @@
 # Prints a monitor grid of 200 quota rows on a PDF printer queue and reads the pages back:
 # title, date, headings and page number on every page, the object's name repeated on the pages
 # that continue rows to the right, every row printed once per page set. The grid is printed
-# three times: directly on a queue, through the view's Print command (its Print dialog
-# confirmed) on the default printer, and so after choosing landscape in Print Setup.
+# twice through the view's Print command (its Print dialog confirmed) on the default printer:
+# as it stands, and after choosing landscape in Print Setup.
 # Usage: print_to_pdf_test.sh SOURCE_DIR BUILD_DIR monitor_pdf_print.exe
 set -e
 source_dir=$1
@@ -12,7 +12,7 @@ program=$3
 . "$source_dir/tools/pdf-checks.sh"
 require_pdf_printing
 # The Print command prints on the default printer ("PDF", made so by pdf-printer.sh start); a
-# direct printout goes to a queue of the test's own.
+# program counts the pages on a queue of the test's own.
 outdir=$("$source_dir/tools/pdf-printer.sh" start)
 "$source_dir/tools/pdf-printer.sh" KelvaneMonitorPDF >/dev/null
 
@@ -57,7 +57,7 @@ check_printout() { # check_printout PAGES: every other page continues the rows t
         [ "$rows_printed" = 200 -a "$rows_total" = 400 ]
 }
 
-for mode in direct command landscape; do
+for mode in command landscape; do
     title="MonitorPrint${mode}$$"
     # A program that cannot print fails the test at once, without waiting for a PDF.
     output=$("$source_dir/tools/wine-exec.sh" --prefix "$build_dir/wine/test" "$program" \

@@ -4,6 +4,7 @@
 #include "view_fixture.h"
 
 #include "client/axcli.h"
+#include "monitor/column_layout.h"
 #include "monitor/columns.h"
 #include "monitor/columns_dlg.h"
 #include "res/resource.h"
@@ -12,7 +13,7 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
+#include <functional>
 
 using namespace monitor;
 using Names = std::vector<std::string>;
@@ -21,18 +22,6 @@ using Codes = std::vector<uint32_t>;
 namespace {
 
 constexpr uint64_t kMB = 1024 * 1024;
-
-ColumnCodes Order(std::initializer_list<uint32_t> shown) {
-    ColumnCodes order{};
-    size_t next = 0;
-    for (uint32_t code : shown)
-        order[next++] = code;
-    order[next++] = kColNone;
-    for (uint32_t code = 1; code <= kColumnTypeCount; ++code)
-        if (std::find(shown.begin(), shown.end(), code) == shown.end())
-            order[next++] = code;
-    return order;
-}
 
 struct ListItem {
     std::string text;
@@ -82,22 +71,17 @@ void DoubleClick(HWND dialog, int listId, int index) {
     SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
-// Drags displayed item `from` and drops it on item `onto` through the drag list notifications;
-// returns the answers to DL_BEGINDRAG and DL_DRAGGING.
-std::pair<LONG_PTR, LONG_PTR> Drag(HWND dialog, int from, int onto, bool cancel = false) {
+// Drags displayed item `from` and drops it on item `onto` through the drag list notifications.
+void Drag(HWND dialog, int from, int onto, bool cancel = false) {
     HWND list = GetDlgItem(dialog, IDC_DISPLAYED_COLUMNS);
     const UINT dragMessage = RegisterWindowMessageA("commctrl_DragListMsg");
-    auto notify = [&](UINT code, int index) {
-        POINT point = ItemPoint(list, index);
+    for (UINT code :
+         {UINT(DL_BEGINDRAG), UINT(DL_DRAGGING), cancel ? UINT(DL_CANCELDRAG) : UINT(DL_DROPPED)}) {
+        POINT point = ItemPoint(list, code == DL_BEGINDRAG ? from : onto);
         ClientToScreen(list, &point);
         DRAGLISTINFO info{code, list, point};
         SendMessageA(dialog, dragMessage, IDC_DISPLAYED_COLUMNS, reinterpret_cast<LPARAM>(&info));
-        return GetWindowLongPtrA(dialog, DWLP_MSGRESULT);
-    };
-    const LONG_PTR began = notify(DL_BEGINDRAG, from);
-    const LONG_PTR dragging = notify(DL_DRAGGING, onto);
-    notify(cancel ? DL_CANCELDRAG : DL_DROPPED, onto);
-    return {began, dragging};
+    }
 }
 
 bool CommandEnabled(CAXMonView& view, UINT id) {
@@ -125,10 +109,8 @@ std::string ProfileText(const char* value) {
 
 } // namespace
 
-// ---- Columns dialog ---------------------------------------------------------------------------
-
 TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrderAndUnit) {
-    ColumnCodes order = Order({kColServer, kColStatus, kColHighWater});
+    ColumnCodes order = ParseColumnList("Server;Status;HighWater", kServerKindFull);
     CColumnsDlg columns(order, 2, m_frame);
     ASSERT_TRUE(columns.CreateModeless());
     HWND dialog = columns.Handle();
@@ -141,10 +123,6 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
     ASSERT_EQ(available.size(), 9u);
     EXPECT_EQ(available.front(), (ListItem{"% Space Free", kColFreePercent}));
     EXPECT_EQ(available.back(), (ListItem{"Write Through (AX Only)", kColWriteThrough}));
-    EXPECT_TRUE(
-        std::is_sorted(available.begin(), available.end(), [](const auto& a, const auto& b) {
-            return lstrcmpiA(a.text.c_str(), b.text.c_str()) < 0;
-        }));
     EXPECT_TRUE(Enabled(dialog, IDC_ADD_COLUMN));
     EXPECT_FALSE(Enabled(dialog, IDC_REMOVE_COLUMN));
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_SPACE_UNIT_MEGABYTES), BST_CHECKED);
@@ -166,9 +144,7 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
 
     // Status dropped on % Space Free lands before it; the last item dropped on the first goes
     // first; a cancelled drag moves nothing.
-    const auto answers = Drag(dialog, 0, 2);
-    EXPECT_EQ(answers.first, TRUE);
-    EXPECT_EQ(answers.second, DL_MOVECURSOR);
+    Drag(dialog, 0, 2);
     Drag(dialog, 2, 0);
     Drag(dialog, 0, 2, true);
     EXPECT_EQ(DisplayedCodes(dialog), (Codes{kColFreePercent, 7, kColStatus}));
@@ -194,26 +170,8 @@ TEST_F(ViewTest, ColumnsDialogMovesColumnsBetweenAndWithinItsListsAndOkWritesOrd
     EXPECT_EQ(Codes(order.begin(), order.begin() + 4), (Codes{kColStatus, 7, kColFreePercent, 0}));
 }
 
-TEST_F(ViewTest, ColumnsDialogDisablesOkWhileNothingIsDisplayed) {
-    ColumnCodes order = Order({kColStatus, kColServer});
-    CColumnsDlg columns(order, 2, m_frame);
-    ASSERT_TRUE(columns.CreateModeless());
-    HWND dialog = columns.Handle();
-    for (int i = 0; i < 2; ++i) {
-        Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
-        Click(dialog, IDC_REMOVE_COLUMN);
-    }
-    EXPECT_FALSE(Enabled(dialog, IDOK));
-    Select(dialog, IDC_AVAILABLE_COLUMNS, 3);
-    Click(dialog, IDC_ADD_COLUMN);
-    EXPECT_TRUE(Enabled(dialog, IDOK));
-    Click(dialog, IDCANCEL);
-}
-
-// ---- Column command ---------------------------------------------------------------------------
-
-TEST_F(ViewTest, ColumnCommandSavesWidthsRebuildsAndKeepsTheSortColumn) {
-    m_profile.WriteString("ColsDisplayed", "Status;Object Name;Space Used;Server;");
+TEST_F(ViewTest, ColumnCommandSavesWidthsFirstCancelKeepsAllAndTheSortFollowsItsColumn) {
+    ui::Profile::WriteString("AXMonitor", "ColsDisplayed", "Status;Object Name;Space Used;Server;");
     m_document.Add("C:\\B", 20 * kMB, 100 * kMB);
     m_document.Add("C:\\A", 10 * kMB, 100 * kMB);
     m_document.Add("C:\\C", 30 * kMB, 100 * kMB);
@@ -222,94 +180,56 @@ TEST_F(ViewTest, ColumnCommandSavesWidthsRebuildsAndKeepsTheSortColumn) {
     ClickHeading(2); // ascending
     ASSERT_EQ(ObjectColumn(2), (Names{"C:\\A", "C:\\B", "C:\\C"}));
     view.SetColWidth(3, 77);
+    auto runColumns = [&](const std::function<void(HWND)>& steps) {
+        DialogDriver driver("Columns", steps);
+        view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
+        EXPECT_TRUE(driver.Ran());
+        EXPECT_TRUE(view.IsTimerArmed());
+        EXPECT_FALSE(view.IsBusy());
+    };
 
-    DialogDriver driver("Columns", [&](HWND dialog) {
-        // Width saved before the dialog showed; nothing of the list yet.
-        DWORD width = 0;
-        EXPECT_TRUE(m_profile.ReadDword("Space Used", width));
-        EXPECT_EQ(width, 77u);
-        EXPECT_EQ(ProfileText("ColsDisplayed"), "Status;Object Name;Space Used;Server;");
+    runColumns([&](HWND dialog) { // everything out: OK waits for a column; Cancel
+        EXPECT_EQ(SavedNumber("Space Used"), 77u);
         EXPECT_FALSE(view.IsTimerArmed());
-        Select(dialog, IDC_DISPLAYED_COLUMNS, 0); // Status out
+        for (int i = 0; i < 4; ++i) {
+            Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
+            Click(dialog, IDC_REMOVE_COLUMN);
+        }
+        EXPECT_FALSE(Enabled(dialog, IDOK));
+        Select(dialog, IDC_AVAILABLE_COLUMNS, 3);
+        Click(dialog, IDC_ADD_COLUMN);
+        EXPECT_TRUE(Enabled(dialog, IDOK));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(ProfileText("ColsDisplayed"), "Status;Object Name;Space Used;Server;");
+    EXPECT_EQ(view.GetColCount(), 4);
+
+    runColumns([&](HWND dialog) { // Status out: Object Name becomes column 1
+        Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
         Click(dialog, IDC_REMOVE_COLUMN);
-        Drag(dialog, 2, 0); // Server first
         CheckRadioButton(dialog, IDC_SPACE_UNIT_BYTES, IDC_SPACE_UNIT_GIGABYTES,
                          IDC_SPACE_UNIT_KILOBYTES);
         Click(dialog, IDOK);
     });
-    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-
-    EXPECT_EQ(ProfileText("ColsDisplayed"), "Server;Object Name;Space Used;");
+    EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Space Used;Server;");
     ASSERT_EQ(view.GetColCount(), 3);
-    EXPECT_EQ(view.GetValue(0, 1), "Server");
     EXPECT_EQ(view.SizeUnit(), 1u);
-    EXPECT_EQ(view.GetValue(1, 3), "10,240.0KB");
-    // The sort column followed Object Name to column 2, direction kept.
-    EXPECT_EQ(view.SortColumn(), 2);
-    EXPECT_TRUE(CAXMonView::IsSortAscending());
-    EXPECT_EQ(ObjectColumn(2), (Names{"C:\\A", "C:\\B", "C:\\C"}));
-    EXPECT_TRUE(view.IsTimerArmed());
-    EXPECT_FALSE(view.IsBusy());
-}
-
-TEST_F(ViewTest, CancelledColumnsChangeNothingAndRemovingTheSortColumnSortsByTheFirstDescending) {
-    m_profile.WriteString("ColsDisplayed", "Object Name;Server;Space Used;");
-    m_document.Add("C:\\B", 20 * kMB, 100 * kMB);
-    m_document.Add("C:\\A", 10 * kMB, 100 * kMB);
-    m_document.Add("C:\\C", 30 * kMB, 100 * kMB);
-    CAXMonView& view = OpenView();
-    ClickHeading(3);
-    ClickHeading(3); // Space Used ascending
-    ASSERT_TRUE(CAXMonView::IsSortAscending());
-    for (int button : {IDCANCEL, IDOK}) {
-        DialogDriver driver("Columns", [&](HWND dialog) {
-            Select(dialog, IDC_DISPLAYED_COLUMNS, 2);
-            Click(dialog, IDC_REMOVE_COLUMN);
-            Click(dialog, button);
-        });
-        view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-        EXPECT_TRUE(view.IsTimerArmed());
-        if (button == IDCANCEL) {
-            EXPECT_EQ(view.GetColCount(), 3);
-            EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Server;Space Used;");
-        }
-    }
-    EXPECT_EQ(ProfileText("ColsDisplayed"), "Object Name;Server;");
-    EXPECT_EQ(view.GetColCount(), 2);
     EXPECT_EQ(view.SortColumn(), 1);
-    EXPECT_FALSE(CAXMonView::IsSortAscending());
-    EXPECT_EQ(ObjectColumn(1), (Names{"C:\\C", "C:\\B", "C:\\A"}));
-}
+    EXPECT_TRUE(CAXMonView::IsSortAscending());
+    EXPECT_EQ(ObjectColumn(1), (Names{"C:\\A", "C:\\B", "C:\\C"}));
 
-TEST_F(ViewTest, OnAMonitoringOnlyServerConfirmingDropsUserButKeepsTheOtherFullServerColumns) {
-    m_profile.WriteString("ColsDisplayed",
-                          "Status;HighWater;User;Object Name;Overdraft;Write Through;"
-                          "Enforce Quota;Space Used;");
-    m_document.SetServerKind(kServerKindMonitorOnly);
-    m_document.Add("C:\\A", 10, 100);
-    CAXMonView& view = OpenView();
-    ASSERT_EQ(view.GetColCount(), 3);
-
-    std::vector<ListItem> available, displayed;
-    DialogDriver driver("Columns", [&](HWND dialog) {
-        available = ListItems(dialog, IDC_AVAILABLE_COLUMNS);
-        displayed = ListItems(dialog, IDC_DISPLAYED_COLUMNS);
+    runColumns([&](HWND dialog) { // the sort column out: the first column sorts, descending
+        Select(dialog, IDC_DISPLAYED_COLUMNS, 0);
+        Click(dialog, IDC_REMOVE_COLUMN);
         Click(dialog, IDOK);
     });
-    view.RouteCommand(ID_VIEW_COLUMNS, 0, nullptr);
-
-    EXPECT_NE(std::find(available.begin(), available.end(), ListItem{"User (AX Only)", kColUser}),
-              available.end());
-    EXPECT_EQ(displayed.size(), 7u);
-    EXPECT_EQ(ProfileText("ColsDisplayed"),
-              "Status;HighWater;Object Name;Overdraft;Write Through;Enforce Quota;Space Used;");
-    EXPECT_EQ(view.GetColCount(), 3);
+    EXPECT_EQ(view.SortColumn(), 1);
+    EXPECT_FALSE(CAXMonView::IsSortAscending());
+    EXPECT_EQ(ObjectColumn(1), (Names{"30,720.0KB", "20,480.0KB", "10,240.0KB"}));
 }
 
-// ---- Find and copy -----------------------------------------------------------------------------
-
 TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsItsPlace) {
-    m_profile.WriteString("ColsDisplayed", "Object Name;Space Used;");
+    ui::Profile::WriteString("AXMonitor", "ColsDisplayed", "Object Name;Space Used;");
     for (int i = 1; i <= 300; ++i)
         m_document.Add(("C:\\Obj" + std::to_string(1000 + i)).c_str(), 1000 - i, 1000);
     CAXMonView& view = OpenView();
@@ -323,10 +243,7 @@ TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsIt
     HWND edit = GetDlgItem(find, 0x480 /* edt1 */);
     for (char c : std::string("obj101"))
         SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 0);
-    MSG enter{};
-    enter.hwnd = edit;
-    enter.message = WM_KEYDOWN;
-    enter.wParam = VK_RETURN;
+    MSG enter{edit, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     ASSERT_TRUE(IsDialogMessageA(find, &enter));
 
     int row = 0, col = 0;
@@ -351,8 +268,9 @@ TEST_F(ViewTest, FindsAtTheFirstEnterInAHiddenColumnClearOfTheDialogWhichKeepsIt
 }
 
 TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
-    m_profile.WriteString("ColsDisplayed",
-                          "Object Name;User;% Space Used;Space Used;Write Through;Enforce Quota;");
+    ui::Profile::WriteString(
+        "AXMonitor", "ColsDisplayed",
+        "Object Name;User;% Space Used;Space Used;Write Through;Enforce Quota;");
     m_document.Add("C:\\Data", 50 * kMB, 100 * kMB, AttrAbsolute | AttrWriteThrough);
     m_document.Add("C:\\Data", 30 * kMB, 40 * kMB, AttrNoEnforce, "alice");
     m_document.Add("C:\\Home", 5 * kMB, 10 * kMB, AttrGroupOwner, "STAFF");
@@ -372,8 +290,6 @@ TEST_F(ViewTest, CopyPutsTheCellsAsShownOnTheClipboard) {
     view.RouteCommand(ID_EDIT_COPY, 0, nullptr);
     EXPECT_EQ(ClipboardText(), heading + "C:\\Home\tSTAFF\t50 %\t5.0MB\tDisabled\tEnabled\r\n");
 }
-
-// ---- Pause, release and the other commands ----------------------------------------------------
 
 TEST_F(ViewTest, PauseStopsTheTimerUntilReleaseAndACommandMeanwhileRearmsIt) {
     m_document.Add("C:\\A", 10, 100);
@@ -403,6 +319,7 @@ TEST_F(ViewTest, PauseStopsTheTimerUntilReleaseAndACommandMeanwhileRearmsIt) {
 }
 
 TEST_F(ViewTest, TheViewAnswersItsCommandsAndLeavesTheOthersToTheFrame) {
+    m_document.Add("C:\\A", 10, 100);
     CAXMonView& view = OpenView();
     SendMessageA(view.Handle(), WM_COMMAND, ID_VIEW_ZOOM_IN, 0); // as an accelerator sends it
     EXPECT_EQ(view.GetZoom(), 110);
@@ -414,8 +331,14 @@ TEST_F(ViewTest, TheViewAnswersItsCommandsAndLeavesTheOthersToTheFrame) {
     for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
                          ID_QUOTA_PROPERTIES, ID_VIEW_ZOOM_OUT})
         EXPECT_TRUE(CommandEnabled(view, command)) << command;
-    view.ClearCurrentCell();
-    EXPECT_TRUE(view.RouteCommand(ID_QUOTA_PROPERTIES, 0, nullptr)); // no row: nothing opens
+    view.ClearCurrentCell(); // no row: the row commands show nothing
+    EXPECT_TRUE(view.RouteCommand(ID_QUOTA_PROPERTIES, 0, nullptr));
+    for (UINT command : {ID_EDIT_DELETE, ID_QUOTA_SCAN, ID_QUOTA_APPLY_TEMPLATE}) {
+        MessageBoxWatch none("Kelvane", IDOK);
+        EXPECT_TRUE(view.RouteCommand(command, 0, nullptr));
+        EXPECT_TRUE(view.IsTimerArmed());
+        EXPECT_TRUE(none.Texts().empty()) << command;
+    }
     ui::CommandState other;
     view.QueryCommand(ID_APP_ABOUT, other);
     EXPECT_FALSE(other.Answered());

@@ -26,15 +26,8 @@ ScopedProfileRoot::~ScopedProfileRoot() {
     RegDeleteTreeA(HKEY_CURRENT_USER, ui::Profile::RootPath().c_str());
 }
 
-bool ScopedProfileRoot::ReadDword(const char* value, DWORD& data) const {
-    DWORD size = sizeof data;
-    const std::string section = ui::Profile::RootPath() + "\\AXMonitor";
-    return RegGetValueA(HKEY_CURRENT_USER, section.c_str(), value, RRF_RT_REG_DWORD, nullptr, &data,
-                        &size) == ERROR_SUCCESS;
-}
-
-bool ScopedProfileRoot::WriteString(const char* value, const std::string& data) const {
-    return ui::Profile::WriteString("AXMonitor", value, data);
+UINT SavedNumber(const char* value) {
+    return ui::Profile::GetInt("AXMonitor", value, kNothingSaved);
 }
 
 std::vector<WPARAM>& ConnectedNotices() {
@@ -87,31 +80,26 @@ void ViewTest::CloseView() {
     m_view.reset();
 }
 
-namespace {
-int ColumnLeft(const monitor::CAXMonView& view, int col) {
-    int left = view.GetColWidth(0);
+LPARAM ViewTest::CellPoint(int row, int col, bool rightEdge) const {
+    int left = m_view->GetColWidth(0);
     for (int c = 1; c < col; ++c)
-        left += view.GetColWidth(c);
-    return left;
+        left += m_view->GetColWidth(c);
+    const int height = m_view->GetRowHeight();
+    const int top = row ? (row - m_view->GetTopRow() + 1) * height : 0;
+    return MAKELPARAM(left + m_view->GetColWidth(col) / (rightEdge ? 1 : 2), top + height / 2);
 }
-LPARAM Point(int x, int y) {
-    return MAKELPARAM(x, y);
-}
-} // namespace
 
 void ViewTest::ClickHeading(int col) {
-    const int x = ColumnLeft(*m_view, col) + m_view->GetColWidth(col) / 2;
-    const int y = m_view->GetRowHeight() / 2;
-    SendMessageA(m_view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
-    SendMessageA(m_view->Handle(), WM_LBUTTONUP, 0, Point(x, y));
+    SendMessageA(m_view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(0, col));
+    SendMessageA(m_view->Handle(), WM_LBUTTONUP, 0, CellPoint(0, col));
 }
 
 void ViewTest::DragColumnBorder(int col, int dx) {
-    const int x = ColumnLeft(*m_view, col + 1);
-    const int y = m_view->GetRowHeight() / 2;
-    SendMessageA(m_view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
-    SendMessageA(m_view->Handle(), WM_MOUSEMOVE, MK_LBUTTON, Point(x + dx, y));
-    SendMessageA(m_view->Handle(), WM_LBUTTONUP, 0, Point(x + dx, y));
+    const LPARAM border = CellPoint(0, col, true);
+    const LPARAM to = MAKELPARAM(LOWORD(border) + dx, HIWORD(border));
+    SendMessageA(m_view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, border);
+    SendMessageA(m_view->Handle(), WM_MOUSEMOVE, MK_LBUTTON, to);
+    SendMessageA(m_view->Handle(), WM_LBUTTONUP, 0, to);
 }
 
 std::vector<std::string> ViewTest::ObjectColumn(int col) const {

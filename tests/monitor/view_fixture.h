@@ -34,9 +34,11 @@ class ScopedProfileRoot {
 public:
     explicit ScopedProfileRoot(const std::string& name);
     ~ScopedProfileRoot();
-    bool ReadDword(const char* value, DWORD& data) const;
-    bool WriteString(const char* value, const std::string& data) const;
 };
+
+// The number the monitor's settings hold under `value`, or kNothingSaved.
+constexpr UINT kNothingSaved = 0xFFFFFFFF;
+UINT SavedNumber(const char* value);
 
 class ViewTest : public ::testing::Test {
 protected:
@@ -48,6 +50,9 @@ protected:
     monitor::CAXMonView& OpenView(bool startTimer = false);
     void CloseView();
 
+    // The middle of a cell in the view's client coordinates (row 0: the heading), or the middle
+    // of its right border.
+    LPARAM CellPoint(int row, int col, bool rightEdge = false) const;
     // Presses and releases the left button in the heading of column `col`.
     void ClickHeading(int col);
     // Drags the right border of column `col`'s heading by `dx` pixels.

@@ -61,13 +61,11 @@ ULONG WINAPI MAPILogoff(LHANDLE session, ULONG_PTR uiParam, FLAGS flags, ULONG r
     return SUCCESS_SUCCESS;
 }
 
+// Present for the address book's check of the mail system; never called.
 ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR, lpMapiMessage, FLAGS, ULONG) {
-    Record("MAPISendMail");
     return MAPI_E_NOT_SUPPORTED;
 }
-
 ULONG WINAPI MAPIResolveName(LHANDLE, ULONG_PTR, LPSTR, FLAGS, ULONG, lpMapiRecipDesc*) {
-    Record("MAPIResolveName");
     return MAPI_E_NOT_SUPPORTED;
 }
 
