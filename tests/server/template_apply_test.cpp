@@ -1,6 +1,4 @@
-#include "registry_keys.h"
 #include "server/template_apply.h"
-#include "server/template_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -184,39 +182,13 @@ TEST(ApplyTemplate, EachExclusionBitKeepsExactlyItsFields) {
     }
 }
 
-TEST(ApplyTemplate, EventLogLevelEndsWithExactlyOneLevel) {
-    struct Case {
-        uint32_t source;
-        uint32_t level;
-    };
-    for (Case c : {Case{PolInformational | PolWarning | PolSevere, PolInformational},
-                   Case{PolWarning | PolSevere, PolWarning}, Case{PolSevere, PolSevere},
-                   Case{0, PolSevere}}) {
-        QuotaEditRecord source;
-        source.Actions[0].SetPolicyFlags(c.source);
-        AllotrixDbRec target;
-        target.Actions[0].SetPolicyFlags(PolInformational | PolWarning | PolSevere | PolSnmpTrap);
-        ApplyTemplate(target, source);
-        EXPECT_EQ(c.level | PolSnmpTrap, target.Actions[0].GetPolicyFlags()) << c.source;
-    }
-}
-
-TEST(ApplyTemplate, TemplateWithoutAThresholdKeyResetsThatThreshold) {
-    RemoveAllTemplates();
-    TestKey key = OrdinaryTemplate("NoSecond");
-    key.Sub("Threshold1").Dword("Threshold", 95).String("Message", "nearly full");
-    key.Sub("Threshold3").Dword("Threshold", 50);
-    QuotaEditRecord source;
-    ASSERT_EQ(0, ReadTemplate(nullptr, "NoSecond", nullptr, source, false));
-    RemoveAllTemplates();
-
+// A threshold the template has no key for is reset, with the severe level.
+TEST(ApplyTemplate, ThresholdTheTemplateLeavesOutIsReset) {
     QuotaEditRecord target = Record(true);
-    ApplyTemplate(target, source);
-    EXPECT_EQ(95, target.GetThreshPercent1());
-    EXPECT_STREQ("nearly full", target.Actions[0].GetMessageA());
+    ApplyTemplate(target, QuotaEditRecord());
     EXPECT_EQ(0, target.GetThreshPercent2());
     EXPECT_FALSE(target.IsAttributeSet(AttrBelow2));
     AllotrixActionRec fresh;
-    fresh.TurnPolicyFlagOn(PolSevere); // a level is always chosen
+    fresh.TurnPolicyFlagOn(PolSevere);
     EXPECT_EQ(0, memcmp(&fresh, &target.Actions[1], sizeof fresh));
 }
