@@ -1,5 +1,5 @@
 // Sub-pages laid out at run time match what the system's dialog manager makes of the same
-// templates, and keep their texts while hidden.
+// templates.
 #include "quota/dynamic_dialog.h"
 #include "res/resource.h"
 
@@ -110,28 +110,4 @@ TEST(DynamicDialog, EachSubPageMatchesTheSystemsDialogManagerMovedToThePlacement
         EXPECT_EQ(expected, made);
         DestroyWindow(reference);
     }
-}
-
-TEST(DynamicDialog, HiddenSubPageKeepsItsTextsAwayAndGivesThemBack) {
-    HostPage host;
-    quota::CDynamicDialog dynamic(host.Page(), IDD_COMMAND_SUBPAGE, IDC_SUBPAGE_PLACEMENT);
-    ASSERT_TRUE(dynamic.Show(true));
-    HWND command = GetDlgItem(host.Page(), IDC_COMMAND);
-    HWND clear = GetDlgItem(host.Page(), IDC_CLEAR_REPEAT);
-    SetWindowTextA(command, "abc");
-
-    ASSERT_TRUE(dynamic.Show(false));
-    char text[16] = "?";
-    GetWindowTextA(command, text, sizeof text);
-    EXPECT_STREQ("", text);
-    GetWindowTextA(clear, text, sizeof text);
-    EXPECT_STREQ("", text);
-    EXPECT_FALSE(GetWindowLongPtrA(command, GWL_STYLE) & WS_VISIBLE);
-
-    ASSERT_TRUE(dynamic.Show(true));
-    GetWindowTextA(command, text, sizeof text);
-    EXPECT_STREQ("abc", text);
-    GetWindowTextA(clear, text, sizeof text);
-    EXPECT_STREQ("Clear", text);
-    EXPECT_TRUE(GetWindowLongPtrA(command, GWL_STYLE) & WS_VISIBLE);
 }
