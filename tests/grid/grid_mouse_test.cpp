@@ -1,5 +1,6 @@
 // Mouse and keyboard on the grid window: the current cell, the selection with Shift and Ctrl, the
-// arrow and page keys, a scrolled grid, and the double-click hook a derived view overrides.
+// arrow and page keys, a scrolled and zoomed grid, and the double-click hook a derived view
+// overrides.
 #include "grid_test_support.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,10 @@ TEST_F(GridMouse, ClicksMoveTheCurrentCellAndSelectRowsWithShiftAndCtrl) {
     ASSERT_EQ(grid.GetTopRow(), 3);
     Click(grid, CellCenter(grid, 3, 1)); // the first row shown
     EXPECT_EQ(Current(), std::make_pair(3, 1));
+    grid.SetZoom(200);
+    EXPECT_EQ(grid.GetColWidth(1), 60) << "widths stay unzoomed for saving";
+    Click(grid, CellCenter(grid, 4, 2));
+    EXPECT_EQ(Current(), std::make_pair(4, 2));
 }
 
 TEST_F(GridMouse, KeysMoveTheCurrentCellAndKeepItInView) {

@@ -1,6 +1,5 @@
 // Painting: only the visible cells are drawn, progress bars fill their share with the cell's
-// text colour and write their caption in the colour the control chooses, clicks land on zoomed
-// cells.
+// text colour and write their caption in the colour the control chooses.
 #include "grid_test_support.h"
 
 #include "base/handles.h"
@@ -133,14 +132,4 @@ TEST_F(GridPaint, BarFillsItsShareAndItsCaptionTakesTheColourTheControlChooses) 
     grid.PaintTo(canvas.dc.Get(), client);
     EXPECT_GT(CountPixels(canvas, cell(1), RGB(255, 255, 255)), 10);
     EXPECT_EQ(CountPixels(canvas, cell(1), kBlack), 0);
-}
-
-TEST_F(GridPaint, ClicksLandOnTheZoomedCells) {
-    FillGrid(grid, 5, 3);
-    grid.SetZoom(200);
-    EXPECT_EQ(grid.GetColWidth(1), 60) << "widths stay unzoomed for saving";
-    Click(grid, CellCenter(grid, 2, 2));
-    int row = 0, col = 0;
-    ASSERT_TRUE(grid.GetCurrentCell(row, col));
-    EXPECT_EQ(std::make_pair(row, col), std::make_pair(2, 2));
 }
