@@ -17,15 +17,15 @@
 namespace {
 
 using Log = std::vector<std::string>;
+Log g_log; // the commands as each window handled them
 
 class TestView : public ui::WindowBase {
 public:
-    Log* log = nullptr;
     bool saveEnabled = false;
 
 protected:
     bool OnCommand(UINT id, UINT, HWND) override {
-        return id == ID_TEST_OPEN && (log->push_back("view open"), true);
+        return id == ID_TEST_OPEN && (g_log.push_back("view open"), true);
     }
     void OnUpdateCommand(UINT id, ui::CommandState& state) override {
         if (id == ID_TEST_SAVE)
@@ -35,21 +35,10 @@ protected:
 
 class TestFrame : public ui::CDockFrameWnd {
 public:
-    Log log;
     TestView view;
     int idleCount = 0;
     bool closeWhenIdle = false;
 
-    // Created with a class whose procedure is DefWindowProc, as the console's own class is.
-    bool CreateTestFrame() {
-        base::WindowClass windowClass;
-        windowClass.name = "KelvaneTest.Frame";
-        base::RegisterWindowClass(windowClass);
-        HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
-        return CreateFrame("KelvaneTest.Frame", "Frame test", menu, WS_OVERLAPPEDWINDOW, 0,
-                           RECT{0, 0, 480, 360}) &&
-               (Show(), true);
-    }
     void OnIdle() override {
         ++idleCount;
         CDockFrameWnd::OnIdle();
@@ -59,7 +48,6 @@ public:
 
 protected:
     bool OnCreate(const CREATESTRUCTA&) override {
-        view.log = &log;
         return CreateToolBar(IDR_TEST_TOOLBAR) && CreateStatusBar() &&
                view.Create(nullptr, "", WS_CHILD | WS_VISIBLE, 0, RECT{0, 0, 10, 10}, m_hwnd,
                            reinterpret_cast<HMENU>(UINT_PTR{ui::kFirstPaneControlId})) &&
@@ -68,7 +56,7 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) override {
         if (id != ID_TEST_OPEN && id != ID_TEST_SAVE)
             return CDockFrameWnd::OnCommand(id, code, control);
-        log.push_back(id == ID_TEST_OPEN ? "frame open" : "frame save");
+        g_log.push_back(id == ID_TEST_OPEN ? "frame open" : "frame save");
         return true;
     }
     void OnUpdateCommand(UINT id, ui::CommandState& state) override {
@@ -81,17 +69,23 @@ protected:
 
 class TestApp : public ui::App {
 public:
-    Log* log = nullptr;
     bool OnCommand(UINT id) override {
-        return id == ID_TEST_PRINT && (log->push_back("app print"), true);
+        return id == ID_TEST_PRINT && (g_log.push_back("app print"), true);
     }
 };
 
+// A frame made with a class whose procedure is DefWindowProc, as the console's own class is.
 class Frame : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(frame.CreateTestFrame());
-        app.log = &frame.log;
+        g_log.clear();
+        base::WindowClass windowClass;
+        windowClass.name = "KelvaneTest.Frame";
+        base::RegisterWindowClass(windowClass);
+        HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
+        ASSERT_TRUE(frame.CreateFrame(windowClass.name, "Frame test", menu, WS_OVERLAPPEDWINDOW, 0,
+                                      RECT{0, 0, 480, 360}));
+        frame.Show();
     }
     void TearDown() override {
         if (frame.IsWindow())
@@ -118,6 +112,8 @@ protected:
     TestApp app;
     TestFrame frame;
 };
+
+} // namespace
 
 TEST_F(Frame, ViewFillsTheAreaBetweenTheToolbarFromItsResourceAndTheStatusBar) {
     EXPECT_EQ(frame.ToolBar().ButtonIds(),
@@ -151,8 +147,8 @@ TEST_F(Frame, CommandsGoToViewFrameAndApplicationAndTheirStatesToMenusButtonsAnd
     frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_PRINT, 0),
                reinterpret_cast<LPARAM>(frame.ToolBar().Handle()));
     frame.Send(WM_COMMAND, ID_TEST_PLAIN);
-    EXPECT_EQ(frame.log, (Log{"view open", "app print"}));
-    frame.log.clear();
+    EXPECT_EQ(g_log, (Log{"view open", "app print"}));
+    g_log.clear();
 
     frame.Send(WM_COMMAND, ui::kViewStatusBarCommand);
     HMENU fileMenu = GetSubMenu(GetMenu(frame.Handle()), 0);
@@ -170,12 +166,12 @@ TEST_F(Frame, CommandsGoToViewFrameAndApplicationAndTheirStatesToMenusButtonsAnd
     EXPECT_FALSE(frame.ToolBar().IsButtonEnabled(ID_TEST_SAVE));
     EXPECT_TRUE(frame.ToolBar().IsButtonChecked(ID_TEST_PRINT));
     frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1)); // the key of a disabled command
-    EXPECT_TRUE(frame.log.empty());
+    EXPECT_TRUE(g_log.empty());
     frame.view.saveEnabled = true;
     frame.OnIdle();
     EXPECT_TRUE(frame.ToolBar().IsButtonEnabled(ID_TEST_SAVE));
     frame.Send(WM_COMMAND, MAKEWPARAM(ID_TEST_SAVE, 1));
-    EXPECT_EQ(frame.log, (Log{"frame save"}));
+    EXPECT_EQ(g_log, (Log{"frame save"}));
 }
 
 TEST_F(Frame, StatusBarShowsTheHelpOfTheMenuItemUnderTheCursorAndTheKeyToggles) {
@@ -219,9 +215,7 @@ TEST_F(Frame, MessageLoopTranslatesAcceleratorsRunsIdleAndEndsWithTheMainWindowO
     frame.closeWhenIdle = true;
     EXPECT_EQ(app.MessageLoop(), 0);
     SetKeys({{VK_CONTROL, 0}});
-    EXPECT_EQ(frame.log, (Log{"app print"}));
+    EXPECT_EQ(g_log, (Log{"app print"}));
     EXPECT_GE(frame.idleCount, 1) << "idle work runs once the queue is empty";
     EXPECT_FALSE(frame.IsWindow());
 }
-
-} // namespace
