@@ -18,10 +18,10 @@ public:
     std::pair<int, int> doubleClicked;
 };
 
-class GridMouse : public ::testing::Test {
+class GridMouse : public GridFixture<RecordingGrid> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(grid.Create(host.Get(), {0, 0, 500, 300}, 1));
+        GridFixture::SetUp();
         FillGrid(grid, 20, 4);
     }
     std::pair<int, int> Current() const {
@@ -29,8 +29,6 @@ protected:
         return grid.GetCurrentCell(row, col) ? std::make_pair(row, col) : std::make_pair(0, 0);
     }
     void Key(WPARAM key) { SendMessageA(grid.Handle(), WM_KEYDOWN, key, 0); }
-    HostWindow host;
-    RecordingGrid grid;
 };
 
 } // namespace

@@ -1,5 +1,5 @@
-// The table model of the grid window: shared looks, and the locale's collation in the sort. (Cell
-// styles composed with their column's are checked through the monitor's view.)
+// The table model of the grid window: shared looks, the locale's collation in the sort, and Find.
+// (Cell styles composed with their column's are checked through the monitor's view.)
 #include "grid_test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +12,14 @@ using namespace gridtest;
 
 namespace {
 
-class GridTable : public ::testing::Test {
+class GridTable : public GridFixture<> {
 protected:
-    void SetUp() override { ASSERT_TRUE(grid.Create(host.Get(), {0, 0, 500, 300}, 1)); }
     std::vector<std::string> Column(int col) const {
         std::vector<std::string> values;
         for (int row = 1; row <= grid.GetRowCount(); ++row)
             values.push_back(grid.GetValue(row, col));
         return values;
     }
-    HostWindow host;
-    CGridView grid;
 };
 
 } // namespace
@@ -89,4 +86,55 @@ TEST_F(GridTable, SortOrdersAsTheLocaleCollationComparesWithoutCase) {
             expected.push_back(std::to_string(position));
         EXPECT_EQ(Column(2), expected) << (ascending ? "ascending" : "descending");
     }
+}
+
+// Find goes through hidden columns too, both ways without wrapping, with case and whole words.
+// (The Find dialog is checked through the monitor's grid.)
+TEST_F(GridTable, FindSearchesHiddenColumnsBothWaysWithCaseAndWholeWords) {
+    grid.SetColCount(3);
+    grid.SetRowCount(4);
+    grid.SetColWidth(3, 0); // hidden by the user
+    const char* cells[4][3] = {{"alpha", "Server1", "note"},
+                               {"beta", "server2", "needle in hay"},
+                               {"gamma", "SERVER3", "needles"},
+                               {"delta", "server4", "Needle"}};
+    for (int row = 1; row <= 4; ++row)
+        for (int col = 1; col <= 3; ++col)
+            grid.SetValue(row, col, cells[row - 1][col - 1]);
+
+    struct Step {
+        const char* text;
+        CGridFindOptions options; // down, match case, whole word
+        bool clearFirst;
+        int row, col; // 0: not found, the current cell stays
+    };
+    const Step steps[] = {
+        {"needle", {true, false, false}, false, 2, 3},
+        {"needle", {true, false, false}, false, 3, 3},
+        {"needle", {true, false, false}, false, 4, 3},
+        {"needle", {true, false, false}, false, 0, 0},
+        {"server", {false, false, false}, false, 4, 2},
+        {"server", {false, false, false}, false, 3, 2},
+        {"Needle", {true, true, false}, true, 4, 3},
+        {"needle", {true, false, true}, true, 2, 3},
+        {"needle", {true, false, true}, false, 4, 3},
+        {"SERVER", {true, true, true}, true, 0, 0},
+        {"SERVER3", {true, true, true}, false, 3, 2},
+        {"", {true, false, false}, false, 0, 0},
+    };
+    std::pair<int, int> current{0, 0};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.text);
+        if (step.clearFirst) {
+            grid.ClearCurrentCell();
+            current = {0, 0};
+        }
+        EXPECT_EQ(step.row != 0, grid.FindText(step.text, step.options));
+        if (step.row != 0)
+            current = {step.row, step.col};
+        int row = 0, col = 0;
+        grid.GetCurrentCell(row, col);
+        EXPECT_EQ(std::make_pair(row, col), current);
+    }
+    EXPECT_EQ(grid.GetSelectedRows(), std::vector<int>{3});
 }

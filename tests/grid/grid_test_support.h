@@ -4,6 +4,7 @@
 #include "grid/grid_view.h"
 #include "ui/window_base.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -15,6 +16,14 @@ namespace gridtest {
 struct HostWindow : ui::WindowBase {
     HostWindow() { Create(nullptr, "Grid host", WS_OVERLAPPEDWINDOW); }
     HWND Get() const { return Handle(); }
+};
+
+// A grid of 500 x 300 pixels in its host window, made before each test.
+template <class Grid = CGridView> class GridFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(grid.Create(host.Get(), {0, 0, 500, 300}, 1)); }
+    HostWindow host;
+    Grid grid;
 };
 
 // Fills `rows` x `cols` cells with "r<row>c<col>", headings "H<col>", widths of 60 pixels and

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,26 +36,8 @@ private:
     HWND m_page;
 };
 
-struct ControlLook {
-    std::string ClassName;
-    LONG_PTR Style;
-    int Id;
-    std::string Text;
-    RECT Rect; // in the parent's client coordinates
-
-    bool operator==(const ControlLook& other) const {
-        return ClassName == other.ClassName && Style == other.Style && Id == other.Id &&
-               Text == other.Text && EqualRect(&Rect, &other.Rect);
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const ControlLook& look) {
-    return out << look.ClassName << " #" << look.Id << " \"" << look.Text << "\" style " << std::hex
-               << look.Style << std::dec << " at " << look.Rect.left << "," << look.Rect.top << "-"
-               << look.Rect.right << "," << look.Rect.bottom;
-}
-
-ControlLook LookOf(HWND control, POINT offset = {}) {
+// A control's class, style, id, text and place in its parent's client area (moved by `offset`).
+std::string LookOf(HWND control, POINT offset = {}) {
     char name[64] = "", text[512] = "";
     GetClassNameA(control, name, sizeof name);
     GetWindowTextA(control, text, sizeof text);
@@ -62,8 +45,11 @@ ControlLook LookOf(HWND control, POINT offset = {}) {
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     OffsetRect(&rect, offset.x, offset.y);
-    return {CharLowerA(name), GetWindowLongPtrA(control, GWL_STYLE), GetDlgCtrlID(control), text,
-            rect};
+    std::ostringstream look;
+    look << CharLowerA(name) << " #" << GetDlgCtrlID(control) << " \"" << text << "\" style "
+         << std::hex << GetWindowLongPtrA(control, GWL_STYLE) << std::dec << " at " << rect.left
+         << "," << rect.top << "-" << rect.right << "," << rect.bottom;
+    return look.str();
 }
 
 const DLGTEMPLATE* TemplateOf(UINT id) {
@@ -92,7 +78,7 @@ TEST(DynamicDialog, EachSubPageMatchesTheSystemsDialogManagerMovedToThePlacement
         EXPECT_EQ(placement.left, origin.x);
         EXPECT_EQ(placement.top, origin.y);
 
-        std::vector<ControlLook> expected, made;
+        std::vector<std::string> expected, made;
         for (HWND child = GetWindow(reference, GW_CHILD); child;
              child = GetWindow(child, GW_HWNDNEXT))
             expected.push_back(LookOf(child, origin));
