@@ -9,45 +9,10 @@
 
 namespace {
 
-// Sets every field ApplyTemplate may copy, each to a value that depends on `tag`, so that two
-// records built with different tags differ in every copied field.
-void FillAction(AllotrixActionRec& action, char tag, int threshold, bool on) {
-    std::string text = std::string(1, tag) + std::to_string(threshold);
-    action.SetPolicyFlags(0);
-    if (on) {
-        for (eQuotaPolicyAttributeFlags flag :
-             {PolSendToConsole, PolInformational, PolReportAged, PolReportLastAccess, PolReportNew,
-              PolReportDuplicates, PolReportLarge, PolReportDirUsage, PolReportSummary,
-              PolReportUsageByOwner, PolFormatHtml, PolFormatComma, PolFormatAscii, PolMailReport,
-              PolNotifyUser, PolAbove})
-            action.TurnPolicyFlagOn(flag);
-    } else {
-        action.TurnPolicyFlagOn(PolWarning);
-    }
-    action.SetMessage(("message " + text).c_str());
-    action.SetServerName(("SERVER" + text).c_str());
-    action.SetPolicyToExecute(("run " + text).c_str());
-    action.SetAdjustQuota(on ? 1000 + threshold : 7);
-    action.SetRepeat(on ? 10 + threshold : 2);
-    action.SetReportSet(("set " + text).c_str());
-    strcpy(action.ScheduleJobTime, on ? "1:30:00 PM" : "9:00:00 AM");
-    action.DaysOfMonth = on ? 0x40000001u : 0x2u;
-    action.DaysOfWeek = on ? 0x41 : 0x2;
-    action.ScheduleFlags = on ? 5 : 1;
-    action.ScheduleChoice = on ? 3 : 1;
-    ReportMailInfo& mail = action.ReportMail;
-    strcpy(mail.OutputDirectory, ("C:\\out\\" + text).c_str());
-    strcpy(mail.MailTo, ("to" + text).c_str());
-    strcpy(mail.MailSubject, ("subject" + text).c_str());
-    strcpy(mail.MailCc, ("cc" + text).c_str());
-    mail.SetMailProfile(("profile" + text).c_str());
-    mail.SetMailPassword(("password" + text).c_str());
-}
-
-// A record whose fields differ from those of Record(false) wherever ApplyTemplate copies.
+// A record whose fields differ from those of Record(false) wherever ApplyTemplate copies, and
+// equal elsewhere.
 QuotaEditRecord Record(bool on) {
     QuotaEditRecord record;
-    char tag = on ? 'b' : 'a';
     record.SetPermQuota(on ? 75 : 1000000);
     record.SetOverDraft(on ? 5000 : 100);
     if (on)
@@ -57,9 +22,32 @@ QuotaEditRecord Record(bool on) {
                              AttrBelow3 | AttrBelow4 | AttrBelow5);
     for (int n = 1; n <= 5; ++n) {
         record.SetThreshPercent(n, static_cast<uint8_t>(on ? 100 - n : 10 + n));
-        FillAction(record.Actions[n - 1], tag, n, on);
+        AllotrixActionRec& action = record.Actions[n - 1];
+        const std::string text = (on ? "b" : "a") + std::to_string(n);
+        action.SetPolicyFlags(PolWarning);
+        if (on)
+            action.SetPolicyFlags(PolSendToConsole | PolInformational | PolReportAged |
+                                  PolReportLastAccess | PolReportNew | PolReportDuplicates |
+                                  PolReportLarge | PolReportDirUsage | PolReportSummary |
+                                  PolReportUsageByOwner | PolFormatHtml | PolFormatComma |
+                                  PolFormatAscii | PolMailReport | PolNotifyUser | PolAbove);
+        action.SetMessage(text.c_str());
+        action.SetServerName(text.c_str());
+        action.SetPolicyToExecute(text.c_str());
+        action.SetReportSet(text.c_str());
+        action.SetAdjustQuota(on ? 1000 + n : 7);
+        action.SetRepeat(on ? 10 + n : 2);
+        strcpy(action.ScheduleJobTime, on ? "1:30:00 PM" : "9:00:00 AM");
+        action.DaysOfMonth = on ? 0x40000001u : 0x2u;
+        action.DaysOfWeek = on ? 0x41 : 0x2;
+        action.ScheduleFlags = on ? 5 : 1;
+        action.ScheduleChoice = on ? 3 : 1;
+        ReportMailInfo& mail = action.ReportMail;
+        for (char* field : {mail.OutputDirectory, mail.MailTo, mail.MailSubject, mail.MailCc})
+            strcpy(field, text.c_str());
+        mail.SetMailProfile(text.c_str());
+        mail.SetMailPassword(text.c_str());
     }
-    // Fields ApplyTemplate never touches are the same in both.
     record.SetRecordId(42);
     record.SetUsedQuota(123456);
     record.SetObjectName("C:", "\\data");
