@@ -35,78 +35,56 @@ void ApplyFirstTemplate(HWND sheet) {
 
 } // namespace
 
-TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
+// The quota page shows each size in the largest unit that divides it; OK stores what the user
+// types in bytes, a share of the device as bytes when its capacity is known, and clears the
+// exclusion an object's own quota cannot have.
+TEST(QuotaSheet, QuotaPageShowsSizesInTheirLargestUnitAndOkStoresBytes) {
     struct Case {
         uint64_t perm;
         uint32_t attributes;
         uint64_t capacity;
-        const char* value;
-        int unit;
+        const char *shown, *typed;
+        int shownUnit, typedUnit;
+        uint64_t stored; // 0: refused with a message, the record keeps its quota
     };
     const Case cases[] = {
-        {1536, AttrAbsolute, 0, "1536", 0},
-        {2048, AttrAbsolute, 0, "2", 1},
-        {3 * kMB, AttrAbsolute, 0, "3", 2},
-        {0, AttrAbsolute, 10 * kGB, "10240", 2},
-        {0, AttrAbsolute, 0, "0", 2},
-        {50, AttrAbsolute | AttrPercentOfDevice, 10 * kGB, "50", 4},
-        {0, AttrAbsolute | AttrPercentOfCurrentUsed, 0, "10", 3},
+        {1536, 0, 0, "1536", "0.5", 0, 1, 512},
+        {2048, 0, 0, "2", "3", 1, 2, 3 * kMB},
+        {3 * kMB, 0, 0, "3", "50", 2, 4, 50},
+        {0, 0, 10 * kGB, "10240", "50", 2, 4, 5 * kGB},
+        {0, 0, 0, "0", "1", 2, 1, 1024},
+        {50, AttrPercentOfDevice, 10 * kGB, "50", "2", 4, 1, 2048},
+        {0, AttrPercentOfCurrentUsed, 0, "10", "0.3", 3, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        QuotaEditRecord record = ObjectRecord(c.perm, c.attributes);
-        MessageBoxWatch messages;
+        SCOPED_TRACE(c.shown);
+        QuotaEditRecord record =
+            ObjectRecord(c.perm, AttrAbsolute | AttrExcludeFromAbsolute | c.attributes);
         record.SetOverDraft(1536 * 1024);
-        EXPECT_EQ(0, user::Run(record, c.capacity, [&](HWND sheet) {
-                      HWND page = user::Page(sheet, 0);
-                      EXPECT_EQ(c.value, ControlText(page, IDC_PERM_QUOTA));
-                      EXPECT_EQ(c.unit, user::Chosen(page, IDC_PERM_QUOTA_UNIT));
-                      EXPECT_EQ("1536", ControlText(page, IDC_OVERDRAFT));
-                      EXPECT_EQ(1, user::Chosen(page, IDC_OVERDRAFT_UNIT));
-                      user::Press(sheet, PSBTN_CANCEL);
-                  }));
-        EXPECT_EQ(std::vector<std::string>{}, messages.Texts());
-    }
-}
-
-TEST(QuotaSheet, OkStoresTheQuotaPageInBytesAndTheDevicesShareAsBytesWhenTheCapacityIsKnown) {
-    struct Case {
-        const char* value;
-        int unit;
-        uint64_t capacity;
-        uint64_t stored;
-        bool percentOfDevice;
-    };
-    const Case cases[] =
-        {
-            {"0.5", 1, 0, 512, false},           {"3", 2, 0, 3 * kMB, false},
-            {"50", 4, 10 * kGB, 5 * kGB, false}, {"50", 4, 0, 50, true},
-            {"0.3", 0, 0, 4096, false}, // refused with a message: the record keeps its quota
-        };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        QuotaEditRecord record = ObjectRecord(4096, AttrAbsolute | AttrExcludeFromAbsolute);
         MessageBoxWatch messages;
         EXPECT_EQ(1, user::Run(record, c.capacity, [&](HWND sheet) {
                       HWND page = user::Page(sheet, 0);
+                      EXPECT_EQ(c.shown, ControlText(page, IDC_PERM_QUOTA));
+                      EXPECT_EQ(c.shownUnit, user::Chosen(page, IDC_PERM_QUOTA_UNIT));
+                      EXPECT_EQ("1536", ControlText(page, IDC_OVERDRAFT));
+                      EXPECT_EQ(1, user::Chosen(page, IDC_OVERDRAFT_UNIT));
                       EXPECT_FALSE(user::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
                       EXPECT_FALSE(Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
                       EXPECT_EQ(c.capacity != 0,
                                 IsWindowVisible(GetDlgItem(page, IDC_FILL_CAPACITY)) != FALSE);
                       EXPECT_EQ(c.capacity == 0, IsWindowVisible(GetDlgItem(
                                                      page, IDC_USE_DEVICE_CAPACITY)) != FALSE);
-                      SetDlgItemTextA(page, IDC_PERM_QUOTA, c.value);
-                      user::Choose(page, IDC_PERM_QUOTA_UNIT, c.unit);
+                      SetDlgItemTextA(page, IDC_PERM_QUOTA, c.typed);
+                      user::Choose(page, IDC_PERM_QUOTA_UNIT, c.typedUnit);
                       user::Check(page, IDC_WRITE_THROUGH, true);
                       user::Press(sheet, PSBTN_OK);
                   }));
-        EXPECT_EQ(c.stored, record.GetPermQuota());
-        EXPECT_EQ(c.percentOfDevice, record.IsAttributeSet(AttrPercentOfDevice));
+        const bool refused = c.stored == 0;
+        EXPECT_EQ(refused ? c.perm : c.stored, record.GetPermQuota());
+        EXPECT_EQ(c.typedUnit == 4 && c.capacity == 0, record.IsAttributeSet(AttrPercentOfDevice));
         EXPECT_FALSE(record.IsAttributeSet(AttrExcludeFromAbsolute));
-        const bool refused = c.stored == 4096;
         EXPECT_EQ(!refused, record.IsAttributeSet(AttrWriteThrough));
-        EXPECT_EQ(refused ? 1u : 0u, messages.Texts().size())
-            << (messages.Texts().empty() ? "" : messages.Texts()[0]);
+        EXPECT_EQ(refused ? 1u : 0u, messages.Texts().size());
     }
 }
 
