@@ -1,6 +1,7 @@
 // Every dialog of the console loads with a tidy layout. (The dialogs' behaviour is tested where
 // the code drives them.)
 #include "res/resource.h"
+#include "ui_test_support.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -28,12 +29,6 @@ std::unique_ptr<HWND__, WindowDestroyer> TemplateDialog(UINT id) {
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, PassiveDialogProc, 0));
 }
 
-std::string WindowText(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 DWORD ButtonType(HWND window) {
     char name[16] = "";
     GetClassNameA(window, name, sizeof name);
@@ -54,9 +49,7 @@ bool Contains(const RECT& outer, const RECT& inner) {
 }
 
 std::string Describe(HWND window) {
-    std::ostringstream text;
-    text << GetDlgCtrlID(window) << " \"" << WindowText(window) << "\"";
-    return text.str();
+    return std::to_string(GetDlgCtrlID(window)) + " \"" + WindowTextOf(window) + "\"";
 }
 
 // Children that overlap each other (a group box may hold others) or reach outside the client
@@ -76,7 +69,7 @@ std::string LayoutFaults(HWND dialog) {
             faults << Describe(children[i]) << " reaches outside the dialog\n";
         DWORD type = ButtonType(children[i]);
         if ((type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) &&
-            WindowText(children[i]) != "..." &&
+            WindowTextOf(children[i]) != "..." &&
             (rect.right - rect.left != button.right || rect.bottom - rect.top != button.bottom))
             faults << Describe(children[i]) << " is not 50 x 14 units\n";
         for (size_t j = i + 1; j < children.size(); ++j) {
@@ -96,7 +89,7 @@ TEST(Dialogs, EveryDialogLoadsWithACaptionADefaultButtonAndATidyLayout) {
                     IDD_NEW_FOLDER, IDD_TEMPLATE_CHOOSER}) {
         const auto dialog = TemplateDialog(id);
         ASSERT_NE(nullptr, dialog) << "dialog " << id;
-        EXPECT_FALSE(WindowText(dialog.get()).empty()) << "dialog " << id;
+        EXPECT_FALSE(WindowTextOf(dialog.get()).empty()) << "dialog " << id;
         LRESULT button = SendMessageA(dialog.get(), DM_GETDEFID, 0, 0);
         EXPECT_EQ(DC_HASDEFID, HIWORD(button)) << "dialog " << id;
         EXPECT_EQ(IDOK, LOWORD(button)) << "dialog " << id;

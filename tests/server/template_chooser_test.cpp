@@ -102,21 +102,13 @@ TEST_F(TemplateChooser, AnUnreachableComputerShowsTheSystemTextAndAnotherCanBePi
     EXPECT_TRUE(Names(chooser).empty());
     EXPECT_FALSE(Enabled(chooser.Handle(), IDOK));
 
-    // A long name widens the column; a shorter list never narrows it.
-    const int initial = ListView_GetColumnWidth(List(chooser), 0);
-    const std::string longName(90, 'w');
+    const std::string longName(90, 'w'); // widens the column to show it whole
     OrdinaryTemplate(longName);
     PickComputer(chooser, LocalComputerName());
     EXPECT_EQ(6u, Names(chooser).size());
     EXPECT_TRUE(Enabled(chooser.Handle(), IDOK));
-    const int widened = ListView_GetColumnWidth(List(chooser), 0);
-    EXPECT_GT(widened, ListView_GetStringWidth(List(chooser), longName.c_str()));
-    EXPECT_GT(widened, initial);
-    RemoveAllTemplates();
-    OrdinaryTemplate("Short");
-    PickComputer(chooser, LocalComputerName());
-    EXPECT_EQ(std::vector<std::string>{"Short"}, Names(chooser));
-    EXPECT_EQ(widened, ListView_GetColumnWidth(List(chooser), 0));
+    EXPECT_GT(ListView_GetColumnWidth(List(chooser), 0),
+              ListView_GetStringWidth(List(chooser), longName.c_str()));
 }
 
 TEST_F(TemplateChooser, ReportSetModeListsTheReportSetsOnly) {

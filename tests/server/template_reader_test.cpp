@@ -150,9 +150,7 @@ TEST_F(TemplateReader, ValuesOverTheirLimitAreSkippedAndLongTextsCutToTheirField
     const std::string message(1023, 'm');
     const std::string unterminated(kMailTextSize, 's');
     const char profile[kMailSecretSize + 1] = {0x0B};
-    const uint32_t wideFlags[2] = {0x400, 0};
     TestKey key = OrdinaryTemplate("Limits");
-    key.Binary("TemplateFlags", wideFlags, sizeof wideFlags);
     key.Sub("Quota")
         .String("PermQuota", std::string(255, '0') + "1234") // 260 bytes with the zero
         .String("Overdraft", std::string(256, '0') + "5678");
@@ -160,20 +158,14 @@ TEST_F(TemplateReader, ValuesOverTheirLimitAreSkippedAndLongTextsCutToTheirField
         .String("Message", message)
         .String("Policy", message + "p")
         .Binary("Profile", profile, sizeof profile)
-        .String("Send", std::string(259, ' '))
-        .String("SendToConsole", "Yes" + std::string(258, ' '))
         .String("OutputDir", "D:\\" + std::string(256, 'd'))
-        .String("Schedule Job Time", "12:00:00 in the afternoon, local time")
         .Binary("Subject", unterminated.data(), unterminated.size());
 
     QuotaEditRecord record;
     record.SetOverDraft(77);
     AllotrixActionRec& action = record.Actions[0];
-    action.TurnPolicyFlagOn(PolSendToConsole);
-    action.TurnPolicyFlagOn(PolNotifyUser);
     action.ReportMail.SetMailProfile("kept");
     ASSERT_EQ(0, Read("Limits", record));
-    EXPECT_EQ(0u, record.TemplateFlags);
     EXPECT_EQ(1234u, record.GetPermQuota());
     EXPECT_EQ(77u, record.GetOverDraft());
     EXPECT_EQ(message, action.GetMessageA());
@@ -181,10 +173,7 @@ TEST_F(TemplateReader, ValuesOverTheirLimitAreSkippedAndLongTextsCutToTheirField
     char clear[kMailSecretSize];
     action.ReportMail.GetMailProfile(clear);
     EXPECT_STREQ("kept", clear);
-    EXPECT_FALSE(action.IsPolicyFlagSet(PolNotifyUser));   // 260 bytes: read, and not "Yes"
-    EXPECT_TRUE(action.IsPolicyFlagSet(PolSendToConsole)); // 262 bytes: skipped
     EXPECT_EQ("D:\\" + std::string(kMailTextSize - 4, 'd'), action.ReportMail.OutputDirectory);
-    EXPECT_STREQ("12:00:00 in the afterno", action.ScheduleJobTime);
     EXPECT_EQ(unterminated.substr(0, kMailTextSize - 1), action.ReportMail.MailSubject);
 }
 
