@@ -1,6 +1,7 @@
 // Sub-pages laid out at run time match what the system's dialog manager makes of the same
 // templates.
 #include "quota/dynamic_dialog.h"
+#include "ui/window_base.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -23,16 +24,14 @@ public:
     HostPage() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        m_frame = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr,
-                                  nullptr, nullptr);
+        m_frame.Create(nullptr, "", WS_POPUP);
         m_page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_THRESHOLD_PAGE),
-                                    m_frame, PassiveDialogProc, 0);
+                                    m_frame.Handle(), PassiveDialogProc, 0);
     }
-    ~HostPage() { DestroyWindow(m_frame); }
     HWND Page() const { return m_page; }
 
 private:
-    HWND m_frame;
+    ui::WindowBase m_frame;
     HWND m_page;
 };
 

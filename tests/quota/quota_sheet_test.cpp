@@ -12,14 +12,6 @@ namespace {
 constexpr uint64_t kMB = 1048576;
 constexpr uint64_t kGB = 1024 * kMB;
 
-QuotaEditRecord ObjectRecord(uint64_t permQuota, uint32_t attributes = AttrAbsolute) {
-    QuotaEditRecord record;
-    record.SetObjectName("C:", "\\Data\\Sales");
-    record.SetPermQuota(permQuota);
-    record.SetAttributes(attributes);
-    return record;
-}
-
 // "Template...", then Apply in the chooser on its first template.
 void ApplyFirstTemplate(HWND sheet) {
     HWND button = GetDlgItem(sheet, 12321);

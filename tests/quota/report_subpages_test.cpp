@@ -43,10 +43,7 @@ std::string ScheduleState(HWND page) {
 }
 
 QuotaEditRecord RecordWithReportSet(const char* name) {
-    QuotaEditRecord record;
-    record.SetObjectName("C:", "\\Data\\Sales");
-    record.SetPermQuota(1048576);
-    record.SetAttributes(AttrAbsolute);
+    QuotaEditRecord record = ObjectRecord(1048576);
     AllotrixActionRec& action = record.Actions[0];
     action.SetReportSet(name);
     action.ScheduleChoice = 3;

@@ -96,18 +96,3 @@ TEST(Dialogs, EveryDialogLoadsWithACaptionADefaultButtonAndATidyLayout) {
         EXPECT_EQ("", LayoutFaults(dialog.get())) << "dialog " << id;
     }
 }
-
-// The current-folder text of the new-folder dialog has room for its two lines.
-TEST(Dialogs, NewFolderTextHasRoomForTwoLines) {
-    const auto newFolder = TemplateDialog(IDD_NEW_FOLDER);
-    HWND text = GetDlgItem(newFolder.get(), IDC_CURRENT_FOLDER);
-    RECT area;
-    GetClientRect(text, &area);
-    HDC dc = GetDC(text);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(text, dc);
-    EXPECT_GE(area.bottom, 2 * metrics.tmHeight);
-}

@@ -1,5 +1,6 @@
 // Menus, accelerators and the toolbar fit together: every item is a command with a prompt, every
 // key a menu names is in the accelerator table, every toolbar button has an image.
+#include "base/handles.h"
 #include "res/resource.h"
 #include "loaded_text.h"
 
@@ -21,35 +22,26 @@ struct Item {
     UINT id; // 0 for a separator
 };
 
-std::vector<Item> ItemsOf(HMENU popup) {
-    std::vector<Item> items;
-    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-        char text[256] = "";
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        EXPECT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &info));
-        EXPECT_EQ(nullptr, info.hSubMenu) << text << " opens a sub-menu";
-        items.push_back({text, (info.fType & MFT_SEPARATOR) ? 0 : info.wID});
-    }
-    return items;
-}
-
 // The popups of menu resource `id`, each with its items.
 std::vector<std::vector<Item>> PopupsOf(UINT id) {
     std::vector<std::vector<Item>> popups;
-    HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(id));
-    EXPECT_NE(nullptr, menu) << "menu " << id;
-    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-        HMENU popup = GetSubMenu(menu, i);
-        EXPECT_NE(nullptr, popup) << "menu " << id << " position " << i;
-        if (popup)
-            popups.push_back(ItemsOf(popup));
+    base::UniqueMenu menu(LoadMenuA(Module(), MAKEINTRESOURCEA(id)));
+    EXPECT_TRUE(menu) << "menu " << id;
+    for (int i = 0; menu && i < GetMenuItemCount(menu.Get()); ++i) {
+        HMENU popup = GetSubMenu(menu.Get(), i);
+        popups.emplace_back();
+        for (int j = 0; j < GetMenuItemCount(popup); ++j) {
+            char text[256] = "";
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+            info.dwTypeData = text;
+            info.cch = sizeof text;
+            EXPECT_TRUE(GetMenuItemInfoA(popup, j, TRUE, &info)) << "menu " << id << " " << i;
+            EXPECT_EQ(nullptr, info.hSubMenu) << text << " opens a sub-menu";
+            popups.back().push_back({text, (info.fType & MFT_SEPARATOR) ? 0 : info.wID});
+        }
     }
-    if (menu)
-        DestroyMenu(menu);
     return popups;
 }
 

@@ -17,8 +17,6 @@ public:
 
     unsigned count = 12;
     std::string name = "first";
-    bool enabled = true;
-    int choice = 2;
     double ratio = 0.5;
 
 protected:
@@ -26,8 +24,6 @@ protected:
         exchange.Text(IDC_TEST_COUNT, count, 1, 100);
         exchange.Text(IDC_TEST_NAME, name);
         exchange.MaxLength(IDC_TEST_NAME, 8);
-        exchange.Check(IDC_TEST_ENABLED, enabled);
-        exchange.Radio(IDC_TEST_FIRST, choice);
         exchange.Text(IDC_TEST_RATIO, ratio, 0.0, 1.0);
     }
 };
