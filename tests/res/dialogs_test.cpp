@@ -53,13 +53,11 @@ std::string Describe(HWND window) {
 }
 
 // Children that overlap each other (a group box may hold others) or reach outside the client
-// area, and push buttons of other than the standard 50 x 14 units, one per line.
+// area, one per line.
 std::string LayoutFaults(HWND dialog) {
     std::ostringstream faults;
     RECT client;
     GetClientRect(dialog, &client);
-    RECT button{0, 0, 50, 14};
-    MapDialogRect(dialog, &button);
     std::vector<HWND> children;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
@@ -67,11 +65,6 @@ std::string LayoutFaults(HWND dialog) {
         RECT rect = RectInDialog(dialog, children[i]);
         if (!Contains(client, rect))
             faults << Describe(children[i]) << " reaches outside the dialog\n";
-        DWORD type = ButtonType(children[i]);
-        if ((type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) &&
-            WindowTextOf(children[i]) != "..." &&
-            (rect.right - rect.left != button.right || rect.bottom - rect.top != button.bottom))
-            faults << Describe(children[i]) << " is not 50 x 14 units\n";
         for (size_t j = i + 1; j < children.size(); ++j) {
             RECT other = RectInDialog(dialog, children[j]), common;
             bool held = (ButtonType(children[i]) == BS_GROUPBOX && Contains(rect, other)) ||

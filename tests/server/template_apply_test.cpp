@@ -5,7 +5,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace {
 

@@ -1,8 +1,8 @@
-// Menus, accelerators and the toolbar fit together: every item is a command with a prompt, every
-// key a menu names is in the accelerator table, every toolbar button has an image.
+// The strings, menus, accelerators and toolbar fit together: every id has its text, every command
+// a prompt and a tip, every key a menu names is in the accelerator table, every toolbar button has
+// an image.
 #include "base/handles.h"
-#include "res/resource.h"
-#include "loaded_text.h"
+#include "resource_ids.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -15,6 +15,13 @@
 namespace {
 HMODULE Module() {
     return GetModuleHandleA(nullptr);
+}
+
+// The text of string resource `id`, or "<missing>" when there is none.
+std::string LoadedText(UINT id) {
+    char buffer[2048];
+    int length = LoadStringA(Module(), id, buffer, sizeof buffer);
+    return length > 0 ? std::string(buffer, length) : std::string("<missing>");
 }
 
 struct Item {
@@ -77,6 +84,30 @@ const ACCEL* Find(const std::vector<ACCEL>& table, BYTE flags, WORD key) {
     return nullptr;
 }
 } // namespace
+
+TEST(Strings, EveryStringIdOfTheHeaderHasItsOwnText) {
+    std::set<unsigned> seen;
+    for (NamedId string : kStringIds) {
+        EXPECT_NE("<missing>", LoadedText(string.id)) << string.name;
+        EXPECT_TRUE(seen.insert(string.id).second) << string.name << " shares its number";
+    }
+    EXPECT_GT(seen.size(), 100u); // the list is read from the header, not empty
+}
+
+TEST(Strings, EveryCommandHasAStatusLinePromptAndAToolTip) {
+    for (NamedId command : kCommandIds) {
+        std::string text = LoadedText(command.id);
+        size_t newline = text.find('\n');
+        if (command.id == ID_TRAY_EXIT || command.id == ID_FILE_PROPERTIES ||
+            command.id == ID_TRAY_MONITOR) {
+            EXPECT_EQ(std::string::npos, newline) << command.name << ": a prompt only";
+            continue;
+        }
+        ASSERT_NE(std::string::npos, newline) << command.name << ": " << text;
+        EXPECT_GT(newline, 10u) << command.name;
+        EXPECT_LT(newline + 1, text.size()) << command.name;
+    }
+}
 
 // Every menu item has a prompt, once in its popup; every key a menu names is in the table, and a
 // row command's key does what its menu says.
