@@ -143,7 +143,8 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
     EXPECT_STREQ("0", saved.GetCurrentRepeatW(current));
 }
 
-// Leaving the quota page with a zero quota is refused; Cancel then leaves the record as it was.
+// Leaving the quota page with a zero quota is refused; a sub-page shown again has its texts back;
+// Cancel leaves the record as it was.
 TEST(QuotaSheet, AZeroQuotaKeepsTheQuotaPageAndCancelLeavesTheRecordAsItWas) {
     QuotaEditRecord record = ObjectRecord(3 * kMB);
     record.Actions[0].SetMessage("kept");
@@ -158,7 +159,8 @@ TEST(QuotaSheet, AZeroQuotaKeepsTheQuotaPageAndCancelLeavesTheRecordAsItWas) {
                   HWND threshold = user::Page(sheet, 1);
                   user::Choose(threshold, IDC_CONFIGURATION, 1);
                   SetDlgItemTextA(threshold, IDC_MESSAGE, "changed");
-                  user::Choose(threshold, IDC_CONFIGURATION, 0);
+                  user::Choose(threshold, IDC_CONFIGURATION, 0); // shown again, with its texts
+                  EXPECT_EQ("Trigger Above Value", ControlText(threshold, IDC_TRIGGER_ABOVE));
                   user::Press(sheet, PSBTN_CANCEL);
               }));
     EXPECT_EQ(std::vector<std::string>{"Permanent Quota can not be set to 0."}, messages.Texts());
