@@ -10,19 +10,7 @@
 
 using namespace gridtest;
 
-namespace {
-
-class GridTable : public GridFixture<> {
-protected:
-    std::vector<std::string> Column(int col) const {
-        std::vector<std::string> values;
-        for (int row = 1; row <= grid.GetRowCount(); ++row)
-            values.push_back(grid.GetValue(row, col));
-        return values;
-    }
-};
-
-} // namespace
+using GridTable = GridFixture<>;
 
 // Cells of equal looks share them; a look no cell uses any longer is dropped in time. Many
 // distinct looks set over and over must leave every cell with its own.
@@ -81,10 +69,12 @@ TEST_F(GridTable, SortOrdersAsTheLocaleCollationComparesWithoutCase) {
                                                 keys[b].c_str(), static_cast<int>(keys[b].size()));
             return compared == (ascending ? CSTR_LESS_THAN : CSTR_GREATER_THAN);
         });
-        std::vector<std::string> expected;
-        for (int position : order)
-            expected.push_back(std::to_string(position));
-        EXPECT_EQ(Column(2), expected) << (ascending ? "ascending" : "descending");
+        std::vector<std::string> shown, expected;
+        for (int row = 1; row <= grid.GetRowCount(); ++row) {
+            shown.push_back(grid.GetValue(row, 2));
+            expected.push_back(std::to_string(order[row - 1]));
+        }
+        EXPECT_EQ(shown, expected) << (ascending ? "ascending" : "descending");
     }
 }
 

@@ -44,6 +44,7 @@ TEST(DialogRefusal, BadValueIsExplainedAndTheDialogStaysOpenOnTheControl) {
         const char *text, *message;
     } refusals[] = {
         {IDC_TEST_COUNT, "abc", "Please enter a whole number between 1 and 100."},
+        {IDC_TEST_COUNT, "0", "Please enter a whole number between 1 and 100."},
         {IDC_TEST_COUNT, "101", "Please enter a whole number between 1 and 100."},
         {IDC_TEST_COUNT, "99999999999999999999", "Please enter a whole number between 1 and 100."},
         {IDC_TEST_RATIO, "half", "Please enter a number."},
