@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-
 namespace gridtest {
 
 // A top-level window the grid lives in, destroyed with the test.
@@ -27,7 +26,7 @@ protected:
 // column 0 hidden.
 void FillGrid(CGridView& grid, int rows, int cols);
 
-// The centre of a cell of an unscrolled grid at its zoom.
+// The centre of a cell as the grid shows it at its zoom (scrolled down, not across).
 POINT CellCenter(const CGridView& grid, int row, int col);
 
 inline LPARAM PointParam(POINT point) {
