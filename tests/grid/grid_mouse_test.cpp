@@ -1,5 +1,6 @@
 // Mouse and keyboard on the grid window: the current cell, the selection with Shift and Ctrl, the
-// arrow and page keys, a scrolled grid, and the double-click hook a derived view overrides.
+// arrow and page keys, a scrolled and zoomed grid, and the double-click hook a derived view
+// overrides.
 #include "grid_test_support.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,10 @@ public:
     std::pair<int, int> doubleClicked;
 };
 
-class GridMouse : public ::testing::Test {
+class GridMouse : public GridFixture<RecordingGrid> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(grid.Create(host.Get(), {0, 0, 500, 300}, 1));
+        GridFixture::SetUp();
         FillGrid(grid, 20, 4);
     }
     std::pair<int, int> Current() const {
@@ -28,8 +29,6 @@ protected:
         return grid.GetCurrentCell(row, col) ? std::make_pair(row, col) : std::make_pair(0, 0);
     }
     void Key(WPARAM key) { SendMessageA(grid.Handle(), WM_KEYDOWN, key, 0); }
-    HostWindow host;
-    RecordingGrid grid;
 };
 
 } // namespace
@@ -51,6 +50,10 @@ TEST_F(GridMouse, ClicksMoveTheCurrentCellAndSelectRowsWithShiftAndCtrl) {
     ASSERT_EQ(grid.GetTopRow(), 3);
     Click(grid, CellCenter(grid, 3, 1)); // the first row shown
     EXPECT_EQ(Current(), std::make_pair(3, 1));
+    grid.SetZoom(200);
+    EXPECT_EQ(grid.GetColWidth(1), 60) << "widths stay unzoomed for saving";
+    Click(grid, CellCenter(grid, 4, 2));
+    EXPECT_EQ(Current(), std::make_pair(4, 2));
 }
 
 TEST_F(GridMouse, KeysMoveTheCurrentCellAndKeepItInView) {

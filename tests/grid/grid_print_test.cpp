@@ -27,16 +27,14 @@ int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LP
     return 1;
 }
 
-class GridPrint : public ::testing::Test {
+class GridPrint : public GridFixture<> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(grid.Create(host.Get(), {0, 0, 500, 300}, 1));
+        GridFixture::SetUp();
         FillGrid(grid, 200, 12);
         for (int col = 1; col <= 12; ++col)
             grid.SetColWidth(col, 110); // six columns fit across an A4 page, seven do not
     }
-    HostWindow host;
-    CGridView grid;
 };
 
 } // namespace

@@ -1,5 +1,5 @@
-// The table model of the grid window: cell values and styles composed with their column's and the
-// standard style, shared looks, and the locale's collation in the sort.
+// The table model of the grid window: shared looks, the locale's collation in the sort, and Find.
+// (Cell styles composed with their column's are checked through the monitor's view.)
 #include "grid_test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,60 +10,7 @@
 
 using namespace gridtest;
 
-namespace {
-
-class GridTable : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(grid.Create(host.Get(), {0, 0, 500, 300}, 1)); }
-    std::vector<std::string> Column(int col) const {
-        std::vector<std::string> values;
-        for (int row = 1; row <= grid.GetRowCount(); ++row)
-            values.push_back(grid.GetValue(row, col));
-        return values;
-    }
-    HostWindow host;
-    CGridView grid;
-};
-
-} // namespace
-
-TEST_F(GridTable, CellsTakeTheirColumnsAndTheStandardStyleButTheHeadingRowDoesNot) {
-    grid.SetColCount(4);
-    grid.SetRowCount(2);
-    grid.StandardStyle().SetInterior(RGB(250, 250, 250));
-    grid.SetColumnStyle(2, CGridStyle()
-                               .SetControl(GRID_IDS_CTRL_PROGRESS)
-                               .SetValue("7")
-                               .SetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER, "100"));
-    grid.SetStyle(1, 2, CGridStyle().SetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER, "150"));
-    grid.SetValue(1, 2, "150");
-    grid.SetValue(0, 2, "Used");
-    grid.SetValue(1, 3, "third");
-    grid.SetValue(1, 1, "a longer first value");
-    grid.SetValue(1, 3, "3");
-
-    const CGridStyle data = grid.ComposeStyle(1, 2);
-    EXPECT_EQ(data.GetControl(), GRID_IDS_CTRL_PROGRESS);
-    EXPECT_EQ(data.GetInterior(), RGB(250, 250, 250));
-    EXPECT_EQ(data.GetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER), "150");
-    EXPECT_EQ(grid.ComposeStyle(2, 2).GetUserAttribute(GRID_IDS_UA_PROGRESS_UPPER), "100");
-    EXPECT_EQ(grid.ComposeStyle(0, 2).GetControl(), GRID_IDS_CTRL_STATIC);
-    EXPECT_EQ(grid.GetDisplayText(1, 2), "150 %");
-    EXPECT_EQ(grid.GetDisplayText(0, 2), "Used");
-    EXPECT_EQ(grid.GetValue(1, 1), "a longer first value");
-    EXPECT_EQ(grid.GetValue(1, 3), "3");
-    EXPECT_EQ(grid.GetValue(2, 2), "7") << "the column's value";
-
-    grid.SetValue(1, 2, ""); // an empty value of the cell's own hides the column's
-    EXPECT_EQ(grid.GetValue(1, 2), "");
-    grid.SetStyle(1, 2, CGridStyle(), CGridView::StyleMode::Copy);
-    EXPECT_EQ(grid.GetValue(1, 2), "7");
-
-    grid.SetColCount(2);
-    grid.SetColCount(4);
-    EXPECT_FALSE(grid.GetCellStyle(1, 3).HasValue()) << "a removed column comes back empty";
-    EXPECT_EQ(grid.GetValue(1, 1), "a longer first value");
-}
+using GridTable = GridFixture<>;
 
 // Cells of equal looks share them; a look no cell uses any longer is dropped in time. Many
 // distinct looks set over and over must leave every cell with its own.
@@ -122,9 +69,62 @@ TEST_F(GridTable, SortOrdersAsTheLocaleCollationComparesWithoutCase) {
                                                 keys[b].c_str(), static_cast<int>(keys[b].size()));
             return compared == (ascending ? CSTR_LESS_THAN : CSTR_GREATER_THAN);
         });
-        std::vector<std::string> expected;
-        for (int position : order)
-            expected.push_back(std::to_string(position));
-        EXPECT_EQ(Column(2), expected) << (ascending ? "ascending" : "descending");
+        std::vector<std::string> shown, expected;
+        for (int row = 1; row <= grid.GetRowCount(); ++row) {
+            shown.push_back(grid.GetValue(row, 2));
+            expected.push_back(std::to_string(order[row - 1]));
+        }
+        EXPECT_EQ(shown, expected) << (ascending ? "ascending" : "descending");
     }
+}
+
+// Find goes through hidden columns too, both ways without wrapping, with case and whole words.
+// (The Find dialog is checked through the monitor's grid.)
+TEST_F(GridTable, FindSearchesHiddenColumnsBothWaysWithCaseAndWholeWords) {
+    grid.SetColCount(3);
+    grid.SetRowCount(4);
+    grid.SetColWidth(3, 0); // hidden by the user
+    const char* cells[4][3] = {{"alpha", "Server1", "note"},
+                               {"beta", "server2", "needle in hay"},
+                               {"gamma", "SERVER3", "needles"},
+                               {"delta", "server4", "Needle"}};
+    for (int row = 1; row <= 4; ++row)
+        for (int col = 1; col <= 3; ++col)
+            grid.SetValue(row, col, cells[row - 1][col - 1]);
+
+    struct Step {
+        const char* text;
+        CGridFindOptions options; // down, match case, whole word
+        bool clearFirst;
+        int row, col; // 0: not found, the current cell stays
+    };
+    const Step steps[] = {
+        {"needle", {true, false, false}, false, 2, 3},
+        {"needle", {true, false, false}, false, 3, 3},
+        {"needle", {true, false, false}, false, 4, 3},
+        {"needle", {true, false, false}, false, 0, 0},
+        {"server", {false, false, false}, false, 4, 2},
+        {"server", {false, false, false}, false, 3, 2},
+        {"Needle", {true, true, false}, true, 4, 3},
+        {"needle", {true, false, true}, true, 2, 3},
+        {"needle", {true, false, true}, false, 4, 3},
+        {"SERVER", {true, true, true}, true, 0, 0},
+        {"SERVER3", {true, true, true}, false, 3, 2},
+        {"", {true, false, false}, false, 0, 0},
+    };
+    std::pair<int, int> current{0, 0};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.text);
+        if (step.clearFirst) {
+            grid.ClearCurrentCell();
+            current = {0, 0};
+        }
+        EXPECT_EQ(step.row != 0, grid.FindText(step.text, step.options));
+        if (step.row != 0)
+            current = {step.row, step.col};
+        int row = 0, col = 0;
+        grid.GetCurrentCell(row, col);
+        EXPECT_EQ(std::make_pair(row, col), current);
+    }
+    EXPECT_EQ(grid.GetSelectedRows(), std::vector<int>{3});
 }

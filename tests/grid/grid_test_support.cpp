@@ -23,10 +23,6 @@ POINT CellCenter(const CGridView& grid, int row, int col) {
     return {left + width / 2, top + grid.GetRowHeight() / 2};
 }
 
-LPARAM PointParam(POINT point) {
-    return MAKELPARAM(point.x, point.y);
-}
-
 void Click(CGridView& grid, POINT point, UINT flags) {
     SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | flags, PointParam(point));
     SendMessageA(grid.Handle(), WM_LBUTTONUP, flags, PointParam(point));

@@ -4,27 +4,34 @@
 #include "grid/grid_view.h"
 #include "ui/window_base.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
-
-#include <string>
-#include <vector>
 
 namespace gridtest {
 
 // A top-level window the grid lives in, destroyed with the test.
 struct HostWindow : ui::WindowBase {
     HostWindow() { Create(nullptr, "Grid host", WS_OVERLAPPEDWINDOW); }
-    HWND Get() const { return Handle(); }
+};
+
+// A grid of 500 x 300 pixels in its host window, made before each test.
+template <class Grid = CGridView> class GridFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(grid.Create(host.Handle(), {0, 0, 500, 300}, 1)); }
+    HostWindow host;
+    Grid grid;
 };
 
 // Fills `rows` x `cols` cells with "r<row>c<col>", headings "H<col>", widths of 60 pixels and
 // column 0 hidden.
 void FillGrid(CGridView& grid, int rows, int cols);
 
-// The centre of a cell of an unscrolled grid at its zoom.
+// The centre of a cell as the grid shows it at its zoom (scrolled down, not across).
 POINT CellCenter(const CGridView& grid, int row, int col);
 
-LPARAM PointParam(POINT point);
+inline LPARAM PointParam(POINT point) {
+    return MAKELPARAM(point.x, point.y);
+}
 void Click(CGridView& grid, POINT point, UINT flags = 0);
 
 } // namespace gridtest

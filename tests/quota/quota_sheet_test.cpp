@@ -12,19 +12,10 @@ namespace {
 constexpr uint64_t kMB = 1048576;
 constexpr uint64_t kGB = 1024 * kMB;
 
-QuotaEditRecord ObjectRecord(uint64_t permQuota, uint32_t attributes = AttrAbsolute) {
-    QuotaEditRecord record;
-    record.SetObjectName("C:", "\\Data\\Sales");
-    record.SetPermQuota(permQuota);
-    record.SetAttributes(attributes);
-    return record;
-}
-
 // "Template...", then Apply in the chooser on its first template.
 void ApplyFirstTemplate(HWND sheet) {
     HWND button = GetDlgItem(sheet, 12321);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }));
-    EXPECT_EQ("Template...", WindowTextOf(button));
     PostMessageA(button, BM_CLICK, 0, 0);
     HWND chooser = nullptr;
     WaitUntil([&] { return (chooser = FindWindowA(nullptr, "Select a Template")) != nullptr; });
@@ -36,102 +27,57 @@ void ApplyFirstTemplate(HWND sheet) {
 
 } // namespace
 
-TEST(QuotaSheet, QuotaPageShowsEachSizeInTheLargestUnitThatDividesIt) {
+// The quota page shows each size in the largest unit that divides it; OK stores what the user
+// types in bytes, a share of the device as bytes when its capacity is known, and clears the
+// exclusion an object's own quota cannot have.
+TEST(QuotaSheet, QuotaPageShowsSizesInTheirLargestUnitAndOkStoresBytes) {
     struct Case {
         uint64_t perm;
         uint32_t attributes;
         uint64_t capacity;
-        const char* value;
-        int unit;
+        const char *shown, *typed;
+        int shownUnit, typedUnit;
+        uint64_t stored; // 0: refused with a message, the record keeps its quota
     };
     const Case cases[] = {
-        {1536, AttrAbsolute, 0, "1536", 0},
-        {2048, AttrAbsolute, 0, "2", 1},
-        {3 * kMB, AttrAbsolute, 0, "3", 2},
-        {0, AttrAbsolute, 10 * kGB, "10240", 2},
-        {0, AttrAbsolute, 0, "0", 2},
-        {50, AttrAbsolute | AttrPercentOfDevice, 10 * kGB, "50", 4},
-        {0, AttrAbsolute | AttrPercentOfCurrentUsed, 0, "10", 3},
+        {1536, 0, 0, "1536", "0.5", 0, 1, 512},
+        {2048, 0, 0, "2", "3", 1, 2, 3 * kMB},
+        {3 * kMB, 0, 0, "3", "50", 2, 4, 50},
+        {0, 0, 10 * kGB, "10240", "50", 2, 4, 5 * kGB},
+        {0, 0, 0, "0", "1", 2, 1, 1024},
+        {50, AttrPercentOfDevice, 10 * kGB, "50", "2", 4, 1, 2048},
+        {0, AttrPercentOfCurrentUsed, 0, "10", "0.3", 3, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        QuotaEditRecord record = ObjectRecord(c.perm, c.attributes);
-        MessageBoxWatch messages;
+        SCOPED_TRACE(c.shown);
+        QuotaEditRecord record =
+            ObjectRecord(c.perm, AttrAbsolute | AttrExcludeFromAbsolute | c.attributes);
         record.SetOverDraft(1536 * 1024);
-        std::string value, overdraft;
-        int unit = -1, overdraftUnit = -1;
-        EXPECT_EQ(0, user::Run(record, c.capacity, [&](HWND sheet) {
-                      HWND page = user::Page(sheet, 0);
-                      value = ControlText(page, IDC_PERM_QUOTA);
-                      unit = user::Chosen(page, IDC_PERM_QUOTA_UNIT);
-                      overdraft = ControlText(page, IDC_OVERDRAFT);
-                      overdraftUnit = user::Chosen(page, IDC_OVERDRAFT_UNIT);
-                      user::Press(sheet, PSBTN_CANCEL);
-                  }));
-        EXPECT_EQ(c.value, value);
-        EXPECT_EQ(c.unit, unit);
-        EXPECT_EQ("1536", overdraft);
-        EXPECT_EQ(1, overdraftUnit);
-        EXPECT_EQ(std::vector<std::string>{}, messages.Texts());
-    }
-}
-
-TEST(QuotaSheet, OkStoresTheQuotaPageInBytesAndTheDevicesShareAsBytesWhenTheCapacityIsKnown) {
-    struct Case {
-        const char* value;
-        int unit;
-        uint64_t capacity;
-        uint64_t stored;
-        bool percentOfDevice;
-    };
-    const Case cases[] =
-        {
-            {"0.5", 1, 0, 512, false},           {"3", 2, 0, 3 * kMB, false},
-            {"50", 4, 10 * kGB, 5 * kGB, false}, {"50", 4, 0, 50, true},
-            {"0.3", 0, 0, 4096, false}, // refused with a message: the record keeps its quota
-        };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        QuotaEditRecord record = ObjectRecord(4096, AttrAbsolute | AttrExcludeFromAbsolute);
         MessageBoxWatch messages;
         EXPECT_EQ(1, user::Run(record, c.capacity, [&](HWND sheet) {
                       HWND page = user::Page(sheet, 0);
+                      EXPECT_EQ(c.shown, ControlText(page, IDC_PERM_QUOTA));
+                      EXPECT_EQ(c.shownUnit, user::Chosen(page, IDC_PERM_QUOTA_UNIT));
+                      EXPECT_EQ("1536", ControlText(page, IDC_OVERDRAFT));
+                      EXPECT_EQ(1, user::Chosen(page, IDC_OVERDRAFT_UNIT));
                       EXPECT_FALSE(user::Checked(page, IDC_EXCLUDE_FROM_ABSOLUTE));
                       EXPECT_FALSE(Enabled(page, IDC_EXCLUDE_FROM_ABSOLUTE));
                       EXPECT_EQ(c.capacity != 0,
                                 IsWindowVisible(GetDlgItem(page, IDC_FILL_CAPACITY)) != FALSE);
                       EXPECT_EQ(c.capacity == 0, IsWindowVisible(GetDlgItem(
                                                      page, IDC_USE_DEVICE_CAPACITY)) != FALSE);
-                      SetDlgItemTextA(page, IDC_PERM_QUOTA, c.value);
-                      user::Choose(page, IDC_PERM_QUOTA_UNIT, c.unit);
+                      SetDlgItemTextA(page, IDC_PERM_QUOTA, c.typed);
+                      user::Choose(page, IDC_PERM_QUOTA_UNIT, c.typedUnit);
                       user::Check(page, IDC_WRITE_THROUGH, true);
                       user::Press(sheet, PSBTN_OK);
                   }));
-        EXPECT_EQ(c.stored, record.GetPermQuota());
-        EXPECT_EQ(c.percentOfDevice, record.IsAttributeSet(AttrPercentOfDevice));
+        const bool refused = c.stored == 0;
+        EXPECT_EQ(refused ? c.perm : c.stored, record.GetPermQuota());
+        EXPECT_EQ(c.typedUnit == 4 && c.capacity == 0, record.IsAttributeSet(AttrPercentOfDevice));
         EXPECT_FALSE(record.IsAttributeSet(AttrExcludeFromAbsolute));
-        const bool refused = c.stored == 4096;
         EXPECT_EQ(!refused, record.IsAttributeSet(AttrWriteThrough));
-        EXPECT_EQ(refused ? 1u : 0u, messages.Texts().size())
-            << (messages.Texts().empty() ? "" : messages.Texts()[0]);
+        EXPECT_EQ(refused ? 1u : 0u, messages.Texts().size());
     }
-}
-
-TEST(QuotaSheet, LeavingTheQuotaPageWithAZeroQuotaIsRefused) {
-    QuotaEditRecord record = ObjectRecord(4096);
-    MessageBoxWatch messages;
-    int shownAfter = -1;
-    EXPECT_EQ(0, user::Run(record, 0, [&](HWND sheet) {
-                  HWND page = user::Page(sheet, 0);
-                  SetDlgItemTextA(page, IDC_PERM_QUOTA, "0");
-                  PostMessageA(GetParent(page), PSM_SETCURSEL, 1, 0);
-                  WaitUntil([&] { return !messages.Texts().empty() && messages.Answered(); });
-                  shownAfter = TabCtrl_GetCurSel(user::Tabs(sheet));
-                  user::Press(sheet, PSBTN_CANCEL);
-              }));
-    EXPECT_EQ(0, shownAfter);
-    ASSERT_EQ(1u, messages.Texts().size());
-    EXPECT_EQ("Permanent Quota can not be set to 0.", messages.Texts()[0]);
 }
 
 TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
@@ -150,53 +96,35 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
     action.SetCurrentRepeat(3);
     record.Actions[0].SetMessage("first");
 
-    struct Shown {
-        std::string value, message, server, adjustment, current, repeat;
-        int level = -1, adjustmentUnit = -1, configurations = 0;
-        bool below = false, above = true, levelEnabled = false;
-    } shown;
     EXPECT_EQ(1, user::Run(record, 0, [&](HWND sheet) {
                   HWND page = user::Page(sheet, 2);
-                  shown.configurations = static_cast<int>(
-                      SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0));
-                  shown.value = ControlText(page, IDC_THRESHOLD_VALUE);
-                  shown.below = user::Checked(page, IDC_TRIGGER_BELOW);
-                  shown.above = user::Checked(page, IDC_TRIGGER_ABOVE);
+                  EXPECT_EQ(5, SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0));
+                  EXPECT_EQ("150", ControlText(page, IDC_THRESHOLD_VALUE));
+                  EXPECT_TRUE(user::Checked(page, IDC_TRIGGER_BELOW));
+                  EXPECT_FALSE(user::Checked(page, IDC_TRIGGER_ABOVE));
                   SendDlgItemMessageA(page, IDC_THRESHOLD_SPIN, UDM_SETPOS32, 0, 200);
                   user::Check(page, IDC_TRIGGER_ABOVE, true);
 
                   user::Choose(page, IDC_CONFIGURATION, 1);
-                  shown.message = ControlText(page, IDC_MESSAGE);
-                  shown.level = user::Chosen(page, IDC_MESSAGE_LEVEL);
-                  shown.server = ControlText(page, IDC_EVENT_LOG_SERVER);
-                  shown.levelEnabled = Enabled(page, IDC_MESSAGE_LEVEL);
+                  EXPECT_EQ("Hello world", ControlText(page, IDC_MESSAGE));
+                  EXPECT_EQ(0, user::Chosen(page, IDC_MESSAGE_LEVEL));
+                  EXPECT_EQ("SRV1", ControlText(page, IDC_EVENT_LOG_SERVER));
+                  EXPECT_TRUE(Enabled(page, IDC_MESSAGE_LEVEL));
                   SendDlgItemMessageA(page, IDC_MESSAGE, EM_SETSEL, 5, 5);
                   user::Choose(page, IDC_MACRO, 0);
                   user::Choose(page, IDC_MESSAGE_LEVEL, 2);
                   user::Check(page, IDC_NOTIFY_USER, true);
 
                   user::Choose(page, IDC_CONFIGURATION, 2);
-                  shown.adjustment = ControlText(page, IDC_ADJUST_QUOTA);
-                  shown.adjustmentUnit = user::Chosen(page, IDC_ADJUST_UNIT);
-                  shown.current = ControlText(page, IDC_CURRENT_REPEAT);
-                  shown.repeat = ControlText(page, IDC_REPEAT);
+                  EXPECT_EQ("2560", ControlText(page, IDC_ADJUST_QUOTA));
+                  EXPECT_EQ(1, user::Chosen(page, IDC_ADJUST_UNIT));
+                  EXPECT_EQ("3", ControlText(page, IDC_CURRENT_REPEAT));
+                  EXPECT_EQ("7", ControlText(page, IDC_REPEAT));
                   SetDlgItemTextA(page, IDC_ADJUST_QUOTA, "2.5");
                   user::Choose(page, IDC_ADJUST_UNIT, 2);
                   Click(page, IDC_CLEAR_REPEAT);
                   user::Press(sheet, PSBTN_OK);
               }));
-    EXPECT_EQ(5, shown.configurations);
-    EXPECT_EQ("150", shown.value);
-    EXPECT_TRUE(shown.below);
-    EXPECT_FALSE(shown.above);
-    EXPECT_EQ("Hello world", shown.message);
-    EXPECT_EQ(0, shown.level);
-    EXPECT_EQ("SRV1", shown.server);
-    EXPECT_TRUE(shown.levelEnabled);
-    EXPECT_EQ("2560", shown.adjustment);
-    EXPECT_EQ(1, shown.adjustmentUnit);
-    EXPECT_EQ("3", shown.current);
-    EXPECT_EQ("7", shown.repeat);
 
     // Threshold 2, now the highest, comes first with its action; the other moves down.
     EXPECT_EQ(200, record.GetThreshPercent1());
@@ -215,37 +143,28 @@ TEST(QuotaSheet, SubPagesLoadAndSaveTheirThresholdAndOkOrdersTheThresholds) {
     EXPECT_STREQ("0", saved.GetCurrentRepeatW(current));
 }
 
-TEST(QuotaSheet, CancelLeavesTheRecordAsItWas) {
+// Leaving the quota page with a zero quota is refused; a sub-page shown again has its texts back;
+// Cancel leaves the record as it was.
+TEST(QuotaSheet, AZeroQuotaKeepsTheQuotaPageAndCancelLeavesTheRecordAsItWas) {
     QuotaEditRecord record = ObjectRecord(3 * kMB);
     record.Actions[0].SetMessage("kept");
     const QuotaEditRecord before = record;
+    MessageBoxWatch messages;
     EXPECT_EQ(0, user::Run(record, 0, [&](HWND sheet) {
+                  SetDlgItemTextA(user::Page(sheet, 0), IDC_PERM_QUOTA, "0");
+                  PostMessageA(sheet, PSM_SETCURSEL, 1, 0);
+                  WaitUntil([&] { return messages.Answered(); });
+                  EXPECT_EQ(0, TabCtrl_GetCurSel(user::Tabs(sheet)));
                   SetDlgItemTextA(user::Page(sheet, 0), IDC_PERM_QUOTA, "7");
                   HWND threshold = user::Page(sheet, 1);
                   user::Choose(threshold, IDC_CONFIGURATION, 1);
                   SetDlgItemTextA(threshold, IDC_MESSAGE, "changed");
-                  user::Choose(threshold, IDC_CONFIGURATION, 0);
+                  user::Choose(threshold, IDC_CONFIGURATION, 0); // shown again, with its texts
+                  EXPECT_EQ("Trigger Above Value", ControlText(threshold, IDC_TRIGGER_ABOVE));
                   user::Press(sheet, PSBTN_CANCEL);
               }));
+    EXPECT_EQ(std::vector<std::string>{"Permanent Quota can not be set to 0."}, messages.Texts());
     EXPECT_EQ(0, std::memcmp(&before, &record, sizeof record));
-}
-
-TEST(QuotaSheet, MonitoringServerShowsThreeThresholdsWithoutQuotaPageOrAdjustment) {
-    QuotaEditRecord record = ObjectRecord(kMB);
-    int pages = 0;
-    bool adjustable = true;
-    EXPECT_EQ(0, user::Run(
-                     record, 0,
-                     [&](HWND sheet) {
-                         pages = TabCtrl_GetItemCount(user::Tabs(sheet));
-                         HWND page = user::Page(sheet, 0);
-                         user::Choose(page, IDC_CONFIGURATION, 2);
-                         adjustable = Enabled(page, IDC_ADJUST_QUOTA);
-                         user::Press(sheet, PSBTN_CANCEL);
-                     },
-                     kServerKindMonitorOnly));
-    EXPECT_EQ(3, pages);
-    EXPECT_FALSE(adjustable);
 }
 
 TEST(QuotaSheet, TemplateFromTheChooserReloadsEveryPageShown) {
@@ -257,23 +176,19 @@ TEST(QuotaSheet, TemplateFromTheChooserReloadsEveryPageShown) {
     }
     QuotaEditRecord record = ObjectRecord(kMB);
     MessageBoxWatch messages;
-    std::string quotaShown, messageShown, valueShown;
     EXPECT_EQ(1, user::Run(record, 0, [&](HWND sheet) {
                   HWND quotaPage = user::Page(sheet, 0);
                   HWND threshold = user::Page(sheet, 1);
                   user::Choose(threshold, IDC_CONFIGURATION, 1);
                   ApplyFirstTemplate(sheet);
-                  messageShown = ControlText(threshold, IDC_MESSAGE);
-                  quotaShown = ControlText(quotaPage, IDC_PERM_QUOTA);
+                  EXPECT_EQ("[OBJECT NAME] is full", ControlText(threshold, IDC_MESSAGE));
+                  EXPECT_EQ("5", ControlText(quotaPage, IDC_PERM_QUOTA));
                   user::Choose(threshold, IDC_CONFIGURATION, 0);
-                  valueShown = ControlText(threshold, IDC_THRESHOLD_VALUE);
+                  EXPECT_EQ("90", ControlText(threshold, IDC_THRESHOLD_VALUE));
                   user::Press(sheet, PSBTN_OK);
               }));
     RemoveAllTemplates();
     EXPECT_EQ(std::vector<std::string>{}, messages.Texts());
-    EXPECT_EQ("5", quotaShown);
-    EXPECT_EQ("[OBJECT NAME] is full", messageShown);
-    EXPECT_EQ("90", valueShown);
     EXPECT_EQ(5 * kMB, record.GetPermQuota());
     EXPECT_EQ(90, record.GetThreshPercent1());
     EXPECT_STREQ("[OBJECT NAME] is full", record.Actions[0].GetMessageA());

@@ -33,11 +33,17 @@ void CheckDays(HWND list, const std::vector<int>& days) {
         ListView_SetCheckState(list, i, std::find(days.begin(), days.end(), i) != days.end());
 }
 
+// Enabled or not: interval, time, days of week, days of month.
+std::string ScheduleState(HWND page) {
+    std::string state;
+    for (HWND control : {GetDlgItem(page, IDC_SCHEDULE_INTERVAL), TimeControl(page),
+                         GetDlgItem(page, IDC_DAYS_OF_WEEK), GetDlgItem(page, IDC_DAYS_OF_MONTH)})
+        state += IsWindowEnabled(control) ? '1' : '0';
+    return state;
+}
+
 QuotaEditRecord RecordWithReportSet(const char* name) {
-    QuotaEditRecord record;
-    record.SetObjectName("C:", "\\Data\\Sales");
-    record.SetPermQuota(1048576);
-    record.SetAttributes(AttrAbsolute);
+    QuotaEditRecord record = ObjectRecord(1048576);
     AllotrixActionRec& action = record.Actions[0];
     action.SetReportSet(name);
     action.ScheduleChoice = 3;
@@ -49,15 +55,20 @@ QuotaEditRecord RecordWithReportSet(const char* name) {
 
 } // namespace
 
+// A monitoring-only server has no quota page, three thresholds and no adjustment.
 TEST(ReportSubPages, OfferedByServerKind) {
     struct Case {
-        int kind;
+        int kind, pages;
+        bool adjustable;
         std::vector<std::string> lastItems;
     };
     const Case cases[] = {
-        {kServerKindFull, {"Command To Execute", "Report Set To Execute", "Reports To Generate"}},
-        {kServerKindNoSettings, {"Command To Execute", "Reports To Generate"}},
-        {kServerKindMonitorOnly, {"Command To Execute", "Report Set To Execute"}},
+        {kServerKindFull,
+         6,
+         true,
+         {"Command To Execute", "Report Set To Execute", "Reports To Generate"}},
+        {kServerKindNoSettings, 6, true, {"Command To Execute", "Reports To Generate"}},
+        {kServerKindMonitorOnly, 3, false, {"Command To Execute", "Report Set To Execute"}},
     };
     for (const Case& c : cases) {
         QuotaEditRecord record = RecordWithReportSet("");
@@ -65,6 +76,7 @@ TEST(ReportSubPages, OfferedByServerKind) {
         RunOnThresholdPage(
             record,
             [&](HWND page) {
+                EXPECT_EQ(c.pages, TabCtrl_GetItemCount(user::Tabs(GetParent(page))));
                 const auto count = SendDlgItemMessageA(page, IDC_CONFIGURATION, CB_GETCOUNT, 0, 0);
                 for (LRESULT i = 2; i < count; ++i) {
                     char text[64] = "";
@@ -72,53 +84,55 @@ TEST(ReportSubPages, OfferedByServerKind) {
                                         static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
                     items.push_back(text);
                 }
+                user::Choose(page, IDC_CONFIGURATION, 2);
+                EXPECT_EQ(c.adjustable, Enabled(page, IDC_ADJUST_QUOTA));
             },
             c.kind);
         EXPECT_EQ(c.lastItems, items) << "server kind " << c.kind;
     }
 }
 
-TEST(ReportSubPages, ScheduleSavesWhatItsChoiceUses) {
+// The schedule offers what its choice uses and saves only that.
+TEST(ReportSubPages, ScheduleOffersAndSavesWhatItsChoiceUses) {
     SYSTEMTIME today{};
     GetLocalTime(&today);
     const uint8_t tomorrowBit =
         static_cast<uint8_t>(1u << (today.wDayOfWeek ? today.wDayOfWeek : 6));
     struct Case {
         int choice;
+        const char* enabled; // see ScheduleState
         const char* jobTime;
         uint8_t week;
         uint32_t month;
     };
     const Case cases[] = {
-        {0, "", 0, 0},
-        {1, "1:30:00 PM", 0, 0},
-        {2, "1:30:00 PM", tomorrowBit, 0},
+        {0, "1000", "", 0, 0},
+        {1, "1100", "1:30:00 PM", 0, 0},
+        {2, "1100", "1:30:00 PM", tomorrowBit, 0},
         // Monday and Friday, the 1st and the 15th.
-        {3, "1:30:00 PM", 0x11, 0x4001},
+        {3, "1111", "1:30:00 PM", 0x11, 0x4001},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
         QuotaEditRecord record = RecordWithReportSet("FILESERVER\\Weekly Usage");
-        SYSTEMTIME shown{};
-        std::string name;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
                       user::Choose(page, IDC_CONFIGURATION, kReportSetItem);
-                      name = ControlText(page, IDC_REPORT_SET_NAME);
+                      EXPECT_EQ("FILESERVER\\Weekly Usage", ControlText(page, IDC_REPORT_SET_NAME));
+                      SYSTEMTIME time{};
                       SendMessageA(TimeControl(page), DTM_GETSYSTEMTIME, 0,
-                                   reinterpret_cast<LPARAM>(&shown));
+                                   reinterpret_cast<LPARAM>(&time));
+                      EXPECT_EQ(9, time.wHour);
+                      EXPECT_EQ(5, time.wMinute);
                       user::Choose(page, IDC_SCHEDULE_INTERVAL, c.choice);
+                      EXPECT_EQ(c.enabled, ScheduleState(page));
                       CheckDays(GetDlgItem(page, IDC_DAYS_OF_WEEK), {0, 4});
                       CheckDays(GetDlgItem(page, IDC_DAYS_OF_MONTH), {0, 14});
-                      SYSTEMTIME time = shown;
                       time.wHour = 13;
                       time.wMinute = 30;
                       time.wSecond = 0;
                       SendMessageA(TimeControl(page), DTM_SETSYSTEMTIME, GDT_VALID,
                                    reinterpret_cast<LPARAM>(&time));
                   }));
-        EXPECT_EQ("FILESERVER\\Weekly Usage", name);
-        EXPECT_EQ(9, shown.wHour);
-        EXPECT_EQ(5, shown.wMinute);
         const AllotrixActionRec& action = record.Actions[0];
         EXPECT_STREQ("FILESERVER\\Weekly Usage", action.ReportSet);
         EXPECT_EQ(c.choice, action.ScheduleChoice);
@@ -126,36 +140,6 @@ TEST(ReportSubPages, ScheduleSavesWhatItsChoiceUses) {
         EXPECT_EQ(c.week, action.DaysOfWeek);
         EXPECT_EQ(c.month, action.DaysOfMonth);
     }
-}
-
-TEST(ReportSubPages, ScheduleFollowsTheNameAndTheChoice) {
-    QuotaEditRecord record = RecordWithReportSet("");
-    // Enabled or not: interval, time, days of week, days of month.
-    std::vector<std::string> states;
-    bool timeHiddenElsewhere = false;
-    RunOnThresholdPage(record, [&](HWND page) {
-        auto note = [&] {
-            std::string state;
-            for (HWND control :
-                 {GetDlgItem(page, IDC_SCHEDULE_INTERVAL), TimeControl(page),
-                  GetDlgItem(page, IDC_DAYS_OF_WEEK), GetDlgItem(page, IDC_DAYS_OF_MONTH)})
-                state += IsWindowEnabled(control) ? '1' : '0';
-            states.push_back(state);
-        };
-        user::Choose(page, IDC_CONFIGURATION, kReportSetItem);
-        note();
-        SetDlgItemTextA(page, IDC_REPORT_SET_NAME, "FILESERVER\\Daily");
-        note();
-        for (int choice : {0, 2}) {
-            user::Choose(page, IDC_SCHEDULE_INTERVAL, choice);
-            note();
-        }
-        user::Choose(page, IDC_CONFIGURATION, kReportsItem);
-        timeHiddenElsewhere = !IsWindowVisible(TimeControl(page));
-    });
-    // No name; a name with "Next"; "Immediatelly"; "Tomorrow".
-    EXPECT_EQ((std::vector<std::string>{"0000", "1111", "1000", "1100"}), states);
-    EXPECT_TRUE(timeHiddenElsewhere);
 }
 
 TEST(ReportSubPages, ReportsFormatsAndTheirControls) {
@@ -179,19 +163,19 @@ TEST(ReportSubPages, ReportsFormatsAndTheirControls) {
         QuotaEditRecord record = RecordWithReportSet("");
         record.Actions[0].SetPolicyFlags(c.policy);
         std::strcpy(record.Actions[0].ReportMail.OutputDirectory, "C:\\Reports");
-        bool outputBefore = false, outputAfter = true, mailToAfter = true;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
+                      user::Choose(page, IDC_CONFIGURATION, kReportSetItem);
+                      EXPECT_EQ("0000", ScheduleState(page)) << "no schedule without a report set";
+                      SetDlgItemTextA(page, IDC_REPORT_SET_NAME, "FILESERVER\\Daily");
+                      EXPECT_EQ("1111", ScheduleState(page));
                       user::Choose(page, IDC_CONFIGURATION, kReportsItem);
-                      outputBefore = Enabled(page, IDC_OUTPUT_DIRECTORY);
+                      EXPECT_FALSE(IsWindowVisible(TimeControl(page)));
+                      EXPECT_TRUE(Enabled(page, IDC_OUTPUT_DIRECTORY));
                       user::Check(page, c.uncheck, false);
-                      outputAfter = Enabled(page, IDC_OUTPUT_DIRECTORY) &&
-                                    Enabled(page, IDC_FORMAT_ASCII) &&
-                                    Enabled(page, IDC_MAIL_REPORT);
-                      mailToAfter = Enabled(page, IDC_REPORT_MAIL_TO);
+                      for (int id : {IDC_OUTPUT_DIRECTORY, IDC_FORMAT_ASCII, IDC_MAIL_REPORT})
+                          EXPECT_EQ(c.outputAfter, Enabled(page, id)) << id;
+                      EXPECT_EQ(c.mailToAfter, Enabled(page, IDC_REPORT_MAIL_TO));
                   }));
-        EXPECT_TRUE(outputBefore);
-        EXPECT_EQ(c.outputAfter, outputAfter);
-        EXPECT_EQ(c.mailToAfter, mailToAfter);
         const uint32_t saved = record.Actions[0].GetPolicyFlags();
         EXPECT_EQ(c.formatsSaved, saved & (PolFormatAscii | PolFormatHtml | PolFormatComma));
         EXPECT_EQ(c.uncheck == IDC_MAIL_REPORT || c.policy == PolReportLarge,
@@ -220,8 +204,6 @@ TEST(ReportSubPages, MailDialogKeepsTheProfileScrambledAndNoPassword) {
         std::strcpy(stored.MailTo, "ann");
         std::strcpy(stored.MailSubject, "Quota");
         const ReportMailInfo before = stored;
-        std::string label, password, profile, subject, to;
-        bool passwordEnabled = true;
         EXPECT_EQ(1, RunOnThresholdPage(record, [&](HWND page) {
                       user::Choose(page, IDC_CONFIGURATION, kReportsItem);
                       PostMessageA(GetDlgItem(page, IDC_REPORT_MAIL_TO), BM_CLICK, 0, 0);
@@ -231,26 +213,20 @@ TEST(ReportSubPages, MailDialogKeepsTheProfileScrambledAndNoPassword) {
                           mail = FindWindowA(nullptr, "Allotrix - Mail");
                           return mail && IsWindowVisible(mail);
                       }));
-                      label = ControlText(mail, IDC_MAIL_PROFILE_LABEL);
-                      profile = ControlText(mail, IDC_MAIL_INFO_PROFILE);
-                      password = ControlText(mail, IDC_MAIL_INFO_PASSWORD);
-                      passwordEnabled = Enabled(mail, IDC_MAIL_INFO_PASSWORD);
-                      subject = ControlText(mail, IDC_MAIL_INFO_SUBJECT);
+                      EXPECT_EQ("Profile:", ControlText(mail, IDC_MAIL_PROFILE_LABEL));
+                      EXPECT_EQ("Sales", ControlText(mail, IDC_MAIL_INFO_PROFILE));
+                      EXPECT_EQ("", ControlText(mail, IDC_MAIL_INFO_PASSWORD));
+                      EXPECT_FALSE(Enabled(mail, IDC_MAIL_INFO_PASSWORD));
+                      EXPECT_EQ("Quota", ControlText(mail, IDC_MAIL_INFO_SUBJECT));
                       SetDlgItemTextA(mail, IDC_MAIL_INFO_PROFILE, "Quota Alerts");
                       SetDlgItemTextA(mail, IDC_MAIL_INFO_TO, "bob;");
                       Click(mail, IDC_ADDRESS_TO);
-                      to = ControlText(mail, IDC_MAIL_INFO_TO);
+                      EXPECT_EQ("x;y", ControlText(mail, IDC_MAIL_INFO_TO));
                       SendMessageA(mail, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
                       WaitUntil([&] { return !IsWindow(mail); });
                   }));
-        EXPECT_EQ("Profile:", label);
-        EXPECT_EQ("Sales", profile);
-        EXPECT_EQ("", password);
-        EXPECT_FALSE(passwordEnabled);
-        EXPECT_EQ("Quota", subject);
         EXPECT_EQ("Quota Alerts", profileAsked);
         EXPECT_EQ("bob;", toAsked);
-        EXPECT_EQ("x;y", to);
         if (!ok) {
             EXPECT_EQ(0, std::memcmp(&before, &stored, sizeof before));
             continue;

@@ -8,6 +8,15 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+// The object's own quota on C:\Data\Sales.
+inline QuotaEditRecord ObjectRecord(uint64_t permQuota, uint32_t attributes = AttrAbsolute) {
+    QuotaEditRecord record;
+    record.SetObjectName("C:", "\\Data\\Sales");
+    record.SetPermQuota(permQuota);
+    record.SetAttributes(attributes);
+    return record;
+}
+
 namespace user {
 
 // Shows the sheet on `record` and runs `steps` on it; the sheet's result.

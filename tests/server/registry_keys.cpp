@@ -4,33 +4,13 @@
 
 TestKey::TestKey(HKEY parent, const std::string& path) {
     LONG status = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &m_key, nullptr);
+                                  m_key.Put(), nullptr);
     EXPECT_EQ(ERROR_SUCCESS, status) << path;
 }
 
-TestKey::~TestKey() {
-    if (m_key)
-        RegCloseKey(m_key);
-}
-
-const TestKey& TestKey::String(const char* name, const std::string& text) const {
+const TestKey& TestKey::Set(const char* name, DWORD type, const void* data, size_t size) const {
     EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>(text.size() + 1)))
-        << name;
-    return *this;
-}
-
-const TestKey& TestKey::Dword(const char* name, uint32_t value) const {
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(m_key, name, 0, REG_DWORD,
-                                            reinterpret_cast<const BYTE*>(&value), sizeof value))
-        << name;
-    return *this;
-}
-
-const TestKey& TestKey::Binary(const char* name, const void* data, size_t size) const {
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(m_key, name, 0, REG_BINARY, static_cast<const BYTE*>(data),
+              RegSetValueExA(m_key.Get(), name, 0, type, static_cast<const BYTE*>(data),
                              static_cast<DWORD>(size)))
         << name;
     return *this;

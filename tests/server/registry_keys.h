@@ -1,6 +1,8 @@
 // Registry keys the template tests write under HKEY_LOCAL_MACHINE of the test prefix.
 #pragma once
 
+#include "base/handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -15,19 +17,22 @@ constexpr const char* kReportSetsKey = "Software\\Ostrel\\Ravelin\\4.0\\RVReport
 class TestKey {
 public:
     TestKey(HKEY parent, const std::string& path);
-    ~TestKey();
-    TestKey(const TestKey&) = delete;
-    TestKey& operator=(const TestKey&) = delete;
+    TestKey Sub(const std::string& name) const { return TestKey(m_key.Get(), name); }
 
-    TestKey Sub(const std::string& name) const { return TestKey(m_key, name); }
-    TestKey(TestKey&& other) noexcept : m_key(other.m_key) { other.m_key = nullptr; }
-
-    const TestKey& String(const char* name, const std::string& text) const;
-    const TestKey& Dword(const char* name, uint32_t value) const;
-    const TestKey& Binary(const char* name, const void* data, size_t size) const;
+    const TestKey& String(const char* name, const std::string& text) const {
+        return Set(name, REG_SZ, text.c_str(), text.size() + 1);
+    }
+    const TestKey& Dword(const char* name, uint32_t value) const {
+        return Set(name, REG_DWORD, &value, sizeof value);
+    }
+    const TestKey& Binary(const char* name, const void* data, size_t size) const {
+        return Set(name, REG_BINARY, data, size);
+    }
 
 private:
-    HKEY m_key = nullptr;
+    const TestKey& Set(const char* name, DWORD type, const void* data, size_t size) const;
+
+    base::UniqueKey m_key;
 };
 
 // An ordinary template key "Software\Ostrel\Allotrix\Templates\<name>".

@@ -1,55 +1,17 @@
-#include "registry_keys.h"
 #include "server/template_apply.h"
-#include "server/template_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace {
 
-// Sets every field ApplyTemplate may copy, each to a value that depends on `tag`, so that two
-// records built with different tags differ in every copied field.
-void FillAction(AllotrixActionRec& action, char tag, int threshold, bool on) {
-    std::string text = std::string(1, tag) + std::to_string(threshold);
-    action.SetPolicyFlags(0);
-    if (on) {
-        for (eQuotaPolicyAttributeFlags flag :
-             {PolSendToConsole, PolInformational, PolReportAged, PolReportLastAccess, PolReportNew,
-              PolReportDuplicates, PolReportLarge, PolReportDirUsage, PolReportSummary,
-              PolReportUsageByOwner, PolFormatHtml, PolFormatComma, PolFormatAscii, PolMailReport,
-              PolNotifyUser, PolAbove})
-            action.TurnPolicyFlagOn(flag);
-    } else {
-        action.TurnPolicyFlagOn(PolWarning);
-    }
-    action.SetMessage(("message " + text).c_str());
-    action.SetServerName(("SERVER" + text).c_str());
-    action.SetPolicyToExecute(("run " + text).c_str());
-    action.SetAdjustQuota(on ? 1000 + threshold : 7);
-    action.SetRepeat(on ? 10 + threshold : 2);
-    action.SetReportSet(("set " + text).c_str());
-    strcpy(action.ScheduleJobTime, on ? "1:30:00 PM" : "9:00:00 AM");
-    action.DaysOfMonth = on ? 0x40000001u : 0x2u;
-    action.DaysOfWeek = on ? 0x41 : 0x2;
-    action.ScheduleFlags = on ? 5 : 1;
-    action.ScheduleChoice = on ? 3 : 1;
-    ReportMailInfo& mail = action.ReportMail;
-    strcpy(mail.OutputDirectory, ("C:\\out\\" + text).c_str());
-    strcpy(mail.MailTo, ("to" + text).c_str());
-    strcpy(mail.MailSubject, ("subject" + text).c_str());
-    strcpy(mail.MailCc, ("cc" + text).c_str());
-    mail.SetMailProfile(("profile" + text).c_str());
-    mail.SetMailPassword(("password" + text).c_str());
-}
-
-// A record whose fields differ from those of Record(false) wherever ApplyTemplate copies.
+// A record whose fields differ from those of Record(false) wherever ApplyTemplate copies, and
+// equal elsewhere.
 QuotaEditRecord Record(bool on) {
     QuotaEditRecord record;
-    char tag = on ? 'b' : 'a';
     record.SetPermQuota(on ? 75 : 1000000);
     record.SetOverDraft(on ? 5000 : 100);
     if (on)
@@ -59,9 +21,32 @@ QuotaEditRecord Record(bool on) {
                              AttrBelow3 | AttrBelow4 | AttrBelow5);
     for (int n = 1; n <= 5; ++n) {
         record.SetThreshPercent(n, static_cast<uint8_t>(on ? 100 - n : 10 + n));
-        FillAction(record.Actions[n - 1], tag, n, on);
+        AllotrixActionRec& action = record.Actions[n - 1];
+        const std::string text = (on ? "b" : "a") + std::to_string(n);
+        action.SetPolicyFlags(PolWarning);
+        if (on)
+            action.SetPolicyFlags(PolSendToConsole | PolInformational | PolReportAged |
+                                  PolReportLastAccess | PolReportNew | PolReportDuplicates |
+                                  PolReportLarge | PolReportDirUsage | PolReportSummary |
+                                  PolReportUsageByOwner | PolFormatHtml | PolFormatComma |
+                                  PolFormatAscii | PolMailReport | PolNotifyUser | PolAbove);
+        action.SetMessage(text.c_str());
+        action.SetServerName(text.c_str());
+        action.SetPolicyToExecute(text.c_str());
+        action.SetReportSet(text.c_str());
+        action.SetAdjustQuota(on ? 1000 + n : 7);
+        action.SetRepeat(on ? 10 + n : 2);
+        strcpy(action.ScheduleJobTime, on ? "1:30:00 PM" : "9:00:00 AM");
+        action.DaysOfMonth = on ? 0x40000001u : 0x2u;
+        action.DaysOfWeek = on ? 0x41 : 0x2;
+        action.ScheduleFlags = on ? 5 : 1;
+        action.ScheduleChoice = on ? 3 : 1;
+        ReportMailInfo& mail = action.ReportMail;
+        for (char* field : {mail.OutputDirectory, mail.MailTo, mail.MailSubject, mail.MailCc})
+            strcpy(field, text.c_str());
+        mail.SetMailProfile(text.c_str());
+        mail.SetMailPassword(text.c_str());
     }
-    // Fields ApplyTemplate never touches are the same in both.
     record.SetRecordId(42);
     record.SetUsedQuota(123456);
     record.SetObjectName("C:", "\\data");
@@ -184,39 +169,13 @@ TEST(ApplyTemplate, EachExclusionBitKeepsExactlyItsFields) {
     }
 }
 
-TEST(ApplyTemplate, EventLogLevelEndsWithExactlyOneLevel) {
-    struct Case {
-        uint32_t source;
-        uint32_t level;
-    };
-    for (Case c : {Case{PolInformational | PolWarning | PolSevere, PolInformational},
-                   Case{PolWarning | PolSevere, PolWarning}, Case{PolSevere, PolSevere},
-                   Case{0, PolSevere}}) {
-        QuotaEditRecord source;
-        source.Actions[0].SetPolicyFlags(c.source);
-        AllotrixDbRec target;
-        target.Actions[0].SetPolicyFlags(PolInformational | PolWarning | PolSevere | PolSnmpTrap);
-        ApplyTemplate(target, source);
-        EXPECT_EQ(c.level | PolSnmpTrap, target.Actions[0].GetPolicyFlags()) << c.source;
-    }
-}
-
-TEST(ApplyTemplate, TemplateWithoutAThresholdKeyResetsThatThreshold) {
-    RemoveAllTemplates();
-    TestKey key = OrdinaryTemplate("NoSecond");
-    key.Sub("Threshold1").Dword("Threshold", 95).String("Message", "nearly full");
-    key.Sub("Threshold3").Dword("Threshold", 50);
-    QuotaEditRecord source;
-    ASSERT_EQ(0, ReadTemplate(nullptr, "NoSecond", nullptr, source, false));
-    RemoveAllTemplates();
-
+// A threshold the template has no key for is reset, with the severe level.
+TEST(ApplyTemplate, ThresholdTheTemplateLeavesOutIsReset) {
     QuotaEditRecord target = Record(true);
-    ApplyTemplate(target, source);
-    EXPECT_EQ(95, target.GetThreshPercent1());
-    EXPECT_STREQ("nearly full", target.Actions[0].GetMessageA());
+    ApplyTemplate(target, QuotaEditRecord());
     EXPECT_EQ(0, target.GetThreshPercent2());
     EXPECT_FALSE(target.IsAttributeSet(AttrBelow2));
     AllotrixActionRec fresh;
-    fresh.TurnPolicyFlagOn(PolSevere); // a level is always chosen
+    fresh.TurnPolicyFlagOn(PolSevere);
     EXPECT_EQ(0, memcmp(&fresh, &target.Actions[1], sizeof fresh));
 }

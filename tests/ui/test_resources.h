@@ -16,10 +16,6 @@
 #define IDD_TEST_VALUES 200
 #define IDC_TEST_COUNT 1001
 #define IDC_TEST_NAME 1002
-#define IDC_TEST_ENABLED 1003
-#define IDC_TEST_FIRST 1004
-#define IDC_TEST_SECOND 1005
-#define IDC_TEST_THIRD 1006
 #define IDC_TEST_RATIO 1007
 
 /* 4 x 2 pictures, 24 and 8 bits per pixel: red, grey, blue, grey over grey, green, grey, white,

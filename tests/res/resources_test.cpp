@@ -1,11 +1,13 @@
-// Menus, accelerators and the toolbar fit together: every item is a command with a prompt, every
-// key a menu names is in the accelerator table, every toolbar button has an image and a tip.
-#include "res/resource.h"
-#include "loaded_text.h"
+// The strings, menus, accelerators and toolbar fit together: every id has its text, every command
+// a prompt and a tip, every key a menu names is in the accelerator table, every toolbar button has
+// an image.
+#include "base/handles.h"
+#include "resource_ids.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,40 +17,38 @@ HMODULE Module() {
     return GetModuleHandleA(nullptr);
 }
 
+// The text of string resource `id`, or "<missing>" when there is none.
+std::string LoadedText(UINT id) {
+    char buffer[2048];
+    int length = LoadStringA(Module(), id, buffer, sizeof buffer);
+    return length > 0 ? std::string(buffer, length) : std::string("<missing>");
+}
+
 struct Item {
     std::string text;
     UINT id; // 0 for a separator
 };
 
-std::vector<Item> ItemsOf(HMENU popup) {
-    std::vector<Item> items;
-    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-        char text[256] = "";
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        EXPECT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &info));
-        EXPECT_EQ(nullptr, info.hSubMenu) << text << " opens a sub-menu";
-        items.push_back({text, (info.fType & MFT_SEPARATOR) ? 0 : info.wID});
-    }
-    return items;
-}
-
 // The popups of menu resource `id`, each with its items.
 std::vector<std::vector<Item>> PopupsOf(UINT id) {
     std::vector<std::vector<Item>> popups;
-    HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(id));
-    EXPECT_NE(nullptr, menu) << "menu " << id;
-    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-        HMENU popup = GetSubMenu(menu, i);
-        EXPECT_NE(nullptr, popup) << "menu " << id << " position " << i;
-        if (popup)
-            popups.push_back(ItemsOf(popup));
+    base::UniqueMenu menu(LoadMenuA(Module(), MAKEINTRESOURCEA(id)));
+    EXPECT_TRUE(menu) << "menu " << id;
+    for (int i = 0; menu && i < GetMenuItemCount(menu.Get()); ++i) {
+        HMENU popup = GetSubMenu(menu.Get(), i);
+        popups.emplace_back();
+        for (int j = 0; j < GetMenuItemCount(popup); ++j) {
+            char text[256] = "";
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+            info.dwTypeData = text;
+            info.cch = sizeof text;
+            EXPECT_TRUE(GetMenuItemInfoA(popup, j, TRUE, &info)) << "menu " << id << " " << i;
+            EXPECT_EQ(nullptr, info.hSubMenu) << text << " opens a sub-menu";
+            popups.back().push_back({text, (info.fType & MFT_SEPARATOR) ? 0 : info.wID});
+        }
     }
-    if (menu)
-        DestroyMenu(menu);
     return popups;
 }
 
@@ -85,7 +85,34 @@ const ACCEL* Find(const std::vector<ACCEL>& table, BYTE flags, WORD key) {
 }
 } // namespace
 
-TEST(Menus, EveryItemIsACommandWithAPrompt) {
+TEST(Strings, EveryStringIdOfTheHeaderHasItsOwnText) {
+    std::set<unsigned> seen;
+    for (NamedId string : kStringIds) {
+        EXPECT_NE("<missing>", LoadedText(string.id)) << string.name;
+        EXPECT_TRUE(seen.insert(string.id).second) << string.name << " shares its number";
+    }
+    EXPECT_GT(seen.size(), 100u); // the list is read from the header, not empty
+}
+
+TEST(Strings, EveryCommandHasAStatusLinePromptAndAToolTip) {
+    for (NamedId command : kCommandIds) {
+        std::string text = LoadedText(command.id);
+        size_t newline = text.find('\n');
+        if (command.id == ID_TRAY_EXIT || command.id == ID_FILE_PROPERTIES ||
+            command.id == ID_TRAY_MONITOR) {
+            EXPECT_EQ(std::string::npos, newline) << command.name << ": a prompt only";
+            continue;
+        }
+        ASSERT_NE(std::string::npos, newline) << command.name << ": " << text;
+        EXPECT_GT(newline, 10u) << command.name;
+        EXPECT_LT(newline + 1, text.size()) << command.name;
+    }
+}
+
+// Every menu item has a prompt, once in its popup; every key a menu names is in the table, and a
+// row command's key does what its menu says.
+TEST(Menus, EveryItemHasAPromptAndTheKeysTheMenusNameAreInTheTable) {
+    std::vector<ACCEL> table = Accelerators();
     for (UINT menu : {IDR_MAINFRAME, IDR_TRAY_MENU, IDR_ROW_MENU}) {
         for (const std::vector<Item>& popup : PopupsOf(menu)) {
             std::set<UINT> ids;
@@ -94,57 +121,27 @@ TEST(Menus, EveryItemIsACommandWithAPrompt) {
                     continue;
                 EXPECT_NE("<missing>", LoadedText(item.id)) << item.text;
                 EXPECT_TRUE(ids.insert(item.id).second) << item.text << " is in its popup twice";
-            }
-        }
-    }
-    EXPECT_EQ(3u, PopupsOf(IDR_MAINFRAME).size());
-}
-
-TEST(Menus, TrayMenuOffersTheMonitorFirstAndExitLast) {
-    std::vector<std::vector<Item>> popups = PopupsOf(IDR_TRAY_MENU);
-    ASSERT_EQ(1u, popups.size());
-    ASSERT_GE(popups[0].size(), 2u);
-    EXPECT_EQ(UINT{ID_TRAY_MONITOR}, popups[0].front().id);
-    EXPECT_EQ(UINT{ID_TRAY_EXIT}, popups[0].back().id);
-}
-
-TEST(Accelerators, KeysOfTheMainMenuAndTheCommandsReachedByKeys) {
-    std::vector<ACCEL> table = Accelerators();
-    for (UINT menu : {IDR_MAINFRAME, IDR_ROW_MENU})
-        for (const std::vector<Item>& popup : PopupsOf(menu))
-            for (const Item& item : popup) {
                 size_t tab = item.text.find('\t');
                 if (tab == std::string::npos)
                     continue;
                 ACCEL key = KeyOfHint(item.text.substr(tab + 1));
                 const ACCEL* found = Find(table, key.fVirt, key.key);
                 ASSERT_NE(nullptr, found) << item.text << " has no key";
-                // The row commands' keys do what their menu says.
                 if (menu == IDR_ROW_MENU) {
                     EXPECT_EQ(item.id, found->cmd) << item.text;
                 }
             }
-    struct Key {
-        BYTE flags;
-        WORD key;
-        WORD command;
-    };
-    for (Key key :
-         {Key{FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},
-          Key{FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
-          Key{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND}, Key{FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
-          Key{FVIRTKEY | FCONTROL, 'U', ID_FILE_FREQUENCY},
-          Key{FVIRTKEY | FALT, VK_RETURN, ID_QUOTA_PROPERTIES}}) {
-        const ACCEL* found = Find(table, key.flags, key.key);
-        ASSERT_NE(nullptr, found) << "key " << key.key;
-        EXPECT_EQ(key.command, found->cmd) << "key " << key.key;
+        }
     }
+    const ACCEL* copy = Find(table, FVIRTKEY | FCONTROL, 'C');
+    ASSERT_NE(nullptr, copy);
+    EXPECT_EQ(ID_EDIT_COPY, copy->cmd);
     for (size_t i = 0; i < table.size(); ++i)
         EXPECT_EQ(&table[i], Find(table, table[i].fVirt & kModifiers, table[i].key))
             << "key " << table[i].key << " is taken twice";
 }
 
-TEST(Toolbar, EveryButtonHasAnImageOnTheMaskColourAndATip) {
+TEST(Toolbar, EveryButtonHasAnImageOnTheMaskColour) {
     HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                 MAKEINTRESOURCEA(RT_TOOLBAR_LAYOUT));
     ASSERT_NE(nullptr, found);
@@ -152,14 +149,7 @@ TEST(Toolbar, EveryButtonHasAnImageOnTheMaskColourAndATip) {
     // version, image width, image height, button count, then the buttons (0: a separator)
     ASSERT_EQ(1, words[0]);
     ASSERT_EQ((4u + words[3]) * sizeof(WORD), SizeofResource(Module(), found));
-    int images = 0;
-    for (const WORD* id = words + 4; id < words + 4 + words[3]; ++id) {
-        if (*id == 0)
-            continue;
-        ++images;
-        std::string prompt = LoadedText(*id);
-        EXPECT_NE(std::string::npos, prompt.find('\n')) << "button " << *id << " has no tip";
-    }
+    const int images = static_cast<int>(words[3] - std::count(words + 4, words + 4 + words[3], 0));
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(nullptr, bitmap);
