@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include <algorithm>
+
 namespace {
 
 bool SameTime(const FILETIME& a, const FILETIME& b) {
@@ -43,7 +45,7 @@ void OwnerCache::ResolveOwners(const std::string& folder, std::vector<OwnedFile>
     {
         std::lock_guard lock(m_filesLock);
         Folder& known = m_folders[folderKey];
-        known.lastSeen = scan;
+        known.lastSeen = std::max(known.lastSeen, scan);
         for (size_t i = 0; i < files.size(); ++i) {
             OwnedFile& file = files[i];
             keys[i] = FoldCase(file.name);
@@ -51,7 +53,7 @@ void OwnerCache::ResolveOwners(const std::string& folder, std::vector<OwnedFile>
             if (found != known.files.end() &&
                 Unchanged(file, found->second.written, found->second.changed, found->second.size)) {
                 file.owner = found->second.owner;
-                found->second.lastSeen = scan;
+                found->second.lastSeen = std::max(found->second.lastSeen, scan);
             } else {
                 missing.push_back(i);
             }
@@ -66,7 +68,9 @@ void OwnerCache::ResolveOwners(const std::string& folder, std::vector<OwnedFile>
     Folder& known = m_folders[folderKey];
     for (size_t i : missing) {
         const OwnedFile& file = files[i];
-        known.files[keys[i]] = Entry{file.size, file.written, file.changed, file.owner, scan};
+        Entry& entry = known.files[keys[i]];
+        entry = Entry{file.size, file.written, file.changed, file.owner,
+                      std::max(entry.lastSeen, scan)};
     }
 }
 
