@@ -201,9 +201,9 @@ uint32_t ClientSession::NextRecords(wire::Reader& request, wire::Writer& respons
     }
     const size_t batch = StartBatch(response);
     size_t count = 0;
-    auto pack = [&](uint32_t status, const AllotrixBaseDbRec& record) {
+    auto pack = [&](uint32_t status, const std::vector<uint8_t>& packed) {
         response.U32(status);
-        response.Packed(&record, sizeof record);
+        response.Bytes(packed.data(), packed.size());
         ++count;
     };
     // Taken in steps that cannot overrun the largest response, until the batch is large enough.

@@ -98,7 +98,7 @@ void QuotaService::IndexLocked(const AllotrixBaseDbRec& record, const std::strin
     std::string folder = FolderOf(record);
     std::string key = Lower(folder);
     Entry& entry = m_entries[key][Lower(record.GetFileOwner())];
-    entry.record = record;
+    entry.record.Change() = record;
     entry.account = account;
     entry.unmapped = unmapped;
     ObjectState& object = m_objects[key];
@@ -124,8 +124,11 @@ void QuotaService::ApplyStatusLocked(const std::string& objectKey) {
     const ObjectState& object = m_objects[objectKey];
     uint32_t status = (object.queued || object.scanAgain ? uint32_t{AttrStatus40000000} : 0) |
                       (object.scanning ? uint32_t{AttrStatus100} : 0);
-    for (auto& [owner, entry] : m_entries[objectKey])
-        entry.record.SetAttributes((entry.record.GetAttributes() & ~kAttrScanStatusBits) | status);
+    for (auto& [owner, entry] : m_entries[objectKey]) {
+        const uint32_t attributes = entry.record.Get().GetAttributes();
+        if ((attributes & kAttrScanStatusBits) != status)
+            entry.record.Change().SetAttributes((attributes & ~kAttrScanStatusBits) | status);
+    }
 }
 
 bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const {
@@ -146,7 +149,7 @@ bool QuotaService::ListNext(ListPosition& position, size_t count, const ListVisi
             if (count == 0)
                 return keepPosition(), false;
             const Entry& listed = entry->second;
-            visit(listed.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, listed.record);
+            visit(listed.unmapped ? uint32_t{ERROR_NONE_MAPPED} : 0, listed.record.Packed());
             lastObject = &object->first;
             lastOwner = &entry->first;
             --count;
@@ -186,7 +189,7 @@ DWORD QuotaService::Get(std::string device, std::string file, const std::string&
     if (entry == object->second.end() ||
         !m_store.Find(device.c_str(), file.c_str(), owner.c_str(), out))
         return ERROR_FILE_NOT_FOUND;
-    const AllotrixBaseDbRec& listed = entry->second.record;
+    const AllotrixBaseDbRec& listed = entry->second.record.Get();
     out.SetUsedQuota(listed.GetUsedQuota());
     out.SetHighWaterMark(listed.GetHighWaterMark());
     out.SetAttributes(listed.GetAttributes());
@@ -268,8 +271,8 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
         if (object != m_entries.end()) {
             auto entry = object->second.find(Lower(owner));
             if (entry != object->second.end()) {
-                used = entry->second.record.GetUsedQuota();
-                highWater = entry->second.record.GetHighWaterMark();
+                used = entry->second.record.Get().GetUsedQuota();
+                highWater = entry->second.record.Get().GetHighWaterMark();
             }
         }
     }
@@ -289,7 +292,7 @@ DWORD QuotaService::Save(AllotrixDbRec& record) {
         return error;
     IndexLocked(record, account, false);
     QueueLocked(key, ScanPriority::Change);
-    record.SetAttributes(m_entries[key][Lower(owner)].record.GetAttributes());
+    record.SetAttributes(m_entries[key][Lower(owner)].record.Get().GetAttributes());
     return ERROR_SUCCESS;
 }
 
@@ -431,18 +434,18 @@ void QuotaService::ScanObject(const std::string& key) {
                 if (owner.empty())
                     continue;
                 uint64_t used = OwnerUsage(result, entry.account);
-                entry.record.SetUsedQuota(used);
-                if (entry.record.IsAttributeSet(AttrExcludeFromAbsolute))
+                entry.record.Change().SetUsedQuota(used);
+                if (entry.record.Get().IsAttributeSet(AttrExcludeFromAbsolute))
                     excluded += used;
             }
             auto own = owners.find("");
             if (own != owners.end())
-                own->second.record.SetUsedQuota(
+                own->second.record.Change().SetUsedQuota(
                     result.totalBytes > excluded ? result.totalBytes - excluded : 0);
         }
         ApplyStatusLocked(key);
         for (auto& [owner, entry] : owners) {
-            AllotrixBaseDbRec& record = entry.record;
+            AllotrixBaseDbRec& record = entry.record.Change();
             record.SetHighWaterMark(std::max(record.GetHighWaterMark(), record.GetUsedQuota()));
             updates.push_back({record.GetDeviceName(), FileOf(record), record.GetFileOwner(),
                                record.GetUsedQuota(), record.GetHighWaterMark(),

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "client/records.h"
+#include "services/axserver/listed_record.h"
 #include "services/scanner/folder_watcher.h"
 #include "services/scanner/usage_scanner.h"
 #include "services/store/quota_store.h"
@@ -50,12 +51,12 @@ public:
     StoreRecovery Recovery() const { return m_store.Recovery(); }
     std::string StoreProblem() const { return m_store.Problem(); }
 
-    // Calls `visit` with up to `count` listed records after `position`, in the order of their
-    // object and owner, and moves `position` past them; returns true when no record follows.
-    // `status` is 0, or ERROR_NONE_MAPPED for a record whose owner account is unknown. A record
-    // saved or deleted meanwhile is listed or not according to where it falls. `visit` runs
-    // under the service's lock and must not call the service.
-    using ListVisitor = std::function<void(uint32_t status, const AllotrixBaseDbRec& record)>;
+    // Calls `visit` with up to `count` listed records after `position` (each packed as zero runs),
+    // in the order of their object and owner, and moves `position` past them; returns true when
+    // no record follows. `status` is 0, or ERROR_NONE_MAPPED for a record whose owner account is
+    // unknown. A record saved or deleted meanwhile is listed or not according to where it falls.
+    // `visit` runs under the service's lock and must not call the service.
+    using ListVisitor = std::function<void(uint32_t status, const std::vector<uint8_t>& packed)>;
     bool ListNext(ListPosition& position, size_t count, const ListVisitor& visit) const;
     DWORD Get(std::string device, std::string file, const std::string& owner,
               AllotrixDbRec& out) const;
@@ -66,7 +67,7 @@ public:
 
 private:
     struct Entry {
-        AllotrixBaseDbRec record;
+        ListedRecord record;
         std::string account; // the owner as the scanner names accounts; empty for the object
         bool unmapped = false;
     };
