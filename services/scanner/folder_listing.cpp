@@ -39,10 +39,10 @@ FILETIME FileTimeOf(const LARGE_INTEGER& time) {
     return {time.LowPart, static_cast<DWORD>(time.HighPart)};
 }
 
-// Lists a folder through its handle, which gives each file's change time as well, and calls
-// `visit` with each entry's name (in the ANSI code page, as the A functions give it) and
+// Lists a folder through its handle, a buffer of entries per call, each with its change time, and
+// calls `visit` with each entry's name (in the ANSI code page, as the A functions give it) and
 // information. False when the folder cannot be listed.
-template <typename Visit> bool ListWithChangeTimes(const std::string& folder, Visit visit) {
+template <typename Visit> bool ListEntries(const std::string& folder, Visit visit) {
     base::UniqueFile handle(CreateFileA(ApiPath(folder).c_str(), FILE_LIST_DIRECTORY,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
@@ -80,36 +80,18 @@ size_t ListFolder(const std::string& folder, WalkTotals& totals,
                   std::vector<std::string>& subfolders, std::vector<OwnedFile>* owned) {
     std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
     size_t entries = 0;
-    if (owned) {
-        const bool listed =
-            ListWithChangeTimes(prefix, [&](const char* name, const FILE_ID_BOTH_DIR_INFO& info) {
-                if (IsDotEntry(name))
-                    return;
-                ++entries;
-                const uint64_t size = static_cast<uint64_t>(info.EndOfFile.QuadPart);
-                if (CountEntry(prefix, name, info.FileAttributes, size, totals, subfolders))
-                    owned->push_back(
-                        {name, size, FileTimeOf(info.LastWriteTime), FileTimeOf(info.ChangeTime)});
-            });
-        if (!listed)
-            ++totals.unreadable;
-        return entries;
-    }
-    WIN32_FIND_DATAA data;
-    base::UniqueFind search(FindFirstFileExA(ApiPath(prefix + "*").c_str(), FindExInfoBasic, &data,
-                                             FindExSearchNameMatch, nullptr,
-                                             FIND_FIRST_EX_LARGE_FETCH));
-    if (!search) {
+    const bool listed =
+        ListEntries(prefix, [&](const char* name, const FILE_ID_BOTH_DIR_INFO& info) {
+            if (IsDotEntry(name))
+                return;
+            ++entries;
+            const uint64_t size = static_cast<uint64_t>(info.EndOfFile.QuadPart);
+            if (CountEntry(prefix, name, info.FileAttributes, size, totals, subfolders) && owned)
+                owned->push_back(
+                    {name, size, FileTimeOf(info.LastWriteTime), FileTimeOf(info.ChangeTime)});
+        });
+    if (!listed)
         ++totals.unreadable;
-        return 0;
-    }
-    do {
-        if (IsDotEntry(data.cFileName))
-            continue;
-        ++entries;
-        CountEntry(prefix, data.cFileName, data.dwFileAttributes,
-                   (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow, totals, subfolders);
-    } while (FindNextFileA(search.Get(), &data));
     return entries;
 }
 

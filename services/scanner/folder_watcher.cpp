@@ -1,10 +1,12 @@
 #include "services/scanner/folder_watcher.h"
 
 #include <algorithm>
+#include <deque>
 #include <set>
 #include <unordered_map>
 #include <vector>
 
+#include "services/scanner/folder_listing.h"
 #include "services/scanner/owner_cache.h"
 #include "services/scanner/wine_host.h"
 #include "base/handles.h"
@@ -54,10 +56,6 @@ bool FolderExists(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsDots(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
 base::UniqueFile OpenFolder(const std::string& folder, DWORD flags) {
     return base::UniqueFile(CreateFileA(
         folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -65,21 +63,11 @@ base::UniqueFile OpenFolder(const std::string& folder, DWORD flags) {
 }
 
 // Wine's recursive watch covers a subfolder that existed before it started only once that
-// subfolder has been opened, after its parent; opening each one (and closing it again) is enough.
+// subfolder has been opened, after its parent: listing the tree opens each one once.
 void IntroduceTree(const std::string& folder) {
-    OpenFolder(folder, 0);
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileExA((folder + "\\*").c_str(), FindExInfoBasic, &data,
-                                     FindExSearchLimitToDirectories, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (IsDots(data.cFileName) || !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        IntroduceTree(folder + "\\" + data.cFileName);
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
+    std::deque<std::string> pending{folder};
+    WalkTotals totals;
+    WalkFolders(pending, totals, 0);
 }
 
 std::string NarrowName(const FILE_NOTIFY_INFORMATION& info) {
