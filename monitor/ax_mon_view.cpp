@@ -205,9 +205,7 @@ void CAXMonView::ReplaceRecord(int row, const AllotrixBaseDbRec& record) {
         }
     }
     entry->record = record;
-    const bool wasReadOnly = SetReadOnly(false);
     FillRow(row, *entry);
-    SetReadOnly(wasReadOnly);
 }
 
 void CAXMonView::FillRow(int row, MonitorEntry& entry) {
